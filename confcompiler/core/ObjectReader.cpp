@@ -1,0 +1,5 @@
+#include "ObjectReader.h"
+
+ObjectReader::ObjectReader() = default;
+
+ObjectReader::~ObjectReader() = default;
