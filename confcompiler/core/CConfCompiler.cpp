@@ -1,0 +1,223 @@
+#include "CConfCompiler.h"
+
+#include <ostream>
+#include <string_view>
+
+#include "CHashWriter.h"
+#include "CInfoReader.h"
+#include "CLog.h"
+#include "CPdb.h"
+#include "CStringsReader.h"
+#include "CXMLDOM.h"
+
+namespace {
+
+// Adds a record and reports a refusal of the writer.
+bool AddRecord(CPdb& pdb, const uint8_t* data, size_t size) {
+    if (pdb.AddRecord(data, size)) {
+        return true;
+    }
+    CLog::Message(true, "Слишком много записей в базе данных.", 0);
+    return false;
+}
+
+// A section whose reader this build does not have yet yields no record.
+const uint8_t* MissingSection(CXMLDOM&, size_t& size) {
+    size = 0;
+    return nullptr;
+}
+
+}  // namespace
+
+CConfCompiler::SectionReaders CConfCompiler::DefaultReaders() {
+    return SectionReaders{MissingSection, MissingSection, MissingSection,
+                          MissingSection, MissingSection, MissingSection};
+}
+
+CConfCompiler::CConfCompiler() : readers_(DefaultReaders()) {}
+
+CConfCompiler::CConfCompiler(SectionReaders readers) : readers_(std::move(readers)) {}
+
+CConfCompiler::~CConfCompiler() = default;
+
+void CConfCompiler::PrintBanner() {
+    CLog::Info("Норвил АРМ: компилятор конфигураций мобильного клиента.");
+    CLog::Info("Справка: quilconf --help и файл README.md в комплекте компилятора.");
+    CLog::Info(std::string("Версия компилятора конфигураций: ") + kVersion);
+}
+
+void CConfCompiler::PrintHelp() {
+    std::ostream& out = CLog::Stream();
+    out << "Использование:\n"
+           "  quilconf ФАЙЛ_КОНФИГУРАЦИИ [ФАЙЛ_БАЗЫ]\n"
+           "      Компилирует конфигурацию (корневой элемент quillora) в базу данных\n"
+           "      ФАЙЛ_БАЗЫ (по умолчанию "
+        << kDefaultOutput
+        << ").\n"
+           "  quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"
+           "      Компилирует одно выражение действий и показывает его код.\n"
+           "  quilconf --help      эта справка\n"
+           "  quilconf --version   версия компилятора\n"
+           "\n"
+           "Коды завершения: 0 - база записана (или справка); 1 - документ не загружен\n"
+           "или нет корневого элемента; 255 - ошибка чтения обязательного раздела,\n"
+           "превышение ограничения или ошибка записи файла.\n"
+        << std::flush;
+}
+
+int CConfCompiler::Run(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "--version") {
+        CLog::Info(std::string("Версия компилятора конфигураций: ") + kVersion);
+        return kWritten;
+    }
+    if (!args.empty() && args[0] == "--help") {
+        PrintBanner();
+        PrintHelp();
+        return kWritten;
+    }
+
+    CXMLDOM document;
+    CPdb pdb;
+    uint16_t counter = 0;
+
+    PrintBanner();
+    if (args.empty()) {
+        CLog::Info("Синтаксис: quilconf.exe имя_файла");
+        return kWritten;
+    }
+
+    if (!document.Load(args[0])) {
+        CLog::Info("Не удается загрузить указанный документ ");
+        CLog::Info(document.LastError());
+        return kNotLoaded;
+    }
+
+    CInfoReader info;
+    const int infoResult = info.Read(document);
+    if (infoResult != CInfoReader::kOk) {
+        return infoResult == CInfoReader::kNoRoot ? kNotLoaded : kFailed;
+    }
+    size_t size = 0;
+    const uint8_t* record = info.Build(size);
+    if (record == nullptr || size == 0) {
+        CLog::Message(true, "Критическая ошибка.", 0);
+        return kFailed;
+    }
+    if (!AddRecord(pdb, record, size)) {
+        return kFailed;
+    }
+    ++counter;
+
+    CHashWriter hash;
+    record = hash.Build(size);
+    if (!AddRecord(pdb, record, size)) {
+        return kFailed;
+    }
+    ++counter;
+
+    // Runs one section reader; false when it fails (null, or size 0 unless allowed).
+    const auto readSection = [&](const SectionReader& reader, bool emptyAllowed) {
+        size = 0;
+        record = reader(document, size);
+        return record != nullptr && (size != 0 || emptyAllowed);
+    };
+
+    CLog::BlankLine();
+    CLog::Info("Чтение меню");
+    if (!readSection(readers_.menus, false)) {
+        CLog::Info("Критическая ошибка чтения описания меню");
+        return kFailed;
+    }
+    if (!AddRecord(pdb, record, size)) {
+        return kFailed;
+    }
+    info.SetMenuRecord(counter++);
+    CLog::Info("Описание меню уcпешно прочитано");
+    CLog::BlankLine();
+
+    CLog::Info("Чтение журналов документов");
+    if (!readSection(readers_.journals, false)) {
+        CLog::Info("Критическая ошибка чтения описания журналов документов");
+        return kFailed;
+    }
+    CLog::Info("Описание журналов документов уcпешно прочитано");
+    if (!AddRecord(pdb, record, size)) {
+        return kFailed;
+    }
+    info.SetJournalRecord(counter++);
+    CLog::BlankLine();
+
+    CLog::Info("Чтение документов");
+    if (!readSection(readers_.documents, false)) {
+        CLog::Info("Критическая ошибка чтения описания документов");
+        return kFailed;
+    }
+    CLog::Info("Описание документов уcпешно прочитано");
+    if (!AddRecord(pdb, record, size)) {
+        return kFailed;
+    }
+    info.SetDocumentRecord(counter++);
+
+    CLog::Info("Чтение форм просмотра записей.");
+    const bool haveRecordViews = readSection(readers_.recordViews, false);
+    if (!haveRecordViews) {
+        CLog::Info("Ошибка чтения описания форм просмотра записей.");
+    } else {
+        if (!AddRecord(pdb, record, size)) {
+            return kFailed;
+        }
+        info.SetRecordViewRecord(counter++);
+        CLog::Info("Описания форм просмотра записей успешно прочитано.");
+    }
+
+    CLog::BlankLine();
+    CLog::Info("Чтение справочников");
+    if (!readSection(readers_.references, false)) {
+        CLog::Info("Критическая ошибка чтения описания справочников");
+        return kFailed;
+    }
+    CLog::Info("Описание справочников уcпешно прочитано");
+    if (!AddRecord(pdb, record, size)) {
+        return kFailed;
+    }
+    info.SetReferenceRecord(counter++);
+    CLog::BlankLine();
+
+    CLog::Info("Чтение форм-меню");
+    if (!readSection(readers_.frames, true)) {
+        CLog::Info("Критическая ошибка чтения описания форм-меню");
+        return kFailed;
+    }
+    CLog::Info("Описание форм-меню уcпешно прочитано");
+    if (!AddRecord(pdb, record, size)) {
+        return kFailed;
+    }
+    info.SetFrameRecord(counter++);
+
+    // String references name record 8. Without a record-view record the strings record
+    // would move to 7, so an empty record keeps it in its place.
+    if (!haveRecordViews && !AddRecord(pdb, nullptr, 0)) {
+        return kFailed;
+    }
+
+    record = CStringsReader::BuildRecord(size);
+    if (record == nullptr || CStringsReader::Overflowed()) {
+        CLog::Message(true, "Критическая ошибка.", 0);
+        return kFailed;
+    }
+    if (!AddRecord(pdb, record, size)) {
+        return kFailed;
+    }
+
+    record = info.Build(size);
+    pdb.ReplaceRecord(record, 0);
+
+    CLog::BlankLine();
+    const std::string output = args.size() >= 2 ? args[1] : kDefaultOutput;
+    pdb.SetName(kDatabaseName);
+    if (!pdb.Write(output, CLog::Stream())) {
+        return kFailed;
+    }
+    CLog::WideLine("Конфигурация сохранена в файл ", output);
+    return kWritten;
+}

@@ -1,1 +1,11 @@
-int main() { return 0; }
+// quilconf: compiles a configuration document into the client's configuration database.
+#include <string>
+#include <vector>
+
+#include "CConfCompiler.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    CConfCompiler compiler;
+    return compiler.Run(args);
+}
