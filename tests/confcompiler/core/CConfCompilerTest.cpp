@@ -1,0 +1,262 @@
+#include "CConfCompiler.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "CLog.h"
+#include "CPdb.h"
+#include "CStringsReader.h"
+#include "TempDir.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+uint32_t Load32(const Bytes& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
+}
+uint16_t Load16(const Bytes& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
+
+// The records of a written database, split by its record list.
+std::vector<Bytes> Records(const Bytes& file) {
+    std::vector<Bytes> records;
+    const uint16_t count = Load16(file, 76);
+    for (uint16_t i = 0; i < count; ++i) {
+        const uint32_t begin = Load32(file, 78 + 8 * i);
+        const uint32_t end = i + 1 < count ? Load32(file, 78 + 8 * (i + 1)) : file.size();
+        records.emplace_back(file.begin() + begin, file.begin() + end);
+    }
+    return records;
+}
+
+// A section reader that yields a fixed record, or fails when `record` is null.
+CConfCompiler::SectionReader Section(const Bytes* record) {
+    return [record](CXMLDOM&, size_t& size) -> const uint8_t* {
+        size = record ? record->size() : 0;
+        return record ? record->data() : nullptr;
+    };
+}
+
+class CConfCompilerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CStringsReader::ResetPool();
+        CLog::SetStream(&log_);
+        dir_.Write("conf.xml", "<?xml version='1.0' encoding='UTF-8'?>\n<quillora name='Тест'/>");
+        readers_ = {Section(&menus_),      Section(&journals_),   Section(&documents_),
+                    Section(&recordViews_), Section(&references_), Section(&frames_)};
+    }
+    void TearDown() override {
+        CLog::SetStream(nullptr);
+        CStringsReader::ResetPool();
+    }
+    int Run(std::vector<std::string> args) { return CConfCompiler(readers_).Run(args); }
+    int RunOn(const std::string& xml) {
+        dir_.Write("in.xml", xml);
+        return Run({dir_.File("in.xml"), dir_.File("out.pdb")});
+    }
+
+    Bytes menus_{2, 0, 'm', 'm'}, journals_{3}, documents_{4, 4}, recordViews_{5},
+        references_{6, 6, 6}, frames_{7};
+    CConfCompiler::SectionReaders readers_;
+    TempDir dir_;
+    std::ostringstream log_;
+};
+
+const std::string kBanner =
+    "[INFO] Норвил АРМ: компилятор конфигураций мобильного клиента.\n"
+    "[INFO] Справка: quilconf --help и файл README.md в комплекте компилятора.\n"
+    "[INFO] Версия компилятора конфигураций: 5.4.7\n";
+
+TEST_F(CConfCompilerTest, WithoutArgumentsOnlyBannerAndUsage) {
+    EXPECT_EQ(Run({}), 0);
+    EXPECT_EQ(log_.str(), kBanner + "[INFO] Синтаксис: quilconf.exe имя_файла\n");
+}
+
+TEST_F(CConfCompilerTest, VersionAndHelpSucceed) {
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(log_.str(), "[INFO] Версия компилятора конфигураций: 5.4.7\n");
+    log_.str("");
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_NE(log_.str().find("--expr"), std::string::npos);
+}
+
+TEST_F(CConfCompilerTest, AFullRunNumbersTheRecordsAndPrintsEverySection) {
+    dir_.Write("in.xml", "<quillora name='Тест'/>");
+    ASSERT_EQ(Run({dir_.File("in.xml"), dir_.File("out.pdb"), "ignored"}), 0);
+    EXPECT_EQ(log_.str(), kBanner +
+                              "\n[INFO] Чтение меню\n"
+                              "[INFO] Описание меню уcпешно прочитано\n"
+                              "\n"
+                              "[INFO] Чтение журналов документов\n"
+                              "[INFO] Описание журналов документов уcпешно прочитано\n"
+                              "\n"
+                              "[INFO] Чтение документов\n"
+                              "[INFO] Описание документов уcпешно прочитано\n"
+                              "[INFO] Чтение форм просмотра записей.\n"
+                              "[INFO] Описания форм просмотра записей успешно прочитано.\n"
+                              "\n"
+                              "[INFO] Чтение справочников\n"
+                              "[INFO] Описание справочников уcпешно прочитано\n"
+                              "\n"
+                              "[INFO] Чтение форм-меню\n"
+                              "[INFO] Описание форм-меню уcпешно прочитано\n"
+                              "\n"
+                              "Creating PDB-file: " +
+                              dir_.File("out.pdb") +
+                              "\n"
+                              "Конфигурация сохранена в файл " +
+                              dir_.File("out.pdb") + "\n");
+
+    const Bytes file = dir_.ReadBytes("out.pdb");
+    ASSERT_GE(file.size(), 78u);
+    EXPECT_EQ(std::string(file.begin(), file.begin() + 17), std::string("QL_Configuration\0", 17));
+    const std::vector<Bytes> records = Records(file);
+    ASSERT_EQ(records.size(), 9u);
+    EXPECT_EQ(records[0].size(), 146u);
+    // Slots: references 6, documents 4, menus 2, record views 5, frames 7, journals 3.
+    EXPECT_EQ(Bytes(records[0].begin() + 134, records[0].end()),
+              (Bytes{6, 0, 4, 0, 2, 0, 5, 0, 7, 0, 3, 0}));
+    EXPECT_EQ(records[1], Bytes(16, 0));
+    EXPECT_EQ(records[2], menus_);
+    EXPECT_EQ(records[3], journals_);
+    EXPECT_EQ(records[4], documents_);
+    EXPECT_EQ(records[5], recordViews_);
+    EXPECT_EQ(records[6], references_);
+    EXPECT_EQ(records[7], frames_);
+    EXPECT_EQ(records[8], (Bytes{0, 0}));
+}
+
+TEST_F(CConfCompilerTest, WithoutRecordViewsTheStringsStayRecordEight) {
+    readers_.recordViews = Section(nullptr);
+    CStringsReader pool;
+    pool.AddString("x");
+    ASSERT_EQ(RunOn("<quillora/>"), 0);
+    EXPECT_NE(log_.str().find("[INFO] Чтение форм просмотра записей.\n"
+                              "[INFO] Ошибка чтения описания форм просмотра записей.\n\n"),
+              std::string::npos);
+    const std::vector<Bytes> records = Records(dir_.ReadBytes("out.pdb"));
+    ASSERT_EQ(records.size(), 9u);
+    // references 5, frames 6, record views none.
+    EXPECT_EQ(Bytes(records[0].begin() + 134, records[0].end()),
+              (Bytes{5, 0, 4, 0, 2, 0, 0xFF, 0xFF, 6, 0, 3, 0}));
+    EXPECT_EQ(records[5], references_);
+    EXPECT_EQ(records[6], frames_);
+    EXPECT_EQ(records[7], Bytes{});
+    EXPECT_EQ(records[8], (Bytes{0, 0, 2, 0, 'x', 0}));
+}
+
+TEST_F(CConfCompilerTest, EmptyFramesGiveAnEmptyRecord) {
+    frames_.clear();
+    ASSERT_EQ(RunOn("<quillora/>"), 0);
+    const std::vector<Bytes> records = Records(dir_.ReadBytes("out.pdb"));
+    ASSERT_EQ(records.size(), 9u);
+    EXPECT_EQ(records[7], Bytes{});
+    EXPECT_EQ(records[0][142], 7);
+}
+
+TEST_F(CConfCompilerTest, AFailingMandatorySectionWritesNothing) {
+    struct Case {
+        CConfCompiler::SectionReader CConfCompiler::SectionReaders::*reader;
+        bool emptyFails;
+        std::string message;
+    };
+    const Case cases[] = {
+        {&CConfCompiler::SectionReaders::menus, true, "Критическая ошибка чтения описания меню"},
+        {&CConfCompiler::SectionReaders::journals, true,
+         "Критическая ошибка чтения описания журналов документов"},
+        {&CConfCompiler::SectionReaders::documents, true,
+         "Критическая ошибка чтения описания документов"},
+        {&CConfCompiler::SectionReaders::references, true,
+         "Критическая ошибка чтения описания справочников"},
+        {&CConfCompiler::SectionReaders::frames, false,
+         "Критическая ошибка чтения описания форм-меню"},
+    };
+    const Bytes empty;
+    for (const Case& c : cases) {
+        dir_.Write("out.pdb", "old");
+        SetUp();
+        readers_.*c.reader = Section(nullptr);
+        log_.str("");
+        EXPECT_EQ(RunOn("<quillora/>"), 255) << c.message;
+        EXPECT_NE(log_.str().find("[INFO] " + c.message + "\n"), std::string::npos);
+        EXPECT_EQ(log_.str().find("Creating PDB-file"), std::string::npos);
+        const Bytes after = dir_.ReadBytes("out.pdb");
+        EXPECT_EQ(std::string(after.begin(), after.end()), "old");
+        if (c.emptyFails) {
+            SetUp();
+            readers_.*c.reader = Section(&empty);
+            EXPECT_EQ(RunOn("<quillora/>"), 255) << c.message << " (empty)";
+        }
+    }
+}
+
+TEST_F(CConfCompilerTest, TheDefaultBuildStopsAtTheMenus) {
+    dir_.Write("in.xml", "<quillora/>");
+    EXPECT_EQ(CConfCompiler().Run({dir_.File("in.xml"), dir_.File("out.pdb")}), 255);
+    EXPECT_NE(log_.str().find("[INFO] Чтение меню\n[INFO] Критическая ошибка чтения описания меню\n"),
+              std::string::npos);
+    EXPECT_FALSE(dir_.Exists("out.pdb"));
+}
+
+TEST_F(CConfCompilerTest, DocumentProblemsEndWithStatusOne) {
+    EXPECT_EQ(RunOn("<config/>"), 1);
+    EXPECT_EQ(log_.str(), kBanner + "[INFO] Отсутствует корневой элемент 'quillora'.\n");
+    log_.str("");
+    EXPECT_EQ(RunOn("<quillora><a></b></quillora>"), 1);
+    const std::string out = log_.str();
+    ASSERT_EQ(out.rfind(kBanner + "[INFO] Не удается загрузить указанный документ \n[INFO] ", 0), 0u)
+        << out;
+    EXPECT_NE(out.find("line 1"), std::string::npos) << out;
+    log_.str("");
+    EXPECT_EQ(Run({dir_.File("absent.xml")}), 1);
+    EXPECT_FALSE(dir_.Exists("out.pdb"));
+}
+
+TEST_F(CConfCompilerTest, LimitsAndWriteFailuresEndWithStatus255) {
+    EXPECT_EQ(RunOn("<quillora name='" + std::string(64, 'n') + "'/>"), 255);
+    EXPECT_FALSE(dir_.Exists("out.pdb"));
+
+    SetUp();
+    CStringsReader pool;
+    pool.AddBytes(std::string(59990, 'p').data(), 59990);
+    pool.AddString("overflow");
+    log_.str("");
+    EXPECT_EQ(RunOn("<quillora/>"), 255);
+    EXPECT_NE(log_.str().find("[ERROR 0] Критическая ошибка.\n"), std::string::npos);
+    EXPECT_FALSE(dir_.Exists("out.pdb"));
+
+    SetUp();
+    log_.str("");
+    const std::string target = dir_.File("missing/out.pdb");
+    EXPECT_EQ(Run({dir_.File("conf.xml"), target}), 255);
+    EXPECT_NE(log_.str().find("Error creating " + target + " file\n"), std::string::npos);
+    EXPECT_EQ(log_.str().find("Конфигурация сохранена"), std::string::npos);
+}
+
+// The program itself: default output name, exit statuses, nothing left on failure.
+TEST(QuilconfProgramTest, ExitStatusesAndDefaultOutput) {
+    TempDir dir;
+    int status = -1;
+    std::string out = RunCommand("cd " + dir.Path() + " && " QUILCONF_PATH, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out, kBanner + "[INFO] Синтаксис: quilconf.exe имя_файла\n");
+    EXPECT_EQ(dir.EntryCount(), 0u);
+
+    dir.Write("bad.xml", "<quillora>");
+    RunCommand("cd " + dir.Path() + " && " QUILCONF_PATH " bad.xml", status);
+    EXPECT_EQ(status, 1);
+    dir.Write("noroot.xml", "<other/>");
+    out = RunCommand("cd " + dir.Path() + " && " QUILCONF_PATH " noroot.xml", status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find("[INFO] Отсутствует корневой элемент 'quillora'.\n"), std::string::npos);
+    EXPECT_EQ(dir.EntryCount(), 2u);
+
+    RunCommand(QUILCONF_PATH " --version", status);
+    EXPECT_EQ(status, 0);
+    RunCommand(QUILCONF_PATH " --help", status);
+    EXPECT_EQ(status, 0);
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include "CInfoReader.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "CConverter.h"
+#include "CLog.h"
+#include "CXMLDOM.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Put16(Bytes& b, uint16_t v) {
+    b.push_back(v & 0xFF);
+    b.push_back(v >> 8);
+}
+
+// Record 0 typed out from its layout.
+Bytes InfoRecord(const std::string& name, const std::string& developer, uint16_t width,
+                 uint16_t height, std::initializer_list<uint16_t> slots) {
+    Bytes b;
+    Put16(b, 16);
+    Bytes text(64, 0);
+    std::copy(name.begin(), name.end(), text.begin());
+    b.insert(b.end(), text.begin(), text.end());
+    text.assign(64, 0);
+    std::copy(developer.begin(), developer.end(), text.begin());
+    b.insert(b.end(), text.begin(), text.end());
+    Put16(b, width);
+    Put16(b, height);
+    for (uint16_t slot : slots) {
+        Put16(b, slot);
+    }
+    return b;
+}
+
+class CInfoReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override { CLog::SetStream(&log_); }
+    void TearDown() override { CLog::SetStream(nullptr); }
+
+    int Read(const std::string& xml) {
+        EXPECT_TRUE(document_.LoadMemory(xml)) << document_.LastError();
+        return reader_.Read(document_);
+    }
+    Bytes Built() {
+        size_t size = 0;
+        const uint8_t* data = reader_.Build(size);
+        return Bytes(data, data + size);
+    }
+
+    std::ostringstream log_;
+    CXMLDOM document_;
+    CInfoReader reader_;
+};
+
+const std::string kDefaultDeveloper = CConverter::ToNarrow("Норвил АРМ");
+constexpr uint16_t kNone = 0xFFFF;
+
+TEST_F(CInfoReaderTest, RootWithoutAttributesTakesTheDefaults) {
+    ASSERT_EQ(Read("<?xml version='1.0'?><quillora/>"), CInfoReader::kOk);
+    EXPECT_EQ(Built(), InfoRecord("", kDefaultDeveloper, 240, 268,
+                                  {kNone, kNone, kNone, kNone, kNone, kNone}));
+    EXPECT_EQ(log_.str(), "");
+}
+
+TEST_F(CInfoReaderTest, AttributesAndSlotsLandInTheirFields) {
+    ASSERT_EQ(Read("<quillora name='Склад' developer='' screenHeight='320'/>"), CInfoReader::kOk);
+    reader_.SetMenuRecord(2);
+    reader_.SetJournalRecord(3);
+    reader_.SetDocumentRecord(4);
+    reader_.SetReferenceRecord(5);
+    reader_.SetFrameRecord(6);
+    EXPECT_EQ(Built(), InfoRecord(CConverter::ToNarrow("Склад"), "", 240, 320,
+                                  {5, 4, 2, kNone, 6, 3}));
+}
+
+TEST_F(CInfoReaderTest, NestedRootIsFoundAndNumbersKeepTheirLowBits) {
+    ASSERT_EQ(Read("<!-- c --><outer><Quillora screenWidth='-1' screenHeight='65776x'/></outer>"),
+              CInfoReader::kOk);
+    EXPECT_EQ(Built(), InfoRecord("", kDefaultDeveloper, 0xFFFF, 240,
+                                  {kNone, kNone, kNone, kNone, kNone, kNone}));
+}
+
+TEST_F(CInfoReaderTest, MissingRootIsReported) {
+    EXPECT_EQ(Read("<config name='x'/>"), CInfoReader::kNoRoot);
+    EXPECT_EQ(log_.str(), "[INFO] Отсутствует корневой элемент 'quillora'.\n");
+    size_t size = 1;
+    reader_.Build(size);
+    EXPECT_EQ(size, 0u);
+}
+
+TEST_F(CInfoReaderTest, TextsOfSixtyFourBytesAreRefused) {
+    const std::string fits(63, 'n');
+    ASSERT_EQ(Read("<quillora name='" + fits + "' developer='" + fits + "'/>"), CInfoReader::kOk);
+    EXPECT_EQ(Built(), InfoRecord(fits, fits, 240, 268, {kNone, kNone, kNone, kNone, kNone, kNone}));
+
+    const std::string tooLong(64, 'n');
+    EXPECT_EQ(Read("<quillora name='" + tooLong + "'/>"), CInfoReader::kTooLong);
+    EXPECT_EQ(log_.str(), "[ERROR 0] Имя конфигурации длиннее 63 байт: " + tooLong + "\n");
+    log_.str("");
+    // 32 Cyrillic letters are 64 bytes in Windows-1251.
+    std::string cyrillic;
+    for (int i = 0; i < 32; ++i) {
+        cyrillic += "Я";
+    }
+    EXPECT_EQ(Read("<quillora developer='" + cyrillic + "'/>"), CInfoReader::kTooLong);
+    EXPECT_EQ(log_.str(), "[ERROR 0] Имя разработчика длиннее 63 байт: " + cyrillic + "\n");
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+
+#include "CHashWriter.h"
+#include "CLog.h"
+#include "CRecordBuffer.h"
+#include "CStringsReader.h"
+#include "PalmHelper.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes InMemory(uint32_t value, size_t width) {
+    Bytes b(width);
+    std::memcpy(b.data(), &value, width);
+    return b;
+}
+
+TEST(PalmHelperTest, IntegersLieLittleEndianInMemory) {
+    EXPECT_EQ(InMemory(PalmHelper::Swap16(0x1234), 2), (Bytes{0x34, 0x12}));
+    EXPECT_EQ(InMemory(PalmHelper::Swap32(0x00080002), 4), (Bytes{0x02, 0x00, 0x08, 0x00}));
+    EXPECT_EQ(PalmHelper::SwapBits(0x8001, 16), 0x8001);
+}
+
+TEST(PalmHelperTest, StringSizeIsEvenWithTerminatorAndPad) {
+    EXPECT_EQ(PalmHelper::StringSize(""), 2u);
+    EXPECT_EQ(PalmHelper::StringSize("a"), 2u);
+    EXPECT_EQ(PalmHelper::StringSize("ab"), 4u);
+    EXPECT_EQ(PalmHelper::StringSize("abc"), 4u);
+    EXPECT_EQ(PalmHelper::StringSize("name"), 6u);
+}
+
+TEST(CRecordBufferTest, WritesInsideTheCapacityAndRefusesBeyondIt) {
+    CRecordBuffer buffer;
+    EXPECT_TRUE(buffer.Put16(0, 0x1234));
+    EXPECT_TRUE(buffer.Put32(2, 0x00080002));
+    EXPECT_TRUE(buffer.PutString(6, "abc"));
+    EXPECT_EQ(Bytes(buffer.Data(), buffer.Data() + 11),
+              (Bytes{0x34, 0x12, 0x02, 0x00, 0x08, 0x00, 'a', 'b', 'c', 0, 0}));
+    EXPECT_FALSE(buffer.Overflowed());
+
+    EXPECT_TRUE(buffer.Put16(CRecordBuffer::kCapacity - 2, 1));
+    EXPECT_FALSE(buffer.Put16(CRecordBuffer::kCapacity - 1, 1));
+    EXPECT_TRUE(buffer.Overflowed());
+    EXPECT_EQ(buffer.Data()[CRecordBuffer::kCapacity - 1], 0);  // nothing written
+    EXPECT_FALSE(buffer.PutString(CRecordBuffer::kCapacity - 2, "ab"));
+    EXPECT_FALSE(buffer.PutBytes(SIZE_MAX - 1, "x", 4));  // no wrap-around
+    buffer.Clear();
+    EXPECT_FALSE(buffer.Overflowed());
+    EXPECT_EQ(buffer.Data()[0], 0);
+}
+
+TEST(CRecordBufferTest, FixedTextFieldsAreZeroFilledAndBounded) {
+    CRecordBuffer buffer;
+    std::memset(buffer.Data(), 0xEE, 8);
+    EXPECT_TRUE(buffer.PutFixedText(0, 8, "abc"));
+    EXPECT_EQ(Bytes(buffer.Data(), buffer.Data() + 8), (Bytes{'a', 'b', 'c', 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(buffer.PutFixedText(0, 8, "1234567"));
+    EXPECT_FALSE(buffer.PutFixedText(0, 8, "12345678"));  // no room for the terminator
+    EXPECT_EQ(buffer.Data()[7], 0);
+}
+
+class CStringsReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CStringsReader::ResetPool();
+        CLog::SetStream(&log_);
+    }
+    void TearDown() override {
+        CLog::SetStream(nullptr);
+        CStringsReader::ResetPool();
+    }
+    static Bytes Record() {
+        size_t size = 0;
+        const uint8_t* data = CStringsReader::BuildRecord(size);
+        return data ? Bytes(data, data + size) : Bytes{};
+    }
+    std::ostringstream log_;
+    CStringsReader pool_;
+};
+
+TEST_F(CStringsReaderTest, AnEmptyPoolIsTwoZeroBytes) { EXPECT_EQ(Record(), (Bytes{0, 0})); }
+
+TEST_F(CStringsReaderTest, EntriesFollowEachOtherWithTheirLengths) {
+    const uint32_t name = pool_.AddString("name");
+    const uint32_t again = pool_.AddString("name");
+    const uint8_t code[] = {0x02, 0x00, 0x01};
+    const uint32_t block = pool_.AddBytes(code, 3);
+    const uint32_t empty = pool_.AddBytes(nullptr, 0);
+    EXPECT_EQ(InMemory(PalmHelper::Swap32(name), 4), (Bytes{0x02, 0x00, 0x08, 0x00}));
+    EXPECT_EQ(again, 0x0008000Au);
+    EXPECT_EQ(block, 0x00080012u);
+    EXPECT_EQ(empty, 0x00080017u);
+    EXPECT_EQ(Record(), (Bytes{0, 0,                                   // never written
+                               6, 0, 'n', 'a', 'm', 'e', 0, 0,         // "name"
+                               6, 0, 'n', 'a', 'm', 'e', 0, 0,         // again, new entry
+                               3, 0, 0x02, 0x00, 0x01,                 // odd block as is
+                               0, 0}));                                // empty block
+    EXPECT_EQ(log_.str(), "");
+}
+
+TEST_F(CStringsReaderTest, APoolPastItsCapacityIsRefused) {
+    const std::string big(29000, 'x');
+    EXPECT_NE(pool_.AddString(big), 0u);
+    EXPECT_NE(pool_.AddString(big), 0u);
+    const size_t used = CStringsReader::UsedLength();
+    EXPECT_EQ(used, 2u + 2 * (2 + 29002));
+    // Fits exactly: the pool may be filled to its last byte.
+    const std::string rest(CStringsReader::kCapacity - used - 2, 'y');
+    EXPECT_NE(pool_.AddBytes(rest.data(), rest.size()), 0u);
+    EXPECT_EQ(CStringsReader::UsedLength(), CStringsReader::kCapacity);
+    EXPECT_FALSE(CStringsReader::Overflowed());
+
+    EXPECT_EQ(pool_.AddBytes(nullptr, 0), 0u);
+    EXPECT_TRUE(CStringsReader::Overflowed());
+    EXPECT_EQ(pool_.AddString("more"), 0u);
+    size_t size = 1;
+    EXPECT_EQ(CStringsReader::BuildRecord(size), nullptr);
+    EXPECT_EQ(size, 0u);
+    // One error line, however many additions were refused.
+    EXPECT_EQ(log_.str(),
+              "[ERROR 0] Переполнение записи строк: тексты и код действий конфигурации "
+              "превышают 60000 байт.\n");
+}
+
+TEST(CHashWriterTest, SixteenZeroBytes) {
+    CHashWriter hash;
+    size_t size = 0;
+    const uint8_t* block = hash.Build(size);
+    EXPECT_EQ(Bytes(block, block + size), Bytes(16, 0));
+}
+
+}  // namespace
