@@ -58,7 +58,9 @@ CPdb::CPdb() {
     FillHeader(kConfigurationType, kConfigurationCreator, PalmSeconds(std::time(nullptr)));
 }
 
-CPdb::CPdb(uint32_t type, uint32_t creator, uint32_t date) { FillHeader(type, creator, date); }
+CPdb::CPdb(uint32_t type, uint32_t creator, uint32_t date) {
+    FillHeader(type, creator, date);
+}
 
 CPdb::~CPdb() = default;
 
@@ -118,7 +120,9 @@ std::vector<uint8_t> CPdb::Image() const {
     return image;
 }
 
-bool CPdb::Write(const std::string& path) const { return Write(path, std::cout); }
+bool CPdb::Write(const std::string& path) const {
+    return Write(path, std::cout);
+}
 
 bool CPdb::Write(const std::string& path, std::ostream& console) const {
     console << "Creating PDB-file: " << path << "\n" << std::flush;

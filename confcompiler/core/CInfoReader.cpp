@@ -88,7 +88,9 @@ void CInfoReader::SetReferenceRecord(uint16_t index) {
 void CInfoReader::SetDocumentRecord(uint16_t index) {
     ByteOrder::Store16(record_ + kDocumentRecord, index);
 }
-void CInfoReader::SetMenuRecord(uint16_t index) { ByteOrder::Store16(record_ + kMenuRecord, index); }
+void CInfoReader::SetMenuRecord(uint16_t index) {
+    ByteOrder::Store16(record_ + kMenuRecord, index);
+}
 void CInfoReader::SetRecordViewRecord(uint16_t index) {
     ByteOrder::Store16(record_ + kRecordViewRecord, index);
 }

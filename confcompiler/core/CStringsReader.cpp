@@ -64,9 +64,13 @@ const uint8_t* CStringsReader::BuildRecord(size_t& size) {
     return pool.data.get();
 }
 
-bool CStringsReader::Overflowed() { return ThePool().overflowed; }
+bool CStringsReader::Overflowed() {
+    return ThePool().overflowed;
+}
 
-size_t CStringsReader::UsedLength() { return ThePool().used; }
+size_t CStringsReader::UsedLength() {
+    return ThePool().used;
+}
 
 void CStringsReader::ResetPool() {
     Pool& pool = ThePool();

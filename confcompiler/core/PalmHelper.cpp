@@ -20,7 +20,9 @@ uint32_t PalmHelper::Swap32(uint32_t value) {
     return result;
 }
 
-uint16_t PalmHelper::SwapBits(uint16_t value, int /*bitCount*/) { return value; }
+uint16_t PalmHelper::SwapBits(uint16_t value, int /*bitCount*/) {
+    return value;
+}
 
 size_t PalmHelper::StringSize(std::string_view text) {
     const size_t length = text.size();

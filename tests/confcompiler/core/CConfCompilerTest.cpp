@@ -16,7 +16,9 @@ using Bytes = std::vector<uint8_t>;
 uint32_t Load32(const Bytes& b, size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
 }
-uint16_t Load16(const Bytes& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
+uint16_t Load16(const Bytes& b, size_t at) {
+    return uint16_t(b[at] | b[at + 1] << 8);
+}
 
 // The records of a written database, split by its record list.
 std::vector<Bytes> Records(const Bytes& file) {
@@ -44,7 +46,7 @@ protected:
         CStringsReader::ResetPool();
         CLog::SetStream(&log_);
         dir_.Write("conf.xml", "<?xml version='1.0' encoding='UTF-8'?>\n<quillora name='Тест'/>");
-        readers_ = {Section(&menus_),      Section(&journals_),   Section(&documents_),
+        readers_ = {Section(&menus_),       Section(&journals_),   Section(&documents_),
                     Section(&recordViews_), Section(&references_), Section(&frames_)};
     }
     void TearDown() override {
@@ -195,8 +197,9 @@ TEST_F(CConfCompilerTest, AFailingMandatorySectionWritesNothing) {
 TEST_F(CConfCompilerTest, TheDefaultBuildStopsAtTheMenus) {
     dir_.Write("in.xml", "<quillora/>");
     EXPECT_EQ(CConfCompiler().Run({dir_.File("in.xml"), dir_.File("out.pdb")}), 255);
-    EXPECT_NE(log_.str().find("[INFO] Чтение меню\n[INFO] Критическая ошибка чтения описания меню\n"),
-              std::string::npos);
+    EXPECT_NE(
+        log_.str().find("[INFO] Чтение меню\n[INFO] Критическая ошибка чтения описания меню\n"),
+        std::string::npos);
     EXPECT_FALSE(dir_.Exists("out.pdb"));
 }
 
@@ -206,7 +209,8 @@ TEST_F(CConfCompilerTest, DocumentProblemsEndWithStatusOne) {
     log_.str("");
     EXPECT_EQ(RunOn("<quillora><a></b></quillora>"), 1);
     const std::string out = log_.str();
-    ASSERT_EQ(out.rfind(kBanner + "[INFO] Не удается загрузить указанный документ \n[INFO] ", 0), 0u)
+    ASSERT_EQ(out.rfind(kBanner + "[INFO] Не удается загрузить указанный документ \n[INFO] ", 0),
+              0u)
         << out;
     EXPECT_NE(out.find("line 1"), std::string::npos) << out;
     log_.str("");

@@ -73,8 +73,8 @@ TEST_F(CInfoReaderTest, AttributesAndSlotsLandInTheirFields) {
     reader_.SetDocumentRecord(4);
     reader_.SetReferenceRecord(5);
     reader_.SetFrameRecord(6);
-    EXPECT_EQ(Built(), InfoRecord(CConverter::ToNarrow("Склад"), "", 240, 320,
-                                  {5, 4, 2, kNone, 6, 3}));
+    EXPECT_EQ(Built(),
+              InfoRecord(CConverter::ToNarrow("Склад"), "", 240, 320, {5, 4, 2, kNone, 6, 3}));
 }
 
 TEST_F(CInfoReaderTest, NestedRootIsFoundAndNumbersKeepTheirLowBits) {
@@ -95,7 +95,8 @@ TEST_F(CInfoReaderTest, MissingRootIsReported) {
 TEST_F(CInfoReaderTest, TextsOfSixtyFourBytesAreRefused) {
     const std::string fits(63, 'n');
     ASSERT_EQ(Read("<quillora name='" + fits + "' developer='" + fits + "'/>"), CInfoReader::kOk);
-    EXPECT_EQ(Built(), InfoRecord(fits, fits, 240, 268, {kNone, kNone, kNone, kNone, kNone, kNone}));
+    EXPECT_EQ(Built(),
+              InfoRecord(fits, fits, 240, 268, {kNone, kNone, kNone, kNone, kNone, kNone}));
 
     const std::string tooLong(64, 'n');
     EXPECT_EQ(Read("<quillora name='" + tooLong + "'/>"), CInfoReader::kTooLong);

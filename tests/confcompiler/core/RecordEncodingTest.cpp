@@ -82,7 +82,9 @@ protected:
     CStringsReader pool_;
 };
 
-TEST_F(CStringsReaderTest, AnEmptyPoolIsTwoZeroBytes) { EXPECT_EQ(Record(), (Bytes{0, 0})); }
+TEST_F(CStringsReaderTest, AnEmptyPoolIsTwoZeroBytes) {
+    EXPECT_EQ(Record(), (Bytes{0, 0}));
+}
 
 TEST_F(CStringsReaderTest, EntriesFollowEachOtherWithTheirLengths) {
     const uint32_t name = pool_.AddString("name");
@@ -94,11 +96,11 @@ TEST_F(CStringsReaderTest, EntriesFollowEachOtherWithTheirLengths) {
     EXPECT_EQ(again, 0x0008000Au);
     EXPECT_EQ(block, 0x00080012u);
     EXPECT_EQ(empty, 0x00080017u);
-    EXPECT_EQ(Record(), (Bytes{0, 0,                                   // never written
-                               6, 0, 'n', 'a', 'm', 'e', 0, 0,         // "name"
-                               6, 0, 'n', 'a', 'm', 'e', 0, 0,         // again, new entry
-                               3, 0, 0x02, 0x00, 0x01,                 // odd block as is
-                               0, 0}));                                // empty block
+    EXPECT_EQ(Record(), (Bytes{0, 0,                               // never written
+                               6, 0, 'n',  'a',  'm',  'e', 0, 0,  // "name"
+                               6, 0, 'n',  'a',  'm',  'e', 0, 0,  // again, new entry
+                               3, 0, 0x02, 0x00, 0x01,             // odd block as is
+                               0, 0}));                            // empty block
     EXPECT_EQ(log_.str(), "");
 }
 
