@@ -1,11 +1,31 @@
-// Placeholder until the expression compiler lands.
+// The string pool's entry point to the expression compiler: every action expression of the
+// configuration is compiled here, by a fresh parser, and its code stored as one pool entry.
+#include <array>
+#include <cstring>
+
+#include "CParser.h"
 #include "CStringsReader.h"
 
-int CStringsReader::CompileFunction(const CListControl*, std::string_view, uint32_t& codeRef,
-                                    char* nameBuffer, size_t nameSize) {
+int CStringsReader::CompileFunction(const CListControl* controls, std::string_view text,
+                                    uint32_t& codeRef, char* nameBuffer, size_t nameSize) {
     codeRef = 0;
-    if (nameBuffer && nameSize > 0) {
+    if (nameBuffer != nullptr && nameSize > 0) {
         nameBuffer[0] = 0;
     }
-    return 1;
+    CParser parser;
+    std::array<uint8_t, CParser::kOutputSize> output{};
+    size_t length = 0;
+    if (parser.Parse(controls, text, output.data(), output.size(), length) != 0) {
+        const std::string& name = parser.FunctionName();
+        if (nameBuffer != nullptr && name.size() < nameSize) {
+            std::memcpy(nameBuffer, name.c_str(), name.size() + 1);
+        }
+        return 1;
+    }
+    const uint32_t reference = AddBytes(output.data(), length);
+    if (reference == 0) {
+        return 1;  // the pool is full; AddBytes has printed the error
+    }
+    codeRef = reference;
+    return 0;
 }

@@ -1,0 +1,48 @@
+// Action lists: the `acts` element of a form, document, frame, journal or reference holds one
+// child per event, named after the event, whose `funcs` attribute is the action expression
+// to run. Each expression becomes action code in the string pool; the owner stores the code
+// reference (0: the event has no action).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "CXMLDOM.h"
+
+class CListControl;
+
+class CActsReader {
+public:
+    // Message code of the two warnings about a faulty expression.
+    static constexpr int kMessageCode = 0x0E01;
+
+    enum class ObjectKind { Form, Document, Frame, Journal, Reference };
+
+    CActsReader();
+    virtual ~CActsReader();
+
+    // The code reference of one event element (may be null): 0 when the element is null or
+    // has no `funcs` attribute; the reference of the compiled code otherwise, also for an
+    // empty `funcs` (code of length 0). A faulty expression prints the warnings of Compile and
+    // gives 0. The value is read in full, whatever its length.
+    uint32_t Read(const CXMLDOM& document, XmlNode event, const CListControl* controls);
+
+    // Compiles one expression (Windows-1251) as an action list entry: on failure prints
+    // "Ошибка разбора: " with the expression and "Неверное определение функции: " with the
+    // function the compiler had reached, both with code 3585, and returns 0.
+    static uint32_t Compile(std::string_view text, const CListControl* controls);
+
+    // The event element of an object: the first child named `event` of the first `acts` child
+    // of `object`; null when either is missing.
+    static XmlNode FindEvent(const CXMLDOM& document, XmlNode object, std::string_view event);
+
+    // The events of an object kind, in reading order.
+    static std::span<const std::string_view> Events(ObjectKind kind);
+
+    // Reads every event of the object in reading order and returns their code references.
+    // Only forms pass their controls to the compiler; `controls` is ignored for other kinds.
+    std::vector<uint32_t> ReadAll(const CXMLDOM& document, XmlNode object, ObjectKind kind,
+                                  const CListControl* controls);
+};

@@ -1,0 +1,135 @@
+#include "CExpressionCheck.h"
+
+#include <ostream>
+
+#include "ByteOrder.h"
+#include "CActsReader.h"
+#include "CConverter.h"
+#include "CDisassembler.h"
+#include "CListControl.h"
+#include "CLog.h"
+#include "CStringsReader.h"
+
+namespace {
+
+// Sends the console log to a stream while it lives, then back where it went before.
+class LogRedirect {
+public:
+    explicit LogRedirect(std::ostream& out) : previous_(&CLog::Stream()) { CLog::SetStream(&out); }
+    ~LogRedirect() { CLog::SetStream(previous_); }
+    LogRedirect(const LogRedirect&) = delete;
+    LogRedirect& operator=(const LogRedirect&) = delete;
+
+private:
+    std::ostream* previous_;
+};
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string CExpressionCheck::HexBytes(const uint8_t* data, size_t size) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (size_t i = 0; i < size; ++i) {
+        if (i > 0) {
+            text += ' ';
+        }
+        text += kDigits[data[i] >> 4];
+        text += kDigits[data[i] & 0x0F];
+    }
+    return text;
+}
+
+bool CExpressionCheck::ParseControlIds(std::string_view text, std::vector<int16_t>& ids,
+                                       std::string& error) {
+    ids.clear();
+    if (Trim(text).empty()) {
+        return true;
+    }
+    size_t number = 0;
+    while (true) {
+        ++number;
+        const size_t comma = text.find(',');
+        const std::string_view item = Trim(text.substr(0, comma));
+        size_t i = (!item.empty() && item[0] == '-') ? 1 : 0;
+        long value = 0;
+        bool valid = i < item.size();
+        for (; valid && i < item.size(); ++i) {
+            if (item[i] < '0' || item[i] > '9') {
+                valid = false;
+            } else if (value <= 65536) {
+                value = value * 10 + (item[i] - '0');
+            }
+        }
+        if (valid && item[0] == '-') {
+            value = -value;
+        }
+        if (!valid || value < -32768 || value > 65535) {
+            error = "элемент " + std::to_string(number) + " \"" + std::string(item) + "\" " +
+                    (valid ? "вне пределов от -32768 до 65535" : "не целое число");
+            return false;
+        }
+        ids.push_back(static_cast<int16_t>(static_cast<uint16_t>(value)));
+        if (comma == std::string_view::npos) {
+            return true;
+        }
+        text.remove_prefix(comma + 1);
+    }
+}
+
+int CExpressionCheck::Run(std::string_view expressionUtf8,
+                          const std::optional<std::string>& controlIds, std::ostream& out) {
+    LogRedirect redirect(out);
+    std::vector<int16_t> ids;
+    if (controlIds) {
+        std::string error;
+        if (!ParseControlIds(*controlIds, ids, error)) {
+            CLog::Message(true, "Неверный список --controls (нужны целые через запятую): ",
+                          CConverter::ToNarrow(error), 0);
+            return kUsageError;
+        }
+    }
+    const CListControl controls(ids);
+    const CListControl* passed = controlIds ? &controls : nullptr;
+
+    CStringsReader::ResetPool();
+    const uint32_t reference = CActsReader::Compile(CConverter::ToNarrow(expressionUtf8), passed);
+    if (reference == 0) {
+        return kFailure;
+    }
+
+    size_t poolSize = 0;
+    const uint8_t* pool = CStringsReader::BuildRecord(poolSize);
+    CDisassembler disassembler(pool, poolSize);
+    const uint8_t* code = nullptr;
+    size_t codeSize = 0;
+    if (pool == nullptr || !disassembler.PoolEntry(reference, code, codeSize)) {
+        return kFailure;
+    }
+    out << HexBytes(code, codeSize) << '\n';
+    // The pool started empty: every entry before the code's own is a string argument.
+    const size_t codeOffset = reference & 0xFFFF;
+    for (size_t offset = 2; offset < codeOffset; offset += 2 + ByteOrder::Load16(pool + offset)) {
+        std::string text;
+        disassembler.PoolText((static_cast<uint32_t>(CStringsReader::kRecordIndex) << 16) | offset,
+                              text);
+        out << "string " << offset << ": " << CConverter::ToUtf8(text) << '\n';
+    }
+    std::string text;
+    std::string error;
+    if (disassembler.Disassemble(code, codeSize, text, error) != 0) {
+        CLog::Message(true, "Ошибка обратного разбора кода: ", CConverter::ToNarrow(error), 0);
+        return kFailure;
+    }
+    out << CConverter::ToUtf8(text) << std::endl;
+    return kSuccess;
+}

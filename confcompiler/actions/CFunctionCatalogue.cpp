@@ -1,0 +1,246 @@
+#include "CFunctionCatalogue.h"
+
+#include <array>
+
+namespace {
+
+using Function = CFunctionCatalogue::Function;
+
+// The catalogue: id, name as the configuration writes it, argument kinds in order.
+// Ids and layouts must never change: the client reads action code by them.
+constexpr std::array kFunctions = std::to_array<Function>({
+    {1, "OK", ""},
+    {2, "Cancel", ""},
+    {3, "Print", ""},
+    {4, "Report", "s"},
+    {5, "Close", ""},
+    {6, "ScrollField", "cn"},
+    {7, "SetScrollBtnEnabling", "cn"},
+    {8, "SetTableSql", "ss"},
+    {10, "setlayer", "n"},
+    {12, "ChangeCatPrice", ""},
+    {13, "SetBeginOfDate", "s"},
+    {14, "SetEndOfDate", "s"},
+    {16, "ChangeStatus", ""},
+    {17, "SetupColumns", ""},
+    {18, "RefSingleSelect", "sss"},
+    {19, "Report1", "cs"},
+    {20, "SetCurrentDateTime", "c"},
+    {21, "SetRefGroupsSelectable", "s"},
+    {22, "SetUnsetFilter", ""},
+    {23, "SetEntryAsString", "ss"},
+    {24, "SetPushButtonSelection", "cs"},
+    {25, "RefMultiSelect", "ssss"},
+    {26, "SetRefRepeatedFieldE", "sss"},
+    {27, "SetEntryRecordByRefCode", "sss"},
+    {28, "SetEntryAsNull", "s"},
+    {29, "UpdateEntry", "s"},
+    {30, "JrnSingleSelect", "ssss"},
+    {31, "RefSingleSelect4", "ssss"},
+    {37, "discount", ""},
+    {39, "deleteproduct", ""},
+    {41, "SetRepeatedField", "ss"},
+    {42, "Find", "ss"},
+    {45, "AlertAndBreakIf3", "sss"},
+    {46, "DeleteSelectedRecord", "s"},
+    {49, "IncreaseChoice", "n"},
+    {50, "SwitchHierarhy", ""},
+    {51, "TableIncField", "snn"},
+    {52, "NavigateTable", ""},
+    {53, "CalcFieldIf", "sss"},
+    {54, "CalcField", "ss"},
+    {55, "SetFieldProgressive", "sn"},
+    {56, "BreakIfFalse", "s"},
+    {57, "TblRedraw", ""},
+    {58, "TblRedrawCurrentRecord", ""},
+    {59, "CalcFieldIf2", "ssss"},
+    {60, "CalcControl", "cs"},
+    {61, "BeepIf", "s"},
+    {62, "ReleaseSqlStatements", ""},
+    {63, "CalcEntryFromTable", "s"},
+    {64, "OpenReference", "ss"},
+    {65, "OpenJournal", "ss"},
+    {66, "LaunchApp", "s"},
+    {67, "ReindexingReferences", ""},
+    {68, "ReindexingDocuments", ""},
+    {69, "LaunchAppAndWait", "ss"},
+    {70, "AboutFrame", ""},
+    {71, "EraseTablesAttrs", ""},
+    {72, "SelectBasisDocument", "ss"},
+    {73, "UpdateBasisDocument", "sssn"},
+    {74, "Exit", "n"},
+    {75, "OpenFrame", "ss"},
+    {76, "ShowDocument", "ss"},
+    {77, "PleaseWait", "s"},
+    {78, "CheckIsTableNotEmpty", "s"},
+    {79, "CheckIsEntryNotNull", "s"},
+    {80, "CheckRefUpdateTime", "ss"},
+    {96, "SetColumnsNames", "s"},
+    {97, "SetFilterEnum", "cs"},
+    {98, "SetFilterSQL", "cs"},
+    {99, "InitEmpty", ""},
+    {100, "SetTextFromVl", "css"},
+    {101, "OnTableSelect", ""},
+    {102, "UpdateKoefButton", "c"},
+    {103, "SwitchKoef", ""},
+    {104, "PopupKeyboard", ""},
+    {105, "SelectedRecordInfo", "s"},
+    {106, "FormDocTeByDocs", "ss"},
+    {107, "FormDocBy1_5", "ssn"},
+    {108, "CheckSums", ""},
+    {110, "SetBezNDS", "c"},
+    {111, "SetTypeByProducts", ""},
+    {112, "OpenDocByCustomer", "ssn"},
+    {113, "NewDocByCustomer", "ssn"},
+    {114, "CopyEntryToObject", "ss"},
+    {118, "ChangeProductCatPrice", "n"},
+    {119, "OpenRecordView", "ss"},
+    {120, "SaveRecord", "s"},
+    {121, "BindField", "s"},
+    {122, "AppendFieldString", "cs"},
+    {123, "BackspaceFieldString", "c"},
+    {125, "SetFieldString", "cs"},
+    {126, "GenerateRecordControls", "nnnns"},
+    {127, "ClearFieldIf", "cs"},
+    {128, "CheckProductsCount", ""},
+    {129, "ScrollLayer", "n"},
+    {130, "SetSclLayerBtnEnabling", "cn"},
+    {131, "ClearFieldRealPart", "c"},
+    {132, "SetCtlSelectIf", "cs"},
+    {133, "BindField2", "ss"},
+    {134, "SetRVEntryAsRecord", "sss"},
+    {135, "CheckTypeByCustomer", ""},
+    {136, "OpenRecordViewNew", "ss"},
+    {160, "ReturnProductsRest", ""},
+    {161, "SetProductsRestKoef", "n", true},
+    {162, "UpdateCustomerSum", "n"},
+    {163, "ReturnCustomerSum", "n"},
+    {164, "UpdateProductsRest", ""},
+    {165, "UpdateRefFieldByCode", "ssssn"},
+    {177, "NewDocument", ""},
+    {178, "OpenDocument", ""},
+    {179, "DeleteDocument", ""},
+    {180, "CopyDocument", ""},
+    {181, "CausedByDocument", ""},
+    {182, "AddFilter", "ss"},
+    {183, "Reselect", ""},
+    {184, "DeleteAllDocuments", ""},
+    {185, "NewDocument1", "n"},
+    {192, "SetEntryWithThisId", "s"},
+    {193, "AppendFieldStringE", "ss"},
+    {194, "BackspaceFieldStringE", "s"},
+    {195, "SetFieldStringE", "ss"},
+    {196, "SetFocusE", "s"},
+    {197, "SetCtlFromRefField", "csss"},
+    {198, "InputEntryDate", "s"},
+    {257, "VelmoraTempTodo1", ""},
+    {258, "VelmoraTempTodo2", ""},
+});
+
+constexpr char ToLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+}  // namespace
+
+std::span<const Function> CFunctionCatalogue::Functions() {
+    return kFunctions;
+}
+
+bool CFunctionCatalogue::EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (ToLower(a[i]) != ToLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const Function* CFunctionCatalogue::FindByName(std::string_view name) {
+    for (const Function& function : kFunctions) {
+        if (EqualsIgnoreCase(function.name, name)) {
+            return &function;
+        }
+    }
+    return nullptr;
+}
+
+const Function* CFunctionCatalogue::FindById(uint16_t id) {
+    for (const Function& function : kFunctions) {
+        if (function.id == id) {
+            return &function;
+        }
+    }
+    return nullptr;
+}
+
+size_t CFunctionCatalogue::ArgumentCount(const Function& function) {
+    return function.arguments.size();
+}
+
+CFunctionCatalogue::ArgumentKind CFunctionCatalogue::Kind(const Function& function, size_t n) {
+    switch (function.arguments[n]) {
+        case 's':
+            return ArgumentKind::String;
+        case 'c':
+            return ArgumentKind::Control;
+        default:
+            return ArgumentKind::Number;
+    }
+}
+
+size_t CFunctionCatalogue::Width(ArgumentKind kind) {
+    return kind == ArgumentKind::String ? 4 : 2;
+}
+
+uint16_t CFunctionCatalogue::BlockSize(const Function& function) {
+    size_t size = 0;
+    for (size_t n = 0; n < ArgumentCount(function); ++n) {
+        size += Width(Kind(function, n));
+    }
+    return static_cast<uint16_t>(size);
+}
+
+int CFunctionCatalogue::Offset(const Function& function, size_t n) {
+    if (n == 0) {
+        return 0;
+    }
+    if (n == ArgumentCount(function) && function.offsetPastEnd) {
+        return BlockSize(function);
+    }
+    if (n >= ArgumentCount(function) || n >= kMaxArguments) {
+        return -1;
+    }
+    size_t offset = 0;
+    for (size_t k = 0; k < n; ++k) {
+        offset += Width(Kind(function, k));
+    }
+    return static_cast<int>(offset);
+}
+
+bool CFunctionCatalogue::IsControlArgumentFunction(std::string_view name) {
+    for (const Function& function : kFunctions) {
+        if (function.name == name) {
+            return !function.arguments.empty() && function.arguments[0] == 'c';
+        }
+    }
+    return false;
+}
+
+size_t CFunctionCatalogue::LongestNameAt(std::string_view text) {
+    size_t longest = 0;
+    auto consider = [&](std::string_view name) {
+        if (name.size() > longest && text.size() >= name.size() &&
+            EqualsIgnoreCase(text.substr(0, name.size()), name)) {
+            longest = name.size();
+        }
+    };
+    for (const Function& function : kFunctions) {
+        consider(function.name);
+    }
+    consider(kReservedName);
+    return longest;
+}

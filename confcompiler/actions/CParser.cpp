@@ -1,0 +1,311 @@
+#include "CParser.h"
+
+#include <cstring>
+
+#include "ByteOrder.h"
+#include "CFunctionCatalogue.h"
+#include "CListControl.h"
+#include "CLog.h"
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsPunctuation(char c) {
+    return c == '(' || c == ')' || c == ',' || c == ';';
+}
+
+// Lexeme classes; lexemes are never empty.
+bool IsNumberLexeme(std::string_view lexeme) {
+    return lexeme[0] == '-' || IsDigit(lexeme[0]);
+}
+
+bool IsStringLexeme(std::string_view lexeme) {
+    return lexeme[0] == '"';
+}
+
+}  // namespace
+
+CParser::CParser() = default;
+
+CParser::~CParser() = default;
+
+uint16_t CParser::LookupFunction(std::string_view name) {
+    const CFunctionCatalogue::Function* function = CFunctionCatalogue::FindByName(name);
+    return function ? function->id : 0;
+}
+
+int CParser::ArgumentOffset(uint16_t id, int n) {
+    if (n == 0) {
+        return 0;
+    }
+    const CFunctionCatalogue::Function* function = CFunctionCatalogue::FindById(id);
+    if (function == nullptr || n < 0) {
+        return -1;
+    }
+    return CFunctionCatalogue::Offset(*function, static_cast<size_t>(n));
+}
+
+uint16_t CParser::ArgumentBlockSize(uint16_t id) {
+    const CFunctionCatalogue::Function* function = CFunctionCatalogue::FindById(id);
+    return function ? CFunctionCatalogue::BlockSize(*function) : 0;
+}
+
+uint16_t CParser::NumberValue(std::string_view lexeme) {
+    // Arithmetic modulo 65536 gives the low 16 bits of the exact value, whatever its length.
+    const bool negative = !lexeme.empty() && lexeme[0] == '-';
+    uint16_t value = 0;
+    for (size_t i = negative ? 1 : 0; i < lexeme.size(); ++i) {
+        value = static_cast<uint16_t>(value * 10u + static_cast<unsigned>(lexeme[i] - '0'));
+    }
+    return negative ? static_cast<uint16_t>(0u - value) : value;
+}
+
+int CParser::Parse(const CListControl* controls, std::string_view text, uint8_t* output,
+                   size_t capacity, size_t& length) {
+    length = 0;
+    lexemes_.clear();
+    functionId_ = 0;
+    argumentPosition_ = 0;
+    functionName_.clear();
+    controls_ = controls;
+    output_ = output;
+    capacity_ = capacity;
+    outputPosition_ = 2;  // the length word comes first
+    if (output == nullptr || capacity < 2) {
+        return 1;
+    }
+    if (!Tokenize(text) || !ParseCalls()) {
+        return 1;
+    }
+    ByteOrder::Store16(output_, static_cast<uint16_t>(outputPosition_ - 2));
+    length = outputPosition_;
+    return 0;
+}
+
+void CParser::LexicalWarning(std::string_view message, std::string_view rest) const {
+    CLog::Message(false, message, rest, kLexicalCode);
+}
+
+bool CParser::Tokenize(std::string_view text) {
+    size_t position = 0;
+    while (position < text.size()) {
+        const char c = text[position];
+        if (c == ' ' || c == '\t') {
+            ++position;
+            continue;
+        }
+        const std::string_view rest = text.substr(position);
+        size_t size = CFunctionCatalogue::LongestNameAt(rest);
+        if (size == 0) {
+            if (IsPunctuation(c)) {
+                size = 1;
+            } else if (IsDigit(c) || c == '-') {
+                size = 1;
+                while (size < rest.size() && IsDigit(rest[size])) {
+                    ++size;
+                }
+            } else if (c == '"') {
+                // Everything up to and including the next quote; a zero byte ends the text.
+                const size_t close = rest.find_first_of(std::string_view("\"\0", 2), 1);
+                if (close != std::string_view::npos && rest[close] == '"') {
+                    size = close + 1;
+                }
+            }
+        }
+        if (size == 0) {
+            LexicalWarning("Неизвестная лексема: ", rest);
+            return false;
+        }
+        if (size > kMaxLexemeLength) {
+            LexicalWarning("Слишком длинная лексема (больше 255 символов): ", rest);
+            return false;
+        }
+        if (lexemes_.size() == kMaxLexemes) {
+            LexicalWarning("Слишком много лексем (больше 256), лишние начиная с: ", rest);
+            return false;
+        }
+        lexemes_.push_back(rest.substr(0, size));
+        position += size;
+    }
+    return true;
+}
+
+bool CParser::ParseCalls() {
+    State state = State::Name;
+    size_t i = 0;
+    int n = 0;
+    while (true) {
+        const bool have = i < lexemes_.size();
+        const std::string_view lexeme = have ? lexemes_[i] : std::string_view();
+        switch (state) {
+            case State::Name:
+                if (!have) {
+                    return true;
+                }
+                functionName_.assign(lexeme);
+                functionId_ = LookupFunction(lexeme);
+                if (functionId_ == 0 || !Append16(functionId_)) {
+                    return false;
+                }
+                ++i;
+                state = State::Open;
+                break;
+            case State::Open:
+                if (lexeme != "(") {
+                    return false;
+                }
+                ++i;
+                state = State::First;
+                break;
+            case State::First:
+            case State::Argument:
+                if (!have) {
+                    return false;
+                }
+                if (lexeme == ")") {
+                    ++i;
+                    if (!CloseCall()) {
+                        return false;
+                    }
+                    n = 0;
+                    state = State::Closed;
+                    break;
+                }
+                if (IsNumberLexeme(lexeme)) {
+                    if (state == State::First) {
+                        // The name lexeme stands two slots back, before "(".
+                        if (CFunctionCatalogue::IsControlArgumentFunction(lexemes_[i - 2])) {
+                            if (controls_ == nullptr ||
+                                !WriteArgument16(controls_->IndexOf(NumberValue(lexeme)))) {
+                                return false;
+                            }
+                        } else {
+                            state = State::Argument;  // read it again as a plain number
+                            break;
+                        }
+                    } else if (!WriteNumber(NumberValue(lexeme))) {
+                        return false;
+                    }
+                } else if (IsStringLexeme(lexeme)) {
+                    if (!WriteString(lexeme)) {
+                        return false;
+                    }
+                } else {
+                    return false;
+                }
+                if (!CheckArgumentEnd(n)) {
+                    return false;
+                }
+                ++n;
+                ++i;
+                state = State::Next;
+                break;
+            case State::Next:
+                if (lexeme == ")") {
+                    ++i;
+                    if (!CloseCall()) {
+                        return false;
+                    }
+                    n = 0;
+                    state = State::Closed;
+                } else if (lexeme == ",") {
+                    ++i;
+                    state = State::Argument;
+                } else {
+                    return false;
+                }
+                break;
+            case State::Closed:
+                if (!have) {
+                    return true;
+                }
+                if (lexeme != ";") {
+                    return false;
+                }
+                ++i;
+                state = State::Name;
+                break;
+        }
+    }
+}
+
+bool CParser::CheckArgumentEnd(int n) const {
+    int expected = ArgumentOffset(functionId_, n + 1);
+    if (expected == -1) {
+        expected = ArgumentBlockSize(functionId_);
+    }
+    return argumentPosition_ == static_cast<size_t>(expected);
+}
+
+bool CParser::WriteArgument16(uint16_t value) {
+    if (argumentPosition_ + 2 > arguments_.size()) {
+        return false;
+    }
+    ByteOrder::Store16(arguments_.data() + argumentPosition_, value);
+    argumentPosition_ += 2;
+    return true;
+}
+
+bool CParser::WriteNumber(uint16_t value) {
+    return WriteArgument16(value);
+}
+
+bool CParser::WriteString(std::string_view lexeme) {
+    if (argumentPosition_ + 4 > arguments_.size()) {
+        return false;
+    }
+    const uint32_t reference = AddString(lexeme.substr(1, lexeme.size() - 2));
+    if (reference == 0) {
+        return false;  // the pool is full; AddBytes has said so
+    }
+    ByteOrder::Store32(arguments_.data() + argumentPosition_, reference);
+    argumentPosition_ += 4;
+    return true;
+}
+
+bool CParser::CloseCall() {
+    // A call that ends before its last argument still gets its whole block: the client reads
+    // every block by its fixed layout, so a short block would make it take the next call's
+    // bytes as arguments. The missing slots say "nothing": number 0, string reference 0,
+    // control index 0xFFFF.
+    const CFunctionCatalogue::Function* function = CFunctionCatalogue::FindById(functionId_);
+    if (function == nullptr) {
+        return false;
+    }
+    size_t offset = 0;
+    for (size_t k = 0; k < CFunctionCatalogue::ArgumentCount(*function); ++k) {
+        const CFunctionCatalogue::ArgumentKind kind = CFunctionCatalogue::Kind(*function, k);
+        const size_t width = CFunctionCatalogue::Width(kind);
+        if (offset >= argumentPosition_) {
+            if (offset + width > arguments_.size()) {
+                return false;
+            }
+            if (kind == CFunctionCatalogue::ArgumentKind::Control) {
+                ByteOrder::Store16(arguments_.data() + offset, CListControl::kNoControl);
+            } else {
+                std::memset(arguments_.data() + offset, 0, width);
+            }
+            argumentPosition_ = offset + width;
+        }
+        offset += width;
+    }
+    if (outputPosition_ + argumentPosition_ > capacity_) {
+        return false;
+    }
+    std::memcpy(output_ + outputPosition_, arguments_.data(), argumentPosition_);
+    outputPosition_ += argumentPosition_;
+    argumentPosition_ = 0;
+    return true;
+}
+
+bool CParser::Append16(uint16_t value) {
+    if (outputPosition_ + 2 > capacity_) {
+        return false;
+    }
+    ByteOrder::Store16(output_ + outputPosition_, value);
+    outputPosition_ += 2;
+    return true;
+}

@@ -1,0 +1,82 @@
+// Compiles one action expression (Windows-1251 text), a sequence of calls of the client's
+// built-in action functions such as `SetFilterSQL(12, "name"); TblRedraw()`, into action
+// code: a 16-bit length, then for every call its 16-bit function id and its argument block
+// laid out as the function catalogue says. String arguments go to the string pool; the first
+// numeric argument of a control-argument function becomes a control index.
+//
+// One parser compiles one expression.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CStringsReader.h"
+
+class CListControl;
+
+class CParser : public CStringsReader {
+public:
+    static constexpr size_t kMaxLexemes = 256;
+    static constexpr size_t kMaxLexemeLength = 255;
+    static constexpr size_t kArgumentBufferSize = 1024;
+    // The output buffer CompileFunction gives; no expression of 256 lexemes comes near it.
+    static constexpr size_t kOutputSize = 2048;
+    // Message code of the lexical warnings.
+    static constexpr int kLexicalCode = 1;
+
+    CParser();
+    ~CParser() override;
+    CParser(const CParser&) = delete;
+    CParser& operator=(const CParser&) = delete;
+
+    // Compiles `text` into `output` (at most `capacity` bytes). `controls` may be null. On
+    // success returns 0 and sets `length` to the size of the action code (length word
+    // included); on failure returns 1 and `length` stays 0. Lexical failures print a warning
+    // with code 1; the other failures print nothing (the caller reports them).
+    int Parse(const CListControl* controls, std::string_view text, uint8_t* output, size_t capacity,
+              size_t& length);
+
+    // After a failure: the last lexeme that stood where a function name belongs, as written;
+    // empty when the failure came before any (every lexical failure does).
+    const std::string& FunctionName() const { return functionName_; }
+
+    // Catalogue access as the parser uses it.
+    // The id of a callable function (ASCII case ignored), or 0.
+    static uint16_t LookupFunction(std::string_view name);
+    // The offset of argument n (0-based) of the function in its block, or -1.
+    static int ArgumentOffset(uint16_t id, int n);
+    // The size of the function's argument block; 0 for an unknown id.
+    static uint16_t ArgumentBlockSize(uint16_t id);
+
+    // The low 16 bits of the exact value of a number lexeme: a "-" or a digit followed by
+    // digits; a lone "-" is 0.
+    static uint16_t NumberValue(std::string_view lexeme);
+
+private:
+    enum class State { Name, Open, First, Argument, Next, Closed };
+
+    bool Tokenize(std::string_view text);
+    bool ParseCalls();
+    // True when argument n of the current call ended where the layout lets it end.
+    bool CheckArgumentEnd(int n) const;
+    bool WriteNumber(uint16_t value);
+    bool WriteString(std::string_view lexeme);
+    bool WriteArgument16(uint16_t value);
+    bool CloseCall();
+    bool Append16(uint16_t value);
+    void LexicalWarning(std::string_view message, std::string_view rest) const;
+
+    std::vector<std::string_view> lexemes_;
+    uint16_t functionId_ = 0;
+    size_t argumentPosition_ = 0;
+    std::array<uint8_t, kArgumentBufferSize> arguments_{};
+    const CListControl* controls_ = nullptr;
+    uint8_t* output_ = nullptr;
+    size_t capacity_ = 0;
+    size_t outputPosition_ = 0;
+    std::string functionName_;
+};
