@@ -1,31 +1,547 @@
-// Placeholder until the libxml2-backed implementation lands.
 #include "CXMLDOM.h"
 
-CXMLDOM::CXMLDOM() = default;
-CXMLDOM::~CXMLDOM() = default;
-bool CXMLDOM::Load(const std::string&) { return false; }
-bool CXMLDOM::LoadMemory(std::string_view) { return false; }
-XmlNode CXMLDOM::GetFirstNode() const { return nullptr; }
-XmlNode CXMLDOM::FindNode(XmlNode, std::string_view) const { return nullptr; }
-XmlNode CXMLDOM::FindNextSibling(XmlNode, std::string_view) const { return nullptr; }
-XmlNode CXMLDOM::FindChild(XmlNode, std::string_view) const { return nullptr; }
-XmlNode CXMLDOM::GetFirstChild(XmlNode) const { return nullptr; }
-XmlNode CXMLDOM::GetNextSibling(XmlNode) const { return nullptr; }
-std::string CXMLDOM::GetNodeName(XmlNode) const { return {}; }
-int CXMLDOM::GetAttribute(XmlNode, std::string_view, std::string&) const { return 1; }
-int CXMLDOM::GetAttributeText(XmlNode, std::string_view, std::string& out) const {
+#include <libxml/globals.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "CConverter.h"
+
+namespace {
+
+// Parser options: entities and character references are replaced inside the parser (where its
+// expansion limits apply), nothing is fetched from the network, line numbers above 65535 are
+// kept. No DTD loading, no default attributes, no validation, and never XML_PARSE_HUGE.
+constexpr int kParseOptions = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_BIG_LINES;
+
+// What the parser reported while one document was being loaded.
+struct LoadReport {
+    std::string firstError;    // first error or fatal error, with line and column
+    std::string genericError;  // unstructured messages, used when nothing better is known
+    bool failed = false;       // an error or fatal error was reported
+    bool entityRefused = false;
+};
+
+// The report of the load in progress (loads happen on one thread, one at a time).
+thread_local LoadReport* tReport = nullptr;
+
+std::string TrimmedMessage(const char* message) {
+    std::string text = message != nullptr ? message : "unknown parser error";
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+void CollectStructuredError(void* context, xmlErrorPtr error) {
+    auto* report = static_cast<LoadReport*>(context);
+    if (report == nullptr || error == nullptr || error->level < XML_ERR_ERROR) {
+        return;  // warnings do not make the load fail
+    }
+    if (!report->failed) {
+        report->firstError = TrimmedMessage(error->message);
+        if (error->line > 0) {
+            report->firstError += ", line " + std::to_string(error->line);
+            if (error->int2 > 0) {
+                report->firstError += ", column " + std::to_string(error->int2);
+            }
+        }
+    }
+    report->failed = true;
+}
+
+void CollectGenericError(void* context, const char* format, ...) {
+    auto* report = static_cast<LoadReport*>(context);
+    if (report == nullptr || !report->genericError.empty()) {
+        return;
+    }
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    report->genericError = TrimmedMessage(text);
+}
+
+// Every external entity, external DTD subset or other outside resource is refused: a
+// configuration document is read from its own bytes only.
+xmlParserInputPtr RefuseExternalEntity(const char* url, const char*, xmlParserCtxtPtr) {
+    if (tReport != nullptr && !tReport->entityRefused) {
+        tReport->entityRefused = true;
+        if (!tReport->failed) {
+            tReport->firstError = std::string("External entity refused: ") +
+                                  (url != nullptr ? url : "(no system identifier)");
+        }
+        tReport->failed = true;
+    }
+    return nullptr;
+}
+
+// Installs the refusing entity loader and the collecting error handlers for the duration of
+// one parse, and puts back whatever was installed before.
+class ParserGuard {
+public:
+    explicit ParserGuard(LoadReport& report)
+        : loader_(xmlGetExternalEntityLoader()),
+          structured_(xmlStructuredError),
+          structuredContext_(xmlStructuredErrorContext),
+          generic_(xmlGenericError),
+          genericContext_(xmlGenericErrorContext),
+          previousReport_(tReport) {
+        tReport = &report;
+        xmlSetExternalEntityLoader(RefuseExternalEntity);
+        xmlSetStructuredErrorFunc(&report, CollectStructuredError);
+        xmlSetGenericErrorFunc(&report, CollectGenericError);
+    }
+    ~ParserGuard() {
+        xmlSetGenericErrorFunc(genericContext_, generic_);
+        xmlSetStructuredErrorFunc(structuredContext_, structured_);
+        xmlSetExternalEntityLoader(loader_);
+        tReport = previousReport_;
+    }
+    ParserGuard(const ParserGuard&) = delete;
+    ParserGuard& operator=(const ParserGuard&) = delete;
+
+private:
+    xmlExternalEntityLoader loader_;
+    xmlStructuredErrorFunc structured_;
+    void* structuredContext_;
+    xmlGenericErrorFunc generic_;
+    void* genericContext_;
+    LoadReport* previousReport_;
+};
+
+struct ParserContextDeleter {
+    void operator()(xmlParserCtxtPtr context) const { xmlFreeParserCtxt(context); }
+};
+
+bool IsXmlBlank(const xmlChar* text) {
+    if (text == nullptr) {
+        return true;
+    }
+    for (; *text != 0; ++text) {
+        if (*text != ' ' && *text != '\t' && *text != '\n' && *text != '\r') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The node kinds a classic DOM shows; declarations (the DOCTYPE and what it declares) are not
+// part of the navigable tree, so searches never match or enter them.
+bool IsVisible(const xmlNode* node) {
+    switch (node->type) {
+        case XML_ELEMENT_NODE:
+        case XML_TEXT_NODE:
+        case XML_CDATA_SECTION_NODE:
+        case XML_COMMENT_NODE:
+        case XML_PI_NODE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+XmlNode FirstVisible(xmlNode* node) {
+    while (node != nullptr && !IsVisible(node)) {
+        node = node->next;
+    }
+    return node;
+}
+
+// The DOM name of a node, in UTF-8: the qualified name of an element, the target of a
+// processing instruction, "#text", "#comment" or "#cdata-section".
+std::string Utf8Name(const xmlNode* node) {
+    switch (node->type) {
+        case XML_TEXT_NODE:
+            return "#text";
+        case XML_CDATA_SECTION_NODE:
+            return "#cdata-section";
+        case XML_COMMENT_NODE:
+            return "#comment";
+        default:
+            break;
+    }
+    std::string name;
+    if (node->type == XML_ELEMENT_NODE && node->ns != nullptr && node->ns->prefix != nullptr) {
+        name = reinterpret_cast<const char*>(node->ns->prefix);
+        name += ':';
+    }
+    if (node->name != nullptr) {
+        name += reinterpret_cast<const char*>(node->name);
+    }
+    return name;
+}
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Compares a node's name with a searched name given in Windows-1251 (already turned into
+// UTF-8 by the caller).
+bool NameMatches(const xmlNode* node, std::string_view wantedUtf8) {
+    return EqualsIgnoringAsciiCase(Utf8Name(node), wantedUtf8);
+}
+
+bool IsXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The node that follows `node` in document order once its subtree is done with: its next
+// sibling, or the next sibling of the nearest ancestor that has one.
+xmlNode* NextOutside(xmlNode* node, const xmlDoc* doc) {
+    while (node != nullptr && node->next == nullptr) {
+        node = node->parent;
+        if (node == reinterpret_cast<const xmlNode*>(doc)) {
+            return nullptr;
+        }
+    }
+    return node != nullptr ? node->next : nullptr;
+}
+
+// Walks the whole tree once after parsing: drops whitespace-only text nodes (the classic DOM
+// default) and makes sure no entity reference survived the parser's expansion. Iterative, so
+// the nesting depth costs no stack.
+bool Normalise(xmlDoc* doc) {
+    xmlNode* node = doc->children;
+    while (node != nullptr) {
+        if (node->type == XML_ENTITY_REF_NODE) {
+            return false;
+        }
+        if (node->type == XML_ELEMENT_NODE) {
+            for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
+                for (const xmlNode* part = attr->children; part != nullptr; part = part->next) {
+                    if (part->type != XML_TEXT_NODE) {
+                        return false;
+                    }
+                }
+            }
+            if (node->children != nullptr) {
+                node = node->children;
+                continue;
+            }
+        }
+        xmlNode* next = NextOutside(node, doc);
+        if (node->type == XML_TEXT_NODE && IsXmlBlank(node->content)) {
+            xmlUnlinkNode(node);
+            xmlFreeNode(node);
+        }
+        node = next;
+    }
+    return true;
+}
+
+// The attribute's value when the node has it (name matched exactly, prefix included).
+bool FindAttributeValue(XmlNode node, std::string_view name, std::string& valueUtf8) {
+    if (node == nullptr || node->type != XML_ELEMENT_NODE) {
+        return false;
+    }
+    for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
+        std::string qualified;
+        if (attr->ns != nullptr && attr->ns->prefix != nullptr) {
+            qualified = reinterpret_cast<const char*>(attr->ns->prefix);
+            qualified += ':';
+        }
+        qualified += reinterpret_cast<const char*>(attr->name);
+        if (qualified != name) {
+            continue;
+        }
+        // The parser has already expanded every entity and character reference, so the
+        // value is the plain concatenation of the text parts.
+        valueUtf8.clear();
+        for (const xmlNode* part = attr->children; part != nullptr; part = part->next) {
+            if (part->type == XML_TEXT_NODE && part->content != nullptr) {
+                valueUtf8 += reinterpret_cast<const char*>(part->content);
+            }
+        }
+        return true;
+    }
+    // Namespace declarations are attributes too in a DOM's attribute map.
+    constexpr std::string_view kXmlns = "xmlns";
+    if (name == kXmlns || (name.size() > kXmlns.size() + 1 && name.substr(0, 6) == "xmlns:")) {
+        const std::string_view prefix =
+            name == kXmlns ? std::string_view{} : name.substr(kXmlns.size() + 1);
+        for (const xmlNs* ns = node->nsDef; ns != nullptr; ns = ns->next) {
+            const std::string_view declared =
+                ns->prefix != nullptr ? reinterpret_cast<const char*>(ns->prefix) : "";
+            if (declared == prefix) {
+                valueUtf8 = ns->href != nullptr ? reinterpret_cast<const char*>(ns->href) : "";
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+CXMLDOM::CXMLDOM() {
+    xmlInitParser();
+}
+
+CXMLDOM::~CXMLDOM() {
+    Release();
+}
+
+void CXMLDOM::Release() {
+    if (doc_ != nullptr) {
+        xmlFreeDoc(doc_);
+        doc_ = nullptr;
+    }
+}
+
+bool CXMLDOM::Load(const std::string& path) {
+    Release();
+    lastError_.clear();
+    // The file is read here and parsed from memory: the parser's own file access goes
+    // through the entity loader, which refuses everything.
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        lastError_ = "Cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::string bytes;
+    char chunk[65536];
+    bool readFailed = false;
+    bool tooLarge = false;
+    for (;;) {
+        const size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        if (got > 0) {
+            if (bytes.size() + got > static_cast<size_t>(INT_MAX)) {
+                tooLarge = true;
+                break;
+            }
+            bytes.append(chunk, got);
+        }
+        if (got < sizeof chunk) {
+            readFailed = std::ferror(file) != 0;
+            break;
+        }
+    }
+    const int readErrno = errno;
+    std::fclose(file);
+    if (readFailed) {
+        lastError_ = "Cannot read " + path + ": " + std::strerror(readErrno);
+        return false;
+    }
+    if (tooLarge) {
+        lastError_ = "Cannot read " + path + ": the document is larger than 2 GB";
+        return false;
+    }
+    return Parse(bytes, path.c_str());
+}
+
+bool CXMLDOM::LoadMemory(std::string_view xml) {
+    Release();
+    lastError_.clear();
+    return Parse(xml, nullptr);
+}
+
+bool CXMLDOM::Parse(std::string_view bytes, const char* url) {
+    if (bytes.size() > static_cast<size_t>(INT_MAX)) {
+        lastError_ = "The document is larger than 2 GB";
+        return false;
+    }
+    LoadReport report;
+    xmlDoc* doc = nullptr;
+    bool wellFormed = false;
+    {
+        ParserGuard guard(report);
+        std::unique_ptr<xmlParserCtxt, ParserContextDeleter> context(xmlNewParserCtxt());
+        if (context == nullptr) {
+            lastError_ = "Cannot create the XML parser";
+            return false;
+        }
+        doc = xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), url,
+                                nullptr, kParseOptions);
+        wellFormed = context->wellFormed != 0;
+    }
+    if (doc == nullptr || !wellFormed || report.failed) {
+        if (doc != nullptr) {
+            xmlFreeDoc(doc);
+        }
+        if (!report.firstError.empty()) {
+            lastError_ = report.firstError;
+        } else if (!report.genericError.empty()) {
+            lastError_ = report.genericError;
+        } else {
+            lastError_ = "The document is not well-formed";
+        }
+        return false;
+    }
+    if (!Normalise(doc)) {
+        xmlFreeDoc(doc);
+        lastError_ = "The document keeps an entity reference that could not be expanded";
+        return false;
+    }
+    doc_ = doc;
+    return true;
+}
+
+XmlNode CXMLDOM::GetFirstNode() const {
+    return doc_ != nullptr ? FirstVisible(doc_->children) : nullptr;
+}
+
+XmlNode CXMLDOM::FindNode(XmlNode start, std::string_view name) const {
+    const std::string wanted = CConverter::ToUtf8(name);
+    // Pre-order walk over start, its following siblings and all their descendants; `depth`
+    // counts the levels below start's own, so the walk never climbs above it.
+    XmlNode node = start != nullptr && IsVisible(start) ? start : nullptr;
+    size_t depth = 0;
+    while (node != nullptr) {
+        if (NameMatches(node, wanted)) {
+            return node;
+        }
+        if (XmlNode child = GetFirstChild(node); child != nullptr) {
+            node = child;
+            ++depth;
+            continue;
+        }
+        for (;;) {
+            if (XmlNode sibling = GetNextSibling(node); sibling != nullptr) {
+                node = sibling;
+                break;
+            }
+            if (depth == 0) {
+                return nullptr;
+            }
+            node = node->parent;
+            --depth;
+        }
+    }
+    return nullptr;
+}
+
+XmlNode CXMLDOM::FindNextSibling(XmlNode node, std::string_view name) const {
+    if (node == nullptr) {
+        return nullptr;
+    }
+    const std::string wanted = CConverter::ToUtf8(name);
+    for (XmlNode sibling = GetNextSibling(node); sibling != nullptr;
+         sibling = GetNextSibling(sibling)) {
+        if (NameMatches(sibling, wanted)) {
+            return sibling;
+        }
+    }
+    return nullptr;
+}
+
+XmlNode CXMLDOM::FindChild(XmlNode node, std::string_view name) const {
+    if (node == nullptr) {
+        return nullptr;
+    }
+    const std::string wanted = CConverter::ToUtf8(name);
+    for (XmlNode child = GetFirstChild(node); child != nullptr; child = GetNextSibling(child)) {
+        if (NameMatches(child, wanted)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+XmlNode CXMLDOM::GetFirstChild(XmlNode node) const {
+    // Only elements have children in the navigable tree (an entity declaration's or a
+    // DOCTYPE's contents are not part of it).
+    if (node == nullptr || node->type != XML_ELEMENT_NODE) {
+        return nullptr;
+    }
+    return FirstVisible(node->children);
+}
+
+XmlNode CXMLDOM::GetNextSibling(XmlNode node) const {
+    return node != nullptr ? FirstVisible(node->next) : nullptr;
+}
+
+std::string CXMLDOM::GetNodeName(XmlNode node) const {
+    return node != nullptr ? CConverter::ToNarrow(Utf8Name(node)) : std::string{};
+}
+
+int CXMLDOM::GetAttribute(XmlNode node, std::string_view name, std::string& out) const {
+    std::string value;
+    if (!FindAttributeValue(node, name, value)) {
+        return 1;
+    }
+    out = CConverter::ToNarrow(value);
+    return 0;
+}
+
+int CXMLDOM::GetAttributeText(XmlNode node, std::string_view name, std::string& out) const {
     out.clear();
-    return 1;
+    return GetAttribute(node, name, out);
 }
-int CXMLDOM::GetAttributeShort(XmlNode, std::string_view, uint16_t& out) const {
+
+int CXMLDOM::GetAttributeShort(XmlNode node, std::string_view name, uint16_t& out) const {
     out = 0;
-    return 1;
+    return GetAttributeShortIfPresent(node, name, out);
 }
-int CXMLDOM::GetAttributeShortIfPresent(XmlNode, std::string_view, uint16_t&) const { return 1; }
-int CXMLDOM::GetAttributeChar(XmlNode, std::string_view, uint8_t& out) const {
+
+int CXMLDOM::GetAttributeShortIfPresent(XmlNode node, std::string_view name, uint16_t& out) const {
+    std::string value;
+    if (!FindAttributeValue(node, name, value)) {
+        return 1;
+    }
+    out = static_cast<uint16_t>(ParseDecimal(value));
+    return 0;
+}
+
+int CXMLDOM::GetAttributeChar(XmlNode node, std::string_view name, uint8_t& out) const {
     out = 0;
-    return 1;
+    std::string value;
+    if (!FindAttributeValue(node, name, value)) {
+        return 1;
+    }
+    out = static_cast<uint8_t>(ParseDecimal(value));
+    return 0;
 }
-int CXMLDOM::GetAttributeBool(XmlNode, std::string_view, uint8_t&) const { return 1; }
-uint32_t CXMLDOM::ParseDecimal(std::string_view) { return 0; }
-void CXMLDOM::Release() {}
+
+int CXMLDOM::GetAttributeBool(XmlNode node, std::string_view name, uint8_t& out) const {
+    std::string value;
+    if (!FindAttributeValue(node, name, value)) {
+        return 1;
+    }
+    if (EqualsIgnoringAsciiCase(value, "true")) {
+        out = 1;
+    } else if (EqualsIgnoringAsciiCase(value, "false")) {
+        out = 0;
+    }
+    return 0;
+}
+
+uint32_t CXMLDOM::ParseDecimal(std::string_view text) {
+    size_t pos = 0;
+    while (pos < text.size() && IsXmlSpace(text[pos])) {
+        ++pos;
+    }
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    // Unsigned arithmetic wraps modulo 2^32, which is exactly the low 32 bits of the value.
+    uint32_t value = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+        value = value * 10u + static_cast<uint32_t>(text[pos] - '0');
+        ++pos;
+    }
+    return negative ? 0u - value : value;
+}

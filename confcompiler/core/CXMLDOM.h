@@ -67,6 +67,8 @@ public:
 
 private:
     void Release();
+    // Parses a document held in memory; `url` names the file for the parser's messages.
+    bool Parse(std::string_view bytes, const char* url);
 
     _xmlDoc* doc_ = nullptr;
     std::string lastError_;
