@@ -209,6 +209,10 @@ CSaxReader::Result Parse(Source& source, CSaxReader::Handler& handler) {
                        std::string("cannot read the document: ") + std::strerror(source.readError),
                        0, 0);
     }
+    if (state.result.stopped && state.result.code == 0) {
+        KeepFirstError(state, XML_ERR_USER_STOP, "stopped by the content handler",
+                       xmlSAX2GetLineNumber(context), xmlSAX2GetColumnNumber(context));
+    }
     if (!state.result.stopped && state.result.code == 0) {
         if (parsed != 0 || !context->wellFormed) {
             KeepFirstError(state, context->errNo, "the document is not well-formed",

@@ -72,6 +72,7 @@ void ExpectAccepted(const Read& read) {
 void ExpectValidationError(const Read& read, std::string_view element) {
     EXPECT_TRUE(read.handler->Failed());
     EXPECT_TRUE(read.result.stopped);
+    EXPECT_NE(read.result.code, 0);
     EXPECT_EQ(read.console, "XML validation error: " + std::string(element) + "\n");
 }
 
