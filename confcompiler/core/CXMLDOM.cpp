@@ -157,9 +157,8 @@ XmlNode FirstVisible(xmlNode* node) {
     return node;
 }
 
-// The DOM name of a node, in UTF-8: the qualified name of an element, the target of a
-// processing instruction, "#text", "#comment" or "#cdata-section".
-std::string Utf8Name(const xmlNode* node) {
+// The special DOM names of the nodes that are not named by the document.
+const char* SpecialName(const xmlNode* node) {
     switch (node->type) {
         case XML_TEXT_NODE:
             return "#text";
@@ -168,16 +167,30 @@ std::string Utf8Name(const xmlNode* node) {
         case XML_COMMENT_NODE:
             return "#comment";
         default:
-            break;
+            return nullptr;
     }
-    std::string name;
-    if (node->type == XML_ELEMENT_NODE && node->ns != nullptr && node->ns->prefix != nullptr) {
-        name = reinterpret_cast<const char*>(node->ns->prefix);
+}
+
+std::string_view View(const xmlChar* text) {
+    return text != nullptr ? std::string_view(reinterpret_cast<const char*>(text)) : "";
+}
+
+// The prefix of an element's qualified name, empty when it has none.
+std::string_view Prefix(const xmlNode* node) {
+    return node->type == XML_ELEMENT_NODE && node->ns != nullptr ? View(node->ns->prefix) : "";
+}
+
+// The DOM name of a node, in UTF-8: the qualified name of an element, the target of a
+// processing instruction, "#text", "#comment" or "#cdata-section".
+std::string Utf8Name(const xmlNode* node) {
+    if (const char* special = SpecialName(node); special != nullptr) {
+        return special;
+    }
+    std::string name(Prefix(node));
+    if (!name.empty()) {
         name += ':';
     }
-    if (node->name != nullptr) {
-        name += reinterpret_cast<const char*>(node->name);
-    }
+    name += View(node->name);
     return name;
 }
 
@@ -198,9 +211,20 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 }
 
 // Compares a node's name with a searched name given in Windows-1251 (already turned into
-// UTF-8 by the caller).
+// UTF-8 by the caller), without building the name.
 bool NameMatches(const xmlNode* node, std::string_view wantedUtf8) {
-    return EqualsIgnoringAsciiCase(Utf8Name(node), wantedUtf8);
+    if (const char* special = SpecialName(node); special != nullptr) {
+        return EqualsIgnoringAsciiCase(special, wantedUtf8);
+    }
+    const std::string_view prefix = Prefix(node);
+    const std::string_view local = View(node->name);
+    if (prefix.empty()) {
+        return EqualsIgnoringAsciiCase(local, wantedUtf8);
+    }
+    return wantedUtf8.size() == prefix.size() + 1 + local.size() &&
+           EqualsIgnoringAsciiCase(wantedUtf8.substr(0, prefix.size()), prefix) &&
+           wantedUtf8[prefix.size()] == ':' &&
+           EqualsIgnoringAsciiCase(wantedUtf8.substr(prefix.size() + 1), local);
 }
 
 bool IsXmlSpace(char c) {
@@ -251,19 +275,23 @@ bool Normalise(xmlDoc* doc) {
     return true;
 }
 
-// The attribute's value when the node has it (name matched exactly, prefix included).
-bool FindAttributeValue(XmlNode node, std::string_view name, std::string& valueUtf8) {
+// The attribute's value when the node has it (name, given in Windows-1251, matched exactly,
+// prefix included).
+bool FindAttributeValue(XmlNode node, std::string_view name1251, std::string& valueUtf8) {
     if (node == nullptr || node->type != XML_ELEMENT_NODE) {
         return false;
     }
+    const std::string wanted = CConverter::ToUtf8(name1251);
+    const std::string_view name = wanted;
     for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
-        std::string qualified;
-        if (attr->ns != nullptr && attr->ns->prefix != nullptr) {
-            qualified = reinterpret_cast<const char*>(attr->ns->prefix);
-            qualified += ':';
-        }
-        qualified += reinterpret_cast<const char*>(attr->name);
-        if (qualified != name) {
+        const std::string_view prefix = attr->ns != nullptr ? View(attr->ns->prefix) : "";
+        const std::string_view local = View(attr->name);
+        const bool matches = prefix.empty() ? name == local
+                                            : name.size() == prefix.size() + 1 + local.size() &&
+                                                  name.substr(0, prefix.size()) == prefix &&
+                                                  name[prefix.size()] == ':' &&
+                                                  name.substr(prefix.size() + 1) == local;
+        if (!matches) {
             continue;
         }
         // The parser has already expanded every entity and character reference, so the

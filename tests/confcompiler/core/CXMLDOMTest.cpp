@@ -517,8 +517,10 @@ TEST(CXMLDOMTree, ElementNamesMatchWithoutRegardToAsciiCase) {
 
 TEST(CXMLDOMTree, CyrillicNamesMatchExactlyOnly) {
     CXMLDOM dom;
-    MustLoad(dom, "<r><меню/><Меню/></r>");
+    MustLoad(dom, "<r имя=\"x\"><меню/><Меню/></r>");
     const XmlNode r = dom.GetFirstNode();
+    EXPECT_EQ(Attr(dom, r, "\xE8\xEC\xFF"), "x");  // attribute "имя" named in Windows-1251
+    EXPECT_EQ(Attr(dom, r, "\xC8\xEC\xFF"), "<missing>");
     const XmlNode lower = dom.FindChild(r, "\xEC\xE5\xED\xFE");  // "меню" in Windows-1251
     ASSERT_NE(lower, nullptr);
     EXPECT_EQ(dom.GetNodeName(lower), "\xEC\xE5\xED\xFE");
