@@ -149,7 +149,7 @@ int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& te
         for (size_t k = shown; k < slots.size(); ++k) {
             if (!IsNothing(slots[k])) {
                 error = "аргумент " + std::to_string(shown + 1) + " функции " + name +
-                        " без строки, а следующие заданы";
+                        " не задан, а следующие за ним заданы";
                 return 1;
             }
         }

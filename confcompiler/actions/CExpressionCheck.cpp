@@ -12,18 +12,6 @@
 
 namespace {
 
-// Sends the console log to a stream while it lives, then back where it went before.
-class LogRedirect {
-public:
-    explicit LogRedirect(std::ostream& out) : previous_(&CLog::Stream()) { CLog::SetStream(&out); }
-    ~LogRedirect() { CLog::SetStream(previous_); }
-    LogRedirect(const LogRedirect&) = delete;
-    LogRedirect& operator=(const LogRedirect&) = delete;
-
-private:
-    std::ostream* previous_;
-};
-
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
         text.remove_prefix(1);
@@ -88,7 +76,15 @@ bool CExpressionCheck::ParseControlIds(std::string_view text, std::vector<int16_
 
 int CExpressionCheck::Run(std::string_view expressionUtf8,
                           const std::optional<std::string>& controlIds, std::ostream& out) {
-    LogRedirect redirect(out);
+    std::ostream* previous = &CLog::Stream();
+    CLog::SetStream(&out);
+    const int status = Check(expressionUtf8, controlIds, out);
+    CLog::SetStream(previous);
+    return status;
+}
+
+int CExpressionCheck::Check(std::string_view expressionUtf8,
+                            const std::optional<std::string>& controlIds, std::ostream& out) {
     std::vector<int16_t> ids;
     if (controlIds) {
         std::string error;

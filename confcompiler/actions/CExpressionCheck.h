@@ -36,4 +36,9 @@ public:
 
     // Upper-case hexadecimal bytes separated by single blanks.
     static std::string HexBytes(const uint8_t* data, size_t size);
+
+private:
+    // Run with the console log already sent to `out`.
+    static int Check(std::string_view expressionUtf8, const std::optional<std::string>& controlIds,
+                     std::ostream& out);
 };
