@@ -102,9 +102,9 @@ TEST_F(CInfoReaderTest, TextsOfSixtyFourBytesAreRefused) {
     EXPECT_EQ(Read("<quillora name='" + tooLong + "'/>"), CInfoReader::kTooLong);
     EXPECT_EQ(log_.str(), "[ERROR 0] Имя конфигурации длиннее 63 байт: " + tooLong + "\n");
     log_.str("");
-    // 32 Cyrillic letters are 64 bytes in Windows-1251.
+    // 64 Cyrillic letters: 128 bytes of UTF-8 in the document, 64 stored bytes.
     std::string cyrillic;
-    for (int i = 0; i < 32; ++i) {
+    for (int i = 0; i < 64; ++i) {
         cyrillic += "Я";
     }
     EXPECT_EQ(Read("<quillora developer='" + cyrillic + "'/>"), CInfoReader::kTooLong);
