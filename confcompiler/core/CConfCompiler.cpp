@@ -1,8 +1,10 @@
 #include "CConfCompiler.h"
 
+#include <optional>
 #include <ostream>
 #include <string_view>
 
+#include "CExpressionCheck.h"
 #include "CHashWriter.h"
 #include "CInfoReader.h"
 #include "CLog.h"
@@ -55,7 +57,9 @@ void CConfCompiler::PrintHelp() {
         << kDefaultOutput
         << ").\n"
            "  quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"
-           "      Компилирует одно выражение действий и показывает его код.\n"
+           "      Компилирует одно выражение действий и показывает его код, тексты и\n"
+           "      обратный разбор; --controls задает id элементов формы по порядку.\n"
+           "      Коды завершения: 0 - выражение верно, 1 - ошибка, 2 - неверный вызов.\n"
            "  quilconf --help      эта справка\n"
            "  quilconf --version   версия компилятора\n"
            "\n"
@@ -65,7 +69,22 @@ void CConfCompiler::PrintHelp() {
         << std::flush;
 }
 
+int CConfCompiler::RunExpressionCheck(const std::vector<std::string>& args) {
+    // quilconf --expr EXPRESSION [--controls ID,ID,...]
+    const bool withControls = args.size() == 4 && args[2] == "--controls";
+    if (args.size() != 2 && !withControls) {
+        CLog::Message(true, "Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]", 0);
+        return CExpressionCheck::kUsageError;
+    }
+    const std::optional<std::string> controls =
+        withControls ? std::optional<std::string>(args[3]) : std::nullopt;
+    return CExpressionCheck::Run(args[1], controls, CLog::Stream());
+}
+
 int CConfCompiler::Run(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "--expr") {
+        return RunExpressionCheck(args);
+    }
     if (!args.empty() && args[0] == "--version") {
         CLog::Info(std::string("Версия компилятора конфигураций: ") + kVersion);
         return kWritten;

@@ -264,3 +264,40 @@ TEST(QuilconfProgramTest, ExitStatusesAndDefaultOutput) {
 }
 
 }  // namespace
+
+namespace {
+
+// `--expr` through the program: the same output as the in-process check, on standard output.
+TEST(QuilconfProgramTest, ExpressionCheck) {
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string output;
+    };
+    const Case cases[] = {
+        {"--expr 'OK()'", 0, "02 00 01 00\nOK()\n"},
+        {"--expr 'Exit(5)'", 0, "04 00 4A 00 05 00\nExit(5)\n"},
+        {"--expr 'OK(); Close()'", 0, "04 00 01 00 05 00\nOK(); Close()\n"},
+        {"--expr 'Report(\"x\")'", 0, "06 00 04 00 02 00 08 00\nstring 2: x\nReport(\"x\")\n"},
+        {"--expr 'SetFilterSQL(12, \"Имя\")' --controls 5,7,12", 0,
+         "08 00 62 00 02 00 02 00 08 00\nstring 2: Имя\nSetFilterSQL(#2, \"Имя\")\n"},
+        {"--expr 'SetFilterSQL(12, \"x\")'", 1,
+         "[WARNING 3585] Ошибка разбора:  SetFilterSQL(12, \"x\")\n"
+         "[WARNING 3585] Неверное определение функции:  SetFilterSQL\n"},
+        {"--expr 'OKAY()'", 1,
+         "[WARNING 1] Неизвестная лексема:  AY()\n"
+         "[WARNING 3585] Ошибка разбора:  OKAY()\n"
+         "[WARNING 3585] Неверное определение функции:  \n"},
+        {"--expr", 2, "[ERROR 0] Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"},
+        {"--expr 'OK()' --controls", 2,
+         "[ERROR 0] Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"},
+    };
+    for (const Case& c : cases) {
+        int status = -1;
+        const std::string out = RunCommand(QUILCONF_PATH " " + c.arguments + " 2>&1", status);
+        EXPECT_EQ(status, c.status) << c.arguments;
+        EXPECT_EQ(out, c.output) << c.arguments;
+    }
+}
+
+}  // namespace
