@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 
 #include "CLog.h"
@@ -297,6 +298,41 @@ TEST(QuilconfProgramTest, ExpressionCheck) {
         const std::string out = RunCommand(QUILCONF_PATH " " + c.arguments + " 2>&1", status);
         EXPECT_EQ(status, c.status) << c.arguments;
         EXPECT_EQ(out, c.output) << c.arguments;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Hostile documents are refused at loading: no local file is read, no entity bomb expands.
+TEST(QuilconfProgramTest, HostileDocumentsAreRefusedAtLoading) {
+    TempDir dir;
+    dir.Write("secret.txt", "TOP-SECRET");
+    dir.Write("xxe.xml", "<?xml version='1.0'?>\n<!DOCTYPE quillora [<!ENTITY s SYSTEM '" +
+                             dir.File("secret.txt") + "'>]>\n<quillora name='&s;'/>");
+    std::string bomb = "<?xml version='1.0'?>\n<!DOCTYPE quillora [<!ENTITY a0 'lollollol'>";
+    for (int i = 1; i < 12; ++i) {
+        bomb += "<!ENTITY a" + std::to_string(i) + " '";
+        for (int k = 0; k < 10; ++k) {
+            bomb += "&a" + std::to_string(i - 1) + ";";
+        }
+        bomb += "'>";
+    }
+    dir.Write("bomb.xml", bomb + "]>\n<quillora name='&a11;'/>");
+
+    for (const std::string name : {"xxe.xml", "bomb.xml"}) {
+        int status = -1;
+        const auto start = std::chrono::steady_clock::now();
+        const std::string out = RunCommand(
+            "cd " + dir.Path() + " && " + QUILCONF_PATH + " " + name + " out.pdb 2>&1", status);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(status, 1) << name << "\n" << out;
+        EXPECT_NE(out.find("[INFO] Не удается загрузить указанный документ \n"), std::string::npos)
+            << out;
+        EXPECT_EQ(out.find("TOP-SECRET"), std::string::npos);
+        EXPECT_LT(elapsed, std::chrono::seconds(10)) << name;
+        EXPECT_FALSE(dir.Exists("out.pdb"));
     }
 }
 
