@@ -9,41 +9,12 @@
 #include <csignal>
 #include <sstream>
 
+#include "ExpectedBytes.h"
 #include "TempDir.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-void Put16(Bytes& b, uint16_t v) {
-    b.push_back(v & 0xFF);
-    b.push_back(v >> 8);
-}
-void Put32(Bytes& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
-// The 78-byte header typed out field by field.
-Bytes Header(const std::string& name, uint32_t date, const char type[4], const char creator[4],
-             uint16_t count) {
-    Bytes b(32, 0);
-    std::copy(name.begin(), name.end(), b.begin());
-    Put16(b, 0);  // attributes
-    Put16(b, 0);  // version
-    Put32(b, date);
-    Put32(b, date);
-    Put32(b, date);
-    Put32(b, 0);  // modification number
-    Put32(b, 0);  // application info
-    Put32(b, 0);  // sort info
-    b.insert(b.end(), type, type + 4);
-    b.insert(b.end(), creator, creator + 4);
-    Put32(b, 0);  // unique id seed
-    Put32(b, 0);  // next record list
-    Put16(b, count);
-    return b;
-}
 
 TEST(CPdbTest, WholeFileOfTwoRecordsMatchesTheLayout) {
     CPdb pdb(CPdb::kConfigurationType, CPdb::kConfigurationCreator, 0x01020304);
@@ -53,13 +24,13 @@ TEST(CPdbTest, WholeFileOfTwoRecordsMatchesTheLayout) {
     ASSERT_TRUE(pdb.AddRecord(first, sizeof first));
     ASSERT_TRUE(pdb.AddRecord(second, sizeof second));
 
-    Bytes expected = Header("QL_Configuration", 0x01020304, "LQSE", "ONRT", 2);
-    Put32(expected, 94);  // 78 + 2 * 8, no gap
-    Put32(expected, 0);
-    Put32(expected, 97);
-    Put32(expected, 0);
-    expected.insert(expected.end(), {0xAA, 0xBB, 0xCC, 0x11});
-    EXPECT_EQ(pdb.Image(), expected);
+    const ExpectedBytes expected =
+        ExpectedBytes::PdbHeader("QL_Configuration", {0x04, 0x03, 0x02, 0x01}, {'L', 'Q', 'S', 'E'},
+                                 {'O', 'N', 'R', 'T'}, {3, 1})
+            .Raw({0xAA, 0xBB, 0xCC, 0x11});
+    EXPECT_EQ(Bytes(expected.Bytes().begin() + 78, expected.Bytes().begin() + 94),
+              (Bytes{94, 0, 0, 0, 0, 0, 0, 0, 97, 0, 0, 0, 0, 0, 0, 0}));  // no gap
+    EXPECT_EQ(pdb.Image(), expected.Bytes());
 }
 
 TEST(CPdbTest, TypeAndCreatorBytesAndEqualDates) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ExpectedBytes.h"
+#include "TransferDatabaseBytes.h"
 
 namespace {
 
@@ -165,7 +165,7 @@ Bytes ExpectedExampleDatabase() {
     for (const ExpectedBytes& record : records) {
         sizes.push_back(record.Size());
     }
-    ExpectedBytes file = ExpectedBytes::Header(
+    ExpectedBytes file = TransferHeader(
         {sizes[0], sizes[1], sizes[2], sizes[3], sizes[4], sizes[5], sizes[6], sizes[7], sizes[8]});
     for (const ExpectedBytes& record : records) {
         file.Append(record);
@@ -313,7 +313,7 @@ TEST(ExchangeCompilerRun, EmptyRootWritesTheIndexRecordOnly) {
                                "Creating PDB-file: " +
                                (dir / kDatabase) + "\n");
     EXPECT_EQ(ReadBytes(dir / kDatabase),
-              ExpectedBytes::Header({4}).Raw({0x07, 0x00, 0x00, 0x00}).Bytes());
+              TransferHeader({4}).Raw({0x07, 0x00, 0x00, 0x00}).Bytes());
 }
 
 TEST(ExchangeCompilerRun, OutputPrefixWithAndWithoutTrailingSeparator) {

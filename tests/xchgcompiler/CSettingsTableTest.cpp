@@ -12,7 +12,7 @@
 
 #include "CConverter.h"
 #include "CPdb.h"
-#include "ExpectedBytes.h"
+#include "TransferDatabaseBytes.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ TEST(SettingsTableDatabase, EmptyTableWritesOnlyTheIndexRecord) {
     const std::string file = dir.Path() + "/QL_PalmClientTransferDB.pdb";
     EXPECT_EQ(console.str(), "Creating PDB-file: " + file + "\n");
 
-    const ExpectedBytes expected = ExpectedBytes::Header({4}).Raw({0x07, 0x00, 0x00, 0x00});
+    const ExpectedBytes expected = TransferHeader({4}).Raw({0x07, 0x00, 0x00, 0x00});
     EXPECT_EQ(ReadFile(file), expected.Bytes());
 }
 
@@ -153,7 +153,7 @@ TEST(SettingsTableDatabase, TwoExchangesNumberTheirRecordsInOrder) {
     // get tables of "two": no URL.
     EXPECT_EQ(built.records[3], ExpectedBytes().U16(0).U16(1).Text("g").Bytes());
 
-    ExpectedBytes image = ExpectedBytes::Header(
+    ExpectedBytes image = TransferHeader(
         {index.Size(), built.records[1].size(), built.records[2].size(), built.records[3].size()});
     for (const Bytes& record : built.records) {
         image.Append(record);

@@ -10,7 +10,7 @@
 #include "CConverter.h"
 #include "CPdb.h"
 #include "CSaxReader.h"
-#include "ExpectedBytes.h"
+#include "TransferDatabaseBytes.h"
 
 namespace {
 

@@ -7,33 +7,22 @@
 #include "CConverter.h"
 #include "CLog.h"
 #include "CXMLDOM.h"
+#include "ExpectedBytes.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Put16(Bytes& b, uint16_t v) {
-    b.push_back(v & 0xFF);
-    b.push_back(v >> 8);
-}
-
 // Record 0 typed out from its layout.
 Bytes InfoRecord(const std::string& name, const std::string& developer, uint16_t width,
                  uint16_t height, std::initializer_list<uint16_t> slots) {
-    Bytes b;
-    Put16(b, 16);
-    Bytes text(64, 0);
-    std::copy(name.begin(), name.end(), text.begin());
-    b.insert(b.end(), text.begin(), text.end());
-    text.assign(64, 0);
-    std::copy(developer.begin(), developer.end(), text.begin());
-    b.insert(b.end(), text.begin(), text.end());
-    Put16(b, width);
-    Put16(b, height);
+    ExpectedBytes record;
+    record.U16(16);
+    record.NarrowField(name, 64).NarrowField(developer, 64).U16(width).U16(height);
     for (uint16_t slot : slots) {
-        Put16(b, slot);
+        record.U16(slot);
     }
-    return b;
+    return record.Bytes();
 }
 
 class CInfoReaderTest : public ::testing::Test {

@@ -35,6 +35,11 @@ public:
         }
         return *this;
     }
+    // Windows-1251 text in a fixed field: the text, then zeros up to the field's size.
+    ExpectedBytes& NarrowField(std::string_view narrow, size_t fieldSize) {
+        bytes_.insert(bytes_.end(), narrow.begin(), narrow.end());
+        return Zeros(fieldSize - narrow.size());
+    }
     ExpectedBytes& Append(const std::vector<uint8_t>& more) {
         bytes_.insert(bytes_.end(), more.begin(), more.end());
         return *this;
@@ -44,23 +49,21 @@ public:
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     operator const std::vector<uint8_t>&() const { return bytes_; }
 
-    // The header of the exchange settings database with `records` record entries whose
-    // record sizes are given; the records themselves follow separately.
-    static ExpectedBytes Header(std::initializer_list<size_t> recordSizes) {
+    // A database header typed out field by field: the name in a 32-byte field, attributes and
+    // version 0, the three dates, zero offsets, type and creator as their four file bytes, and
+    // one record entry per record size (the first record right after the list).
+    static ExpectedBytes PdbHeader(std::string_view name, std::initializer_list<uint8_t> date,
+                                   std::initializer_list<uint8_t> type,
+                                   std::initializer_list<uint8_t> creator,
+                                   std::initializer_list<size_t> recordSizes) {
         ExpectedBytes header;
-        const std::string_view name = "QL_PalmClientTransferDB";
-        for (char c : name) {
-            header.bytes_.push_back(static_cast<uint8_t>(c));
-        }
+        header.bytes_.insert(header.bytes_.end(), name.begin(), name.end());
         header.Zeros(32 - name.size());
         header.U16(0).U16(0);                  // attributes, version
-        header.Raw({0x00, 0x0C, 0x30, 0x4B});  // creation date 1261440000
-        header.Raw({0x00, 0x0C, 0x30, 0x4B});  // modification date
-        header.Raw({0x00, 0x0C, 0x30, 0x4B});  // last backup date
-        header.U32(0).U32(0).U32(0);           // modification, app info, sort info
-        header.Raw({0x41, 0x54, 0x41, 0x44});  // type
-        header.Raw({0x5F, 0x4E, 0x52, 0x54});  // creator
-        header.U32(0).U32(0);                  // unique-ID seed, next record list
+        header.Raw(date).Raw(date).Raw(date);  // creation, modification, last backup
+        header.U32(0).U32(0).U32(0);           // modification number, app info, sort info
+        header.Raw(type).Raw(creator);
+        header.U32(0).U32(0);  // unique-ID seed, next record list
         header.U16(static_cast<uint16_t>(recordSizes.size()));
         uint32_t offset = static_cast<uint32_t>(78 + 8 * recordSizes.size());
         for (size_t size : recordSizes) {
