@@ -1,29 +1,44 @@
 #include "CDisassembler.h"
 
-#include <vector>
+#include <algorithm>
+#include <cstring>
 
 #include "ByteOrder.h"
-#include "CFunctionCatalogue.h"
 #include "CListControl.h"
 #include "CStringsReader.h"
 
 namespace {
 
+using Function = CFunctionCatalogue::Function;
 using Kind = CFunctionCatalogue::ArgumentKind;
 
-struct Slot {
-    Kind kind;
-    uint32_t value;
-};
-
-bool IsNothing(const Slot& slot) {
-    return slot.kind == Kind::Control ? slot.value == CListControl::kNoControl : slot.value == 0;
+uint32_t PoolReference(size_t offset) {
+    return (static_cast<uint32_t>(CStringsReader::kRecordIndex) << 16) |
+           static_cast<uint32_t>(offset);
 }
 
 }  // namespace
 
 CDisassembler::CDisassembler(const uint8_t* pool, size_t poolSize)
-    : pool_(pool), poolSize_(pool ? poolSize : 0) {}
+    : pool_(pool), poolSize_(pool ? poolSize : 0) {
+    // One walk over the entries (as PoolEntry walks them) collects the texts that a string
+    // argument can name, so that every later check is a binary search.
+    size_t offset = 2;
+    while (offset + 2 <= poolSize_ && offset <= 0xFFFF) {
+        const size_t length = ByteOrder::Load16(pool_ + offset);
+        if (offset + 2 + length > poolSize_) {
+            break;
+        }
+        const uint8_t* data = pool_ + offset + 2;
+        const void* zero = std::memchr(data, 0, length);
+        if (zero != nullptr &&
+            std::memchr(data, '"', static_cast<size_t>(static_cast<const uint8_t*>(zero) - data)) ==
+                nullptr) {
+            argumentTexts_.push_back(PoolReference(offset));
+        }
+        offset += 2 + length;
+    }
+}
 
 CDisassembler::~CDisassembler() = default;
 
@@ -94,6 +109,31 @@ int CDisassembler::DisassembleReference(uint32_t codeRef, std::string& text,
     return Disassemble(data, size, text, error);
 }
 
+bool CDisassembler::IsArgumentText(uint32_t reference) const {
+    return std::binary_search(argumentTexts_.begin(), argumentTexts_.end(), reference);
+}
+
+std::string CDisassembler::ArgumentText(uint32_t reference) const {
+    // IsArgumentText has found the entry and its terminating zero.
+    return std::string(reinterpret_cast<const char*>(pool_ + (reference & 0xFFFF) + 2));
+}
+
+size_t CDisassembler::ArgumentsEnd(const uint8_t* code, size_t position, size_t end,
+                                   const Function& function, size_t count) const {
+    for (size_t k = 0; k < count; ++k) {
+        const Kind kind = CFunctionCatalogue::Kind(function, k);
+        const size_t width = CFunctionCatalogue::Width(kind);
+        if (position + width > end) {
+            return 0;
+        }
+        if (kind == Kind::String && !IsArgumentText(ByteOrder::Load32(code + position))) {
+            return 0;
+        }
+        position += width;
+    }
+    return position;
+}
+
 int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& text,
                                std::string& error) const {
     text.clear();
@@ -107,89 +147,103 @@ int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& te
                 std::to_string(size - 2) + " байт)";
         return 1;
     }
-    size_t position = 2;
     const size_t end = 2 + length;
-    while (position < end) {
-        if (position + 2 > end) {
-            error = "обрывок вызова в смещении " + std::to_string(position);
-            return 1;
+
+    // splits[p]: the code from p to its end splits into calls; counts[p]: the argument count
+    // of the call at p in the split shown, the largest whose rest splits too. The table is
+    // filled from the end, so the rest after any call is already known: no recursion, and
+    // each offset tries at most kMaxArguments + 1 counts.
+    std::vector<uint8_t> splits(end + 1, 0);
+    std::vector<uint8_t> counts(end + 1, 0);
+    splits[end] = 1;
+    for (size_t p = end; p-- > 2;) {
+        if (p + 2 > end) {
+            continue;
         }
-        const uint16_t id = ByteOrder::Load16(code + position);
-        const CFunctionCatalogue::Function* function = CFunctionCatalogue::FindById(id);
+        const Function* function = CFunctionCatalogue::FindById(ByteOrder::Load16(code + p));
         if (function == nullptr) {
-            error = "неизвестный код функции " + std::to_string(id) + " в смещении " +
-                    std::to_string(position);
-            return 1;
+            continue;
         }
-        position += 2;
-        const std::string name(function->name);
-        if (position + CFunctionCatalogue::BlockSize(*function) > end) {
-            error =
-                "аргументы функции " + name + " обрываются в смещении " + std::to_string(position);
-            return 1;
-        }
-        std::vector<Slot> slots;
-        for (size_t k = 0; k < CFunctionCatalogue::ArgumentCount(*function); ++k) {
-            const Kind kind = CFunctionCatalogue::Kind(*function, k);
-            if (kind == Kind::String) {
-                slots.push_back({kind, ByteOrder::Load32(code + position)});
-            } else {
-                slots.push_back({kind, ByteOrder::Load16(code + position)});
-            }
-            position += CFunctionCatalogue::Width(kind);
-        }
-        // From the first string slot without a text on, the slots must all be left-out ones.
-        size_t shown = slots.size();
-        for (size_t k = 0; k < slots.size(); ++k) {
-            if (slots[k].kind == Kind::String && slots[k].value == 0) {
-                shown = k;
+        for (size_t count = CFunctionCatalogue::ArgumentCount(*function) + 1; count-- > 0;) {
+            const size_t next = ArgumentsEnd(code, p + 2, end, *function, count);
+            if (next != 0 && splits[next] != 0) {
+                splits[p] = 1;
+                counts[p] = static_cast<uint8_t>(count);
                 break;
             }
         }
-        for (size_t k = shown; k < slots.size(); ++k) {
-            if (!IsNothing(slots[k])) {
-                error = "аргумент " + std::to_string(shown + 1) + " функции " + name +
-                        " не задан, а следующие за ним заданы";
-                return 1;
-            }
-        }
+    }
+    if (splits[2] == 0) {
+        error = "не код действий: " + WhyNoSplit(code, end);
+        return 1;
+    }
+
+    for (size_t p = 2; p < end;) {
+        const Function& function = *CFunctionCatalogue::FindById(ByteOrder::Load16(code + p));
+        const size_t count = counts[p];
         if (!text.empty()) {
             text += "; ";
         }
-        text += name;
+        text += function.name;
         text += '(';
-        for (size_t k = 0; k < shown; ++k) {
+        p += 2;
+        for (size_t k = 0; k < count; ++k) {
             if (k > 0) {
                 text += ", ";
             }
-            switch (slots[k].kind) {
+            const Kind kind = CFunctionCatalogue::Kind(function, k);
+            switch (kind) {
                 case Kind::Number:
-                    text += std::to_string(static_cast<int16_t>(slots[k].value));
+                    text += std::to_string(static_cast<int16_t>(ByteOrder::Load16(code + p)));
                     break;
                 case Kind::Control:
-                    text += ControlText(static_cast<uint16_t>(slots[k].value));
+                    text += ControlText(ByteOrder::Load16(code + p));
                     break;
-                case Kind::String: {
-                    std::string value;
-                    if (!PoolText(slots[k].value, value)) {
-                        error = "аргумент " + std::to_string(k + 1) + " функции " + name +
-                                ": ссылка " + std::to_string(slots[k].value) +
-                                " не указывает на текст пула строк";
-                        return 1;
-                    }
-                    if (value.find('"') != std::string::npos) {
-                        error = "аргумент " + std::to_string(k + 1) + " функции " + name +
-                                ": текст с кавычкой не записать строкой";
-                        return 1;
-                    }
+                case Kind::String:
                     text += '"';
-                    text += value;
+                    text += ArgumentText(ByteOrder::Load32(code + p));
                     text += '"';
                     break;
-                }
             }
+            p += CFunctionCatalogue::Width(kind);
         }
         text += ')';
     }
     return 0;
+}
+
+std::string CDisassembler::WhyNoSplit(const uint8_t* code, size_t end) const {
+    // The offsets that calls read from the start reach; the furthest of them is where every
+    // reading stops, and what stands there says why.
+    std::vector<uint8_t> reached(end + 1, 0);
+    reached[2] = 1;
+    size_t furthest = 2;
+    for (size_t p = 2; p < end; ++p) {
+        if (reached[p] == 0) {
+            continue;
+        }
+        furthest = p;
+        if (p + 2 > end) {
+            continue;
+        }
+        const Function* function = CFunctionCatalogue::FindById(ByteOrder::Load16(code + p));
+        if (function == nullptr) {
+            continue;
+        }
+        for (size_t count = 0; count <= CFunctionCatalogue::ArgumentCount(*function); ++count) {
+            const size_t next = ArgumentsEnd(code, p + 2, end, *function, count);
+            if (next != 0) {
+                reached[next] = 1;
+            }
+        }
+    }
+    const std::string where = " в смещении " + std::to_string(furthest);
+    if (furthest + 2 > end) {
+        return "обрывок вызова" + where;
+    }
+    const uint16_t id = ByteOrder::Load16(code + furthest);
+    if (CFunctionCatalogue::FindById(id) == nullptr) {
+        return "неизвестный код функции " + std::to_string(id) + where;
+    }
+    return "вызовы не доходят до конца кода" + where;
 }

@@ -10,14 +10,25 @@
 // 0xFFFF is then shown as 0 (the id that never names a control). An index that no id leads to
 // (outside the list, or a later duplicate of an id) is still shown as "#N".
 //
-// A call written with fewer arguments than its layout has its missing slots filled with
-// "nothing" (string reference 0, number 0, control 0xFFFF); from the first string slot that
-// holds reference 0 on, such trailing slots are left out again.
+// A call may end before its last argument; its block then holds only the arguments given,
+// and nothing marks where it ends. Such a call is recognised by what follows: the code is
+// split into calls so that every call reads a known function id and a prefix of its layout,
+// every string slot names a text of the pool, and the calls end exactly at the end of the
+// code. Of the splits, the one that gives each call in turn the most arguments is shown:
+// code whose calls all have their whole blocks is shown as written, and a short call followed
+// by bytes that can be its further arguments is shown with them (the code of `Exit(); OK()`
+// is shown as `Exit(1)`, which compiles to the same bytes). The bytes of a string reference
+// after a short call can be read that way too, as further arguments and calls, when its
+// entry's offset is a function id: the calls shown then have the same bytes, but that string
+// is not named.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "CFunctionCatalogue.h"
 
 class CListControl;
 
@@ -32,7 +43,8 @@ public:
 
     // Disassembles action code (its length word first, `size` bytes available). Returns 0 and
     // sets `text` (Windows-1251); returns 1 and sets `error` (UTF-8) when the bytes are not
-    // action code: truncated, an unknown function id, a string reference naming no text.
+    // action code: truncated, or no split into calls explains them (the error names the
+    // furthest offset that a split reaches and why no call can be read there).
     int Disassemble(const uint8_t* code, size_t size, std::string& text, std::string& error) const;
     // The same for the action code that a code reference names in the pool.
     int DisassembleReference(uint32_t codeRef, std::string& text, std::string& error) const;
@@ -44,9 +56,22 @@ public:
     bool PoolText(uint32_t reference, std::string& text) const;
 
 private:
+    // True when the entry that `reference` names holds a text that a string argument can
+    // have: terminated, without a double quote.
+    bool IsArgumentText(uint32_t reference) const;
+    // The text of an entry that IsArgumentText accepts.
+    std::string ArgumentText(uint32_t reference) const;
+    // The offset after the first `count` arguments of `function` read from `position`; 0 when
+    // they cannot be read so (past `end`, a string slot naming no text).
+    size_t ArgumentsEnd(const uint8_t* code, size_t position, size_t end,
+                        const CFunctionCatalogue::Function& function, size_t count) const;
+    // Why code that no split explains is no action code, naming the offset where it stops.
+    std::string WhyNoSplit(const uint8_t* code, size_t end) const;
     std::string ControlText(uint16_t index) const;
 
     const uint8_t* pool_;
     size_t poolSize_;
     const CListControl* controls_ = nullptr;
+    // String references of the entries that IsArgumentText accepts, ascending.
+    std::vector<uint32_t> argumentTexts_;
 };

@@ -267,31 +267,8 @@ bool CParser::WriteString(std::string_view lexeme) {
 }
 
 bool CParser::CloseCall() {
-    // A call that ends before its last argument still gets its whole block: the client reads
-    // every block by its fixed layout, so a short block would make it take the next call's
-    // bytes as arguments. The missing slots say "nothing": number 0, string reference 0,
-    // control index 0xFFFF.
-    const CFunctionCatalogue::Function* function = CFunctionCatalogue::FindById(functionId_);
-    if (function == nullptr) {
-        return false;
-    }
-    size_t offset = 0;
-    for (size_t k = 0; k < CFunctionCatalogue::ArgumentCount(*function); ++k) {
-        const CFunctionCatalogue::ArgumentKind kind = CFunctionCatalogue::Kind(*function, k);
-        const size_t width = CFunctionCatalogue::Width(kind);
-        if (offset >= argumentPosition_) {
-            if (offset + width > arguments_.size()) {
-                return false;
-            }
-            if (kind == CFunctionCatalogue::ArgumentKind::Control) {
-                ByteOrder::Store16(arguments_.data() + offset, CListControl::kNoControl);
-            } else {
-                std::memset(arguments_.data() + offset, 0, width);
-            }
-            argumentPosition_ = offset + width;
-        }
-        offset += width;
-    }
+    // The block holds exactly the arguments written: a call that ends before its last
+    // argument keeps a short block, and the next call's id follows it directly.
     if (outputPosition_ + argumentPosition_ > capacity_) {
         return false;
     }

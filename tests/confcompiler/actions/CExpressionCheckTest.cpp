@@ -41,7 +41,9 @@ const Case kCases[] = {
     {"Exit(4294967301)", std::nullopt, 0, "04 00 4A 00 05 00\nExit(5)\n"},
     {"Exit(-)", std::nullopt, 0, "04 00 4A 00 00 00\nExit(0)\n"},
     {"SetLayer(2)", std::nullopt, 0, "04 00 0A 00 02 00\nsetlayer(2)\n"},
-    {"Report()", std::nullopt, 0, "06 00 04 00 00 00 00 00\nReport()\n"},
+    {"Report()", std::nullopt, 0, "02 00 04 00\nReport()\n"},
+    {"Report(); Close()", std::nullopt, 0, "04 00 04 00 05 00\nReport(); Close()\n"},
+    {"Exit(); OK()", std::nullopt, 0, "04 00 4A 00 01 00\nExit(1)\n"},
     {"SetTableSql(\"a;b\", \"c,d\")", std::nullopt, 0,
      "0A 00 08 00 02 00 08 00 08 00 08 00\nstring 2: a;b\nstring 8: c,d\n"
      "SetTableSql(\"a;b\", \"c,d\")\n"},

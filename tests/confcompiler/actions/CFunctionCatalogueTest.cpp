@@ -293,23 +293,48 @@ TEST(CFunctionCatalogueTest, EveryFunctionRefusesAnArgumentOfTheWrongKind) {
     }
 }
 
-TEST(CFunctionCatalogueTest, EveryFunctionCalledWithoutArgumentsGetsItsWholeBlock) {
-    // Missing slots say "nothing": number 0, string reference 0, control index FFFF.
+TEST(CFunctionCatalogueTest, EveryFunctionCalledWithoutArgumentsGetsAnEmptyBlock) {
     for (const ExpectedFunction& expected : kExpectedFunctions) {
         SCOPED_TRACE(expected.name);
         Bytes code;
-        Put16(code, 2 + expected.block);
+        Put16(code, 2);
         Put16(code, expected.id);
-        for (const std::string& kind : ArgumentKinds(expected)) {
-            if (kind == "ctl") {
-                Put16(code, 0xFFFF);
-            } else {
-                code.insert(code.end(), KindWidth(kind), 0x00);
-            }
-        }
         const Compiled compiled = CompileFresh(std::string(expected.name) + "()");
         ASSERT_EQ(compiled.status, 0);
         EXPECT_EQ(compiled.pool, Cat({EmptyPool(), Entry(code)}));
+        EXPECT_EQ(compiled.log, "");
+    }
+}
+
+TEST(CFunctionCatalogueTest, EveryFunctionCalledWithItsFirstArgumentGetsOnlyThatSlot) {
+    // The control with id 40 is the second control of the form.
+    const CListControl controls(kFormIds);
+    for (const ExpectedFunction& expected : kExpectedFunctions) {
+        const std::vector<std::string> kinds = ArgumentKinds(expected);
+        if (kinds.empty()) {
+            continue;
+        }
+        Bytes code;
+        Put16(code, 2 + static_cast<int>(KindWidth(kinds[0])));
+        Put16(code, expected.id);
+        std::string text = std::string(expected.name) + "(";
+        Bytes strings;
+        if (kinds[0] == "str") {
+            text += "\"f\"";
+            strings = TextEntry("f");
+            code = Cat({code, Ref(2)});
+        } else if (kinds[0] == "ctl") {
+            text += "40";
+            Put16(code, 1);
+        } else {
+            text += "-3";
+            Put16(code, 0xFFFD);
+        }
+        text += ")";
+        SCOPED_TRACE(text);
+        const Compiled compiled = CompileFresh(text, &controls);
+        ASSERT_EQ(compiled.status, 0);
+        EXPECT_EQ(compiled.pool, Cat({EmptyPool(), strings, Entry(code)}));
     }
 }
 

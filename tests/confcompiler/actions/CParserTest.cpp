@@ -128,23 +128,36 @@ TEST(CParserSyntaxTest, NamesAreReadByTheLongestCatalogueName) {
 
 TEST(CParserSyntaxTest, StringAndArgumentSlotsMustMatch) {
     ExpectSilentFailure("Report(5)", "Report");
-    ExpectCode("Report()", {0x06, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00});
+    ExpectCode("Report()", {0x02, 0x00, 0x04, 0x00});
     ExpectSilentFailure("SetUnsetFilter(3)", "SetUnsetFilter");
     ExpectCode("SetUnsetFilter()", {0x02, 0x00, 0x16, 0x00});
     ExpectSilentFailure("Exit(\"5\")", "Exit");
 }
 
-TEST(CParserSyntaxTest, ShortCallsAreFilledUpToTheirLayout) {
-    // TableIncField: str, num, num. The client reads 8 bytes whatever was written.
-    const Compiled compiled = CompileFresh("TableIncField(\"t\"); OK()");
-    ASSERT_EQ(compiled.status, 0);
-    EXPECT_EQ(
-        compiled.pool,
-        Cat({EmptyPool(), TextEntry("t"),
-             Entry(
-                 Cat({{0x0C, 0x00, 0x33, 0x00}, Ref(2), {0x00, 0x00, 0x00, 0x00, 0x01, 0x00}}))}));
-    // A control slot left out names no control.
-    ExpectCode("SetFilterSQL()", {0x08, 0x00, 0x62, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00});
+TEST(CParserSyntaxTest, ShortCallsKeepOnlyTheArgumentsGiven) {
+    // Nothing is added for the slots left out, and nothing is printed.
+    ExpectCode("Report()", {0x02, 0x00, 0x04, 0x00});
+    ExpectCode("Exit()", {0x02, 0x00, 0x4A, 0x00});
+    ExpectCode("OK(); Report(); Close()", {0x06, 0x00, 0x01, 0x00, 0x04, 0x00, 0x05, 0x00});
+    ExpectCode("SetFilterSQL()", {0x02, 0x00, 0x62, 0x00});
+    // A control function with only its control: the index, no string slot.
+    const std::array<int16_t, 2> ids{7, 40};
+    const CListControl controls(ids);
+    ExpectCode("SetFilterSQL(40)", {0x04, 0x00, 0x62, 0x00, 0x01, 0x00}, &controls);
+    // UpdateBasisDocument: str, str, str, num; given one string, its block is that reference.
+    const Compiled update = CompileFresh("UpdateBasisDocument(\"a\")");
+    ASSERT_EQ(update.status, 0);
+    EXPECT_EQ(update.log, "");
+    EXPECT_EQ(update.pool,
+              Cat({EmptyPool(), TextEntry("a"), Entry(Cat({{0x06, 0x00, 0x49, 0x00}, Ref(2)}))}));
+    // TableIncField: str, num, num. The next call's id follows the string directly.
+    const Compiled table = CompileFresh("TableIncField(\"t\", 9,); OK()");
+    ASSERT_EQ(table.status, 0);
+    EXPECT_EQ(table.pool,
+              Cat({EmptyPool(), TextEntry("t"),
+                   Entry(Cat({{0x0A, 0x00, 0x33, 0x00}, Ref(2), {0x09, 0x00, 0x01, 0x00}}))}));
+    // GenerateRecordControls: num, num, num, num, str; two numbers give a 4-byte block.
+    ExpectCode("GenerateRecordControls(1, -2)", {0x06, 0x00, 0x7E, 0x00, 0x01, 0x00, 0xFE, 0xFF});
 }
 
 TEST(CParserSyntaxTest, WideLayoutsPlaceEveryArgumentAtItsOffset) {
