@@ -137,6 +137,13 @@ bool CParser::ParseCalls() {
     State state = State::Name;
     size_t i = 0;
     int n = 0;
+    // ")" ends the call: its argument block goes to the output.
+    const auto closeCall = [&]() {
+        ++i;
+        n = 0;
+        state = State::Closed;
+        return CloseCall();
+    };
     while (true) {
         const bool have = i < lexemes_.size();
         const std::string_view lexeme = have ? lexemes_[i] : std::string_view();
@@ -166,12 +173,9 @@ bool CParser::ParseCalls() {
                     return false;
                 }
                 if (lexeme == ")") {
-                    ++i;
-                    if (!CloseCall()) {
+                    if (!closeCall()) {
                         return false;
                     }
-                    n = 0;
-                    state = State::Closed;
                     break;
                 }
                 if (IsNumberLexeme(lexeme)) {
@@ -205,12 +209,9 @@ bool CParser::ParseCalls() {
                 break;
             case State::Next:
                 if (lexeme == ")") {
-                    ++i;
-                    if (!CloseCall()) {
+                    if (!closeCall()) {
                         return false;
                     }
-                    n = 0;
-                    state = State::Closed;
                 } else if (lexeme == ",") {
                     ++i;
                     state = State::Argument;

@@ -134,84 +134,65 @@ int CConfCompiler::Run(const std::vector<std::string>& args) {
     }
     ++counter;
 
-    // Runs one section reader; false when it fails (null, or size 0 unless allowed).
-    const auto readSection = [&](const SectionReader& reader, bool emptyAllowed) {
-        size = 0;
-        record = reader(document, size);
-        return record != nullptr && (size != 0 || emptyAllowed);
+    // The sections in their fixed order. A failed mandatory section ends the run; the
+    // record-view section is skipped instead. Only the frames may yield an empty record.
+    struct Section {
+        const SectionReader& reader;
+        void (CInfoReader::*setSlot)(uint16_t);
+        const char* reading;
+        const char* failure;
+        const char* success;
+        bool blankBefore;
+        bool blankAfter;
+        bool mandatory;
+        bool emptyAllowed;
+    };
+    const Section sections[] = {
+        {readers_.menus, &CInfoReader::SetMenuRecord, "Чтение меню",
+         "Критическая ошибка чтения описания меню", "Описание меню уcпешно прочитано", true, true,
+         true, false},
+        {readers_.journals, &CInfoReader::SetJournalRecord, "Чтение журналов документов",
+         "Критическая ошибка чтения описания журналов документов",
+         "Описание журналов документов уcпешно прочитано", false, true, true, false},
+        {readers_.documents, &CInfoReader::SetDocumentRecord, "Чтение документов",
+         "Критическая ошибка чтения описания документов", "Описание документов уcпешно прочитано",
+         false, false, true, false},
+        {readers_.recordViews, &CInfoReader::SetRecordViewRecord, "Чтение форм просмотра записей.",
+         "Ошибка чтения описания форм просмотра записей.",
+         "Описания форм просмотра записей успешно прочитано.", false, false, false, false},
+        {readers_.references, &CInfoReader::SetReferenceRecord, "Чтение справочников",
+         "Критическая ошибка чтения описания справочников",
+         "Описание справочников уcпешно прочитано", true, true, true, false},
+        {readers_.frames, &CInfoReader::SetFrameRecord, "Чтение форм-меню",
+         "Критическая ошибка чтения описания форм-меню", "Описание форм-меню уcпешно прочитано",
+         false, false, true, true},
     };
 
-    CLog::BlankLine();
-    CLog::Info("Чтение меню");
-    if (!readSection(readers_.menus, false)) {
-        CLog::Info("Критическая ошибка чтения описания меню");
-        return kFailed;
-    }
-    if (!AddRecord(pdb, record, size)) {
-        return kFailed;
-    }
-    info.SetMenuRecord(counter++);
-    CLog::Info("Описание меню уcпешно прочитано");
-    CLog::BlankLine();
-
-    CLog::Info("Чтение журналов документов");
-    if (!readSection(readers_.journals, false)) {
-        CLog::Info("Критическая ошибка чтения описания журналов документов");
-        return kFailed;
-    }
-    CLog::Info("Описание журналов документов уcпешно прочитано");
-    if (!AddRecord(pdb, record, size)) {
-        return kFailed;
-    }
-    info.SetJournalRecord(counter++);
-    CLog::BlankLine();
-
-    CLog::Info("Чтение документов");
-    if (!readSection(readers_.documents, false)) {
-        CLog::Info("Критическая ошибка чтения описания документов");
-        return kFailed;
-    }
-    CLog::Info("Описание документов уcпешно прочитано");
-    if (!AddRecord(pdb, record, size)) {
-        return kFailed;
-    }
-    info.SetDocumentRecord(counter++);
-
-    CLog::Info("Чтение форм просмотра записей.");
-    const bool haveRecordViews = readSection(readers_.recordViews, false);
-    if (!haveRecordViews) {
-        CLog::Info("Ошибка чтения описания форм просмотра записей.");
-    } else {
+    bool haveRecordViews = true;
+    for (const Section& section : sections) {
+        if (section.blankBefore) {
+            CLog::BlankLine();
+        }
+        CLog::Info(section.reading);
+        size = 0;
+        record = section.reader(document, size);
+        if (record == nullptr || (size == 0 && !section.emptyAllowed)) {
+            CLog::Info(section.failure);
+            if (section.mandatory) {
+                return kFailed;
+            }
+            haveRecordViews = false;
+            continue;
+        }
         if (!AddRecord(pdb, record, size)) {
             return kFailed;
         }
-        info.SetRecordViewRecord(counter++);
-        CLog::Info("Описания форм просмотра записей успешно прочитано.");
+        (info.*section.setSlot)(counter++);
+        CLog::Info(section.success);
+        if (section.blankAfter) {
+            CLog::BlankLine();
+        }
     }
-
-    CLog::BlankLine();
-    CLog::Info("Чтение справочников");
-    if (!readSection(readers_.references, false)) {
-        CLog::Info("Критическая ошибка чтения описания справочников");
-        return kFailed;
-    }
-    CLog::Info("Описание справочников уcпешно прочитано");
-    if (!AddRecord(pdb, record, size)) {
-        return kFailed;
-    }
-    info.SetReferenceRecord(counter++);
-    CLog::BlankLine();
-
-    CLog::Info("Чтение форм-меню");
-    if (!readSection(readers_.frames, true)) {
-        CLog::Info("Критическая ошибка чтения описания форм-меню");
-        return kFailed;
-    }
-    CLog::Info("Описание форм-меню уcпешно прочитано");
-    if (!AddRecord(pdb, record, size)) {
-        return kFailed;
-    }
-    info.SetFrameRecord(counter++);
 
     // String references name record 8. Without a record-view record the strings record
     // would move to 7, so an empty record keeps it in its place.

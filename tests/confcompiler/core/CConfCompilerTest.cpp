@@ -5,6 +5,7 @@
 #include <chrono>
 #include <sstream>
 
+#include "ByteOrder.h"
 #include "CLog.h"
 #include "CPdb.h"
 #include "CStringsReader.h"
@@ -14,20 +15,14 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-uint32_t Load32(const Bytes& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
-}
-uint16_t Load16(const Bytes& b, size_t at) {
-    return uint16_t(b[at] | b[at + 1] << 8);
-}
-
 // The records of a written database, split by its record list.
 std::vector<Bytes> Records(const Bytes& file) {
     std::vector<Bytes> records;
-    const uint16_t count = Load16(file, 76);
+    const uint16_t count = ByteOrder::Load16(file.data() + 76);
     for (uint16_t i = 0; i < count; ++i) {
-        const uint32_t begin = Load32(file, 78 + 8 * i);
-        const uint32_t end = i + 1 < count ? Load32(file, 78 + 8 * (i + 1)) : file.size();
+        const uint32_t begin = ByteOrder::Load32(file.data() + 78 + 8 * i);
+        const uint32_t end =
+            i + 1 < count ? ByteOrder::Load32(file.data() + 78 + 8 * (i + 1)) : file.size();
         records.emplace_back(file.begin() + begin, file.begin() + end);
     }
     return records;
