@@ -91,8 +91,8 @@ bool CPdb::AddRecord(const void* data, size_t size) {
     return true;
 }
 
-bool CPdb::ReplaceRecord(const void* data, size_t index) {
-    if (index >= records_.size()) {
+bool CPdb::ReplaceRecord(const void* data, size_t size, size_t index) {
+    if (index >= records_.size() || size < records_[index].size()) {
         return false;
     }
     std::vector<uint8_t>& record = records_[index];

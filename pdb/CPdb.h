@@ -32,9 +32,10 @@ public:
     // Stores a private copy of the record. Refused (false) once kMaxRecords are held.
     bool AddRecord(const void* data, size_t size);
 
-    // Overwrites the stored record `index` with as many bytes of `data` as it already holds.
-    // False for an index that names no record.
-    bool ReplaceRecord(const void* data, size_t index);
+    // Overwrites the stored record `index` with as many bytes of `data` (`size` bytes
+    // available) as it already holds; its size does not change. False, nothing changed, for an
+    // index that names no record or when `size` is shorter than the record.
+    bool ReplaceRecord(const void* data, size_t size, size_t index);
 
     size_t RecordCount() const { return records_.size(); }
     const std::vector<uint8_t>& Record(size_t index) const { return records_.at(index); }

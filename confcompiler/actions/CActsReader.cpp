@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "CLog.h"
+#include "CReadContext.h"
 #include "CStringsReader.h"
 
 namespace {
@@ -17,31 +17,31 @@ constexpr size_t kNameBufferSize = 256;
 
 }  // namespace
 
-CActsReader::CActsReader() = default;
+CActsReader::CActsReader(CReadContext& context) : context_(context) {}
 
 CActsReader::~CActsReader() = default;
 
-uint32_t CActsReader::Compile(std::string_view text, const CListControl* controls) {
-    CStringsReader pool;
+uint32_t CActsReader::Compile(CReadContext& context, std::string_view text,
+                              const CListControl* controls, int code, XmlNode node) {
     uint32_t reference = 0;
     std::array<char, kNameBufferSize> name{};
-    if (pool.CompileFunction(controls, text, reference, name.data(), name.size()) != 0) {
-        CLog::Message(false, "Ошибка разбора: ", text, kMessageCode);
-        CLog::Message(false, "Неверное определение функции: ", name.data(), kMessageCode);
+    if (context.Pool().CompileFunction(controls, text, reference, name.data(), name.size()) != 0) {
+        context.Warning(code, "Ошибка разбора: ", text, node);
+        context.Warning(code, "Неверное определение функции: ", name.data(), node);
         return 0;
     }
     return reference;
 }
 
-uint32_t CActsReader::Read(const CXMLDOM& document, XmlNode event, const CListControl* controls) {
+uint32_t CActsReader::Read(XmlNode event, const CListControl* controls) {
     if (event == nullptr) {
         return 0;
     }
     std::string text;
-    if (document.GetAttributeText(event, "funcs", text) != 0) {
+    if (context_.Document().GetAttributeText(event, "funcs", text) != 0) {
         return 0;
     }
-    return Compile(text, controls);
+    return Compile(context_, text, controls, kMessageCode, event);
 }
 
 XmlNode CActsReader::FindEvent(const CXMLDOM& document, XmlNode object, std::string_view event) {
@@ -62,12 +62,12 @@ std::span<const std::string_view> CActsReader::Events(ObjectKind kind) {
     return kInitOnly;
 }
 
-std::vector<uint32_t> CActsReader::ReadAll(const CXMLDOM& document, XmlNode object, ObjectKind kind,
+std::vector<uint32_t> CActsReader::ReadAll(XmlNode object, ObjectKind kind,
                                            const CListControl* controls) {
     const CListControl* passed = kind == ObjectKind::Form ? controls : nullptr;
     std::vector<uint32_t> references;
     for (std::string_view event : Events(kind)) {
-        references.push_back(Read(document, FindEvent(document, object, event), passed));
+        references.push_back(Read(FindEvent(context_.Document(), object, event), passed));
     }
     return references;
 }

@@ -12,6 +12,7 @@
 #include "CXMLDOM.h"
 
 class CListControl;
+class CReadContext;
 
 class CActsReader {
 public:
@@ -20,19 +21,23 @@ public:
 
     enum class ObjectKind { Form, Document, Frame, Journal, Reference };
 
-    CActsReader();
+    explicit CActsReader(CReadContext& context);
     virtual ~CActsReader();
 
     // The code reference of one event element (may be null): 0 when the element is null or
     // has no `funcs` attribute; the reference of the compiled code otherwise, also for an
     // empty `funcs` (code of length 0). A faulty expression prints the warnings of Compile and
     // gives 0. The value is read in full, whatever its length.
-    uint32_t Read(const CXMLDOM& document, XmlNode event, const CListControl* controls);
+    uint32_t Read(XmlNode event, const CListControl* controls);
 
-    // Compiles one expression (Windows-1251) as an action list entry: on failure prints
-    // "Ошибка разбора: " with the expression and "Неверное определение функции: " with the
-    // function the compiler had reached, both with code 3585, and returns 0.
-    static uint32_t Compile(std::string_view text, const CListControl* controls);
+    // Compiles one expression (Windows-1251) into the run's pool and returns its code
+    // reference. On failure prints "Ошибка разбора: " with the expression and "Неверное
+    // определение функции: " with the function the compiler had reached, both with `code`
+    // and about `node`, and returns 0 (never a reference of compiled code). Every owner of an
+    // action expression compiles it here, with its own code.
+    static uint32_t Compile(CReadContext& context, std::string_view text,
+                            const CListControl* controls, int code = kMessageCode,
+                            XmlNode node = nullptr);
 
     // The event element of an object: the first child named `event` of the first `acts` child
     // of `object`; null when either is missing.
@@ -43,6 +48,8 @@ public:
 
     // Reads every event of the object in reading order and returns their code references.
     // Only forms pass their controls to the compiler; `controls` is ignored for other kinds.
-    std::vector<uint32_t> ReadAll(const CXMLDOM& document, XmlNode object, ObjectKind kind,
-                                  const CListControl* controls);
+    std::vector<uint32_t> ReadAll(XmlNode object, ObjectKind kind, const CListControl* controls);
+
+private:
+    CReadContext& context_;
 };

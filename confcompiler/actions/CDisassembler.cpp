@@ -5,17 +5,12 @@
 
 #include "ByteOrder.h"
 #include "CListControl.h"
-#include "CStringsReader.h"
+#include "StringReference.h"
 
 namespace {
 
 using Function = CFunctionCatalogue::Function;
 using Kind = CFunctionCatalogue::ArgumentKind;
-
-uint32_t PoolReference(size_t offset) {
-    return (static_cast<uint32_t>(CStringsReader::kRecordIndex) << 16) |
-           static_cast<uint32_t>(offset);
-}
 
 }  // namespace
 
@@ -34,7 +29,7 @@ CDisassembler::CDisassembler(const uint8_t* pool, size_t poolSize)
         if (zero != nullptr &&
             std::memchr(data, '"', static_cast<size_t>(static_cast<const uint8_t*>(zero) - data)) ==
                 nullptr) {
-            argumentTexts_.push_back(PoolReference(offset));
+            argumentTexts_.push_back(StringReference::Make(static_cast<uint16_t>(offset)));
         }
         offset += 2 + length;
     }
@@ -43,10 +38,10 @@ CDisassembler::CDisassembler(const uint8_t* pool, size_t poolSize)
 CDisassembler::~CDisassembler() = default;
 
 bool CDisassembler::PoolEntry(uint32_t reference, const uint8_t*& data, size_t& size) const {
-    if ((reference >> 16) != CStringsReader::kRecordIndex) {
+    if (StringReference::Record(reference) != StringReference::kRecordIndex) {
         return false;
     }
-    const size_t wanted = reference & 0xFFFF;
+    const size_t wanted = StringReference::Offset(reference);
     // Walk the entries from the start so that only the offset of an entry's length word counts.
     size_t offset = 2;
     while (offset + 2 <= poolSize_) {
@@ -115,7 +110,8 @@ bool CDisassembler::IsArgumentText(uint32_t reference) const {
 
 std::string CDisassembler::ArgumentText(uint32_t reference) const {
     // IsArgumentText has found the entry and its terminating zero.
-    return std::string(reinterpret_cast<const char*>(pool_ + (reference & 0xFFFF) + 2));
+    return std::string(
+        reinterpret_cast<const char*>(pool_ + StringReference::Offset(reference) + 2));
 }
 
 size_t CDisassembler::ArgumentsEnd(const uint8_t* code, size_t position, size_t end,

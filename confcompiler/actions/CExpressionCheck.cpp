@@ -8,7 +8,10 @@
 #include "CDisassembler.h"
 #include "CListControl.h"
 #include "CLog.h"
+#include "CReadContext.h"
 #include "CStringsReader.h"
+#include "CXMLDOM.h"
+#include "StringReference.h"
 
 namespace {
 
@@ -76,35 +79,31 @@ bool CExpressionCheck::ParseControlIds(std::string_view text, std::vector<int16_
 
 int CExpressionCheck::Run(std::string_view expressionUtf8,
                           const std::optional<std::string>& controlIds, std::ostream& out) {
-    std::ostream* previous = &CLog::Stream();
-    CLog::SetStream(&out);
-    const int status = Check(expressionUtf8, controlIds, out);
-    CLog::SetStream(previous);
-    return status;
-}
-
-int CExpressionCheck::Check(std::string_view expressionUtf8,
-                            const std::optional<std::string>& controlIds, std::ostream& out) {
+    CLog log(out);
     std::vector<int16_t> ids;
     if (controlIds) {
         std::string error;
         if (!ParseControlIds(*controlIds, ids, error)) {
-            CLog::Message(true, "Неверный список --controls (нужны целые через запятую): ",
-                          CConverter::ToNarrow(error), 0);
+            log.Error(0, "Неверный список --controls (нужны целые через запятую): ",
+                      CConverter::ToNarrow(error));
             return kUsageError;
         }
     }
     const CListControl controls(ids);
     const CListControl* passed = controlIds ? &controls : nullptr;
 
-    CStringsReader::ResetPool();
-    const uint32_t reference = CActsReader::Compile(CConverter::ToNarrow(expressionUtf8), passed);
+    // An empty pool of its own, and no document: the expression stands alone.
+    CStringsReader strings(log);
+    const CXMLDOM document;
+    CReadContext context(document, strings, log);
+    const uint32_t reference =
+        CActsReader::Compile(context, CConverter::ToNarrow(expressionUtf8), passed);
     if (reference == 0) {
         return kFailure;
     }
 
     size_t poolSize = 0;
-    const uint8_t* pool = CStringsReader::BuildRecord(poolSize);
+    const uint8_t* pool = strings.BuildRecord(poolSize);
     CDisassembler disassembler(pool, poolSize);
     const uint8_t* code = nullptr;
     size_t codeSize = 0;
@@ -113,17 +112,16 @@ int CExpressionCheck::Check(std::string_view expressionUtf8,
     }
     out << HexBytes(code, codeSize) << '\n';
     // The pool started empty: every entry before the code's own is a string argument.
-    const size_t codeOffset = reference & 0xFFFF;
+    const size_t codeOffset = StringReference::Offset(reference);
     for (size_t offset = 2; offset < codeOffset; offset += 2 + ByteOrder::Load16(pool + offset)) {
         std::string text;
-        disassembler.PoolText((static_cast<uint32_t>(CStringsReader::kRecordIndex) << 16) | offset,
-                              text);
+        disassembler.PoolText(StringReference::Make(static_cast<uint16_t>(offset)), text);
         out << "string " << offset << ": " << CConverter::ToUtf8(text) << '\n';
     }
     std::string text;
     std::string error;
     if (disassembler.Disassemble(code, codeSize, text, error) != 0) {
-        CLog::Message(true, "Ошибка обратного разбора кода: ", CConverter::ToNarrow(error), 0);
+        log.Error(0, "Ошибка обратного разбора кода: ", CConverter::ToNarrow(error));
         return kFailure;
     }
     out << CConverter::ToUtf8(text) << std::endl;

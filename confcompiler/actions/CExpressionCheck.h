@@ -23,8 +23,8 @@ public:
     static constexpr int kUsageError = 2;
 
     // `expressionUtf8` and `controlIds` come from the command line (UTF-8). Everything is
-    // printed to `out` (the console log is redirected there for the call and the pool emptied
-    // first). Returns the exit status.
+    // printed to `out`; the expression is compiled against an empty pool of its own. Returns
+    // the exit status.
     static int Run(std::string_view expressionUtf8, const std::optional<std::string>& controlIds,
                    std::ostream& out);
 
@@ -36,9 +36,4 @@ public:
 
     // Upper-case hexadecimal bytes separated by single blanks.
     static std::string HexBytes(const uint8_t* data, size_t size);
-
-private:
-    // Run with the console log already sent to `out`.
-    static int Check(std::string_view expressionUtf8, const std::optional<std::string>& controlIds,
-                     std::ostream& out);
 };

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "AsciiCase.h"
+
 namespace {
 
 using Function = CFunctionCatalogue::Function;
@@ -137,31 +139,15 @@ constexpr std::array kFunctions = std::to_array<Function>({
     {258, "VelmoraTempTodo2", ""},
 });
 
-constexpr char ToLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
 }  // namespace
 
 std::span<const Function> CFunctionCatalogue::Functions() {
     return kFunctions;
 }
 
-bool CFunctionCatalogue::EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (ToLower(a[i]) != ToLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 const Function* CFunctionCatalogue::FindByName(std::string_view name) {
     for (const Function& function : kFunctions) {
-        if (EqualsIgnoreCase(function.name, name)) {
+        if (AsciiCase::Equal(function.name, name)) {
             return &function;
         }
     }
@@ -234,7 +220,7 @@ size_t CFunctionCatalogue::LongestNameAt(std::string_view text) {
     size_t longest = 0;
     auto consider = [&](std::string_view name) {
         if (name.size() > longest && text.size() >= name.size() &&
-            EqualsIgnoreCase(text.substr(0, name.size()), name)) {
+            AsciiCase::StartsWith(text, name)) {
             longest = name.size();
         }
     };

@@ -53,7 +53,4 @@ public:
     // Length of the longest catalogue name (the reserved name included) that `text` begins
     // with, ASCII case ignored; 0 when none.
     static size_t LongestNameAt(std::string_view text);
-
-    // ASCII-only case-insensitive equality (names are plain ASCII; other bytes compare as is).
-    static bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 };

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "ByteOrder.h"
 #include "CFunctionCatalogue.h"
 #include "CListControl.h"
 #include "CLog.h"
+#include "CStringsReader.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ bool IsStringLexeme(std::string_view lexeme) {
 
 }  // namespace
 
-CParser::CParser() = default;
+CParser::CParser(CStringsReader& pool) : pool_(pool) {}
 
 CParser::~CParser() = default;
 
@@ -66,27 +66,36 @@ uint16_t CParser::NumberValue(std::string_view lexeme) {
 int CParser::Parse(const CListControl* controls, std::string_view text, uint8_t* output,
                    size_t capacity, size_t& length) {
     length = 0;
-    lexemes_.clear();
-    functionId_ = 0;
-    argumentPosition_ = 0;
-    functionName_.clear();
-    controls_ = controls;
-    output_ = output;
-    capacity_ = capacity;
-    outputPosition_ = 2;  // the length word comes first
-    if (output == nullptr || capacity < 2) {
+    if (output == nullptr) {
         return 1;
     }
-    if (!Tokenize(text) || !ParseCalls()) {
+    CRecordBuffer code(capacity);
+    if (Parse(controls, text, code) != 0) {
         return 1;
     }
-    ByteOrder::Store16(output_, static_cast<uint16_t>(outputPosition_ - 2));
-    length = outputPosition_;
+    std::memcpy(output, code.Data(), code.Size());
+    length = code.Size();
     return 0;
 }
 
+int CParser::Parse(const CListControl* controls, std::string_view text, CRecordBuffer& output) {
+    output.Clear();
+    lexemes_.clear();
+    functionId_ = 0;
+    arguments_.Clear();
+    functionName_.clear();
+    controls_ = controls;
+    output_ = &output;
+    output.Reserve(2);  // the length word comes first
+    if (output.Failed() || !Tokenize(text) || !ParseCalls()) {
+        return 1;
+    }
+    output.Put16(0, static_cast<uint16_t>(output.Size() - 2));
+    return output.Failed() ? 1 : 0;
+}
+
 void CParser::LexicalWarning(std::string_view message, std::string_view rest) const {
-    CLog::Message(false, message, rest, kLexicalCode);
+    pool_.Log().Warning(kLexicalCode, message, rest);
 }
 
 bool CParser::Tokenize(std::string_view text) {
@@ -154,7 +163,7 @@ bool CParser::ParseCalls() {
                 }
                 functionName_.assign(lexeme);
                 functionId_ = LookupFunction(lexeme);
-                if (functionId_ == 0 || !Append16(functionId_)) {
+                if (functionId_ == 0 || !output_->Append16(functionId_)) {
                     return false;
                 }
                 ++i;
@@ -238,16 +247,11 @@ bool CParser::CheckArgumentEnd(int n) const {
     if (expected == -1) {
         expected = ArgumentBlockSize(functionId_);
     }
-    return argumentPosition_ == static_cast<size_t>(expected);
+    return arguments_.Size() == static_cast<size_t>(expected);
 }
 
 bool CParser::WriteArgument16(uint16_t value) {
-    if (argumentPosition_ + 2 > arguments_.size()) {
-        return false;
-    }
-    ByteOrder::Store16(arguments_.data() + argumentPosition_, value);
-    argumentPosition_ += 2;
-    return true;
+    return arguments_.Append16(value);
 }
 
 bool CParser::WriteNumber(uint16_t value) {
@@ -255,35 +259,20 @@ bool CParser::WriteNumber(uint16_t value) {
 }
 
 bool CParser::WriteString(std::string_view lexeme) {
-    if (argumentPosition_ + 4 > arguments_.size()) {
+    if (!arguments_.CanAppend(4)) {
         return false;
     }
-    const uint32_t reference = AddString(lexeme.substr(1, lexeme.size() - 2));
+    const uint32_t reference = pool_.AddString(lexeme.substr(1, lexeme.size() - 2));
     if (reference == 0) {
-        return false;  // the pool is full; AddBytes has said so
+        return false;  // the pool is full; it has said so
     }
-    ByteOrder::Store32(arguments_.data() + argumentPosition_, reference);
-    argumentPosition_ += 4;
-    return true;
+    return arguments_.Append32(reference);
 }
 
 bool CParser::CloseCall() {
     // The block holds exactly the arguments written: a call that ends before its last
     // argument keeps a short block, and the next call's id follows it directly.
-    if (outputPosition_ + argumentPosition_ > capacity_) {
-        return false;
-    }
-    std::memcpy(output_ + outputPosition_, arguments_.data(), argumentPosition_);
-    outputPosition_ += argumentPosition_;
-    argumentPosition_ = 0;
-    return true;
-}
-
-bool CParser::Append16(uint16_t value) {
-    if (outputPosition_ + 2 > capacity_) {
-        return false;
-    }
-    ByteOrder::Store16(output_ + outputPosition_, value);
-    outputPosition_ += 2;
-    return true;
+    const bool appended = output_->AppendBytes(arguments_.Bytes());
+    arguments_.Clear();
+    return appended;
 }

@@ -4,21 +4,21 @@
 // laid out as the function catalogue says. String arguments go to the string pool; the first
 // numeric argument of a control-argument function becomes a control index.
 //
-// One parser compiles one expression.
+// One parser compiles one expression, adding its string arguments to the given pool.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "CStringsReader.h"
+#include "CRecordBuffer.h"
 
 class CListControl;
+class CStringsReader;
 
-class CParser : public CStringsReader {
+class CParser {
 public:
     static constexpr size_t kMaxLexemes = 256;
     static constexpr size_t kMaxLexemeLength = 255;
@@ -28,8 +28,8 @@ public:
     // Message code of the lexical warnings.
     static constexpr int kLexicalCode = 1;
 
-    CParser();
-    ~CParser() override;
+    explicit CParser(CStringsReader& pool);
+    virtual ~CParser();
     CParser(const CParser&) = delete;
     CParser& operator=(const CParser&) = delete;
 
@@ -39,6 +39,8 @@ public:
     // with code 1; the other failures print nothing (the caller reports them).
     int Parse(const CListControl* controls, std::string_view text, uint8_t* output, size_t capacity,
               size_t& length);
+    // The same into a record buffer (emptied first), whose capacity bounds the code.
+    int Parse(const CListControl* controls, std::string_view text, CRecordBuffer& output);
 
     // After a failure: the last lexeme that stood where a function name belongs, as written;
     // empty when the failure came before any (every lexical failure does).
@@ -67,16 +69,14 @@ private:
     bool WriteString(std::string_view lexeme);
     bool WriteArgument16(uint16_t value);
     bool CloseCall();
-    bool Append16(uint16_t value);
     void LexicalWarning(std::string_view message, std::string_view rest) const;
 
+    CStringsReader& pool_;
     std::vector<std::string_view> lexemes_;
     uint16_t functionId_ = 0;
-    size_t argumentPosition_ = 0;
-    std::array<uint8_t, kArgumentBufferSize> arguments_{};
+    // The argument block of the current call, appended to the output at its ")".
+    CRecordBuffer arguments_{kArgumentBufferSize};
     const CListControl* controls_ = nullptr;
-    uint8_t* output_ = nullptr;
-    size_t capacity_ = 0;
-    size_t outputPosition_ = 0;
+    CRecordBuffer* output_ = nullptr;
     std::string functionName_;
 };

@@ -1,6 +1,5 @@
 // The string pool's entry point to the expression compiler: every action expression of the
 // configuration is compiled here, by a fresh parser, and its code stored as one pool entry.
-#include <array>
 #include <cstring>
 
 #include "CParser.h"
@@ -12,17 +11,16 @@ int CStringsReader::CompileFunction(const CListControl* controls, std::string_vi
     if (nameBuffer != nullptr && nameSize > 0) {
         nameBuffer[0] = 0;
     }
-    CParser parser;
-    std::array<uint8_t, CParser::kOutputSize> output{};
-    size_t length = 0;
-    if (parser.Parse(controls, text, output.data(), output.size(), length) != 0) {
+    CParser parser(*this);
+    CRecordBuffer output(CParser::kOutputSize);
+    if (parser.Parse(controls, text, output) != 0) {
         const std::string& name = parser.FunctionName();
         if (nameBuffer != nullptr && name.size() < nameSize) {
             std::memcpy(nameBuffer, name.c_str(), name.size() + 1);
         }
         return 1;
     }
-    const uint32_t reference = AddBytes(output.data(), length);
+    const uint32_t reference = AddBytes(output.Data(), output.Size());
     if (reference == 0) {
         return 1;  // the pool is full; AddBytes has printed the error
     }

@@ -1,5 +1,6 @@
 #include "CConfCompiler.h"
 
+#include <cassert>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -7,78 +8,202 @@
 #include "CExpressionCheck.h"
 #include "CHashWriter.h"
 #include "CInfoReader.h"
-#include "CLog.h"
 #include "CPdb.h"
+#include "CReadContext.h"
 #include "CStringsReader.h"
 #include "CXMLDOM.h"
 
 namespace {
 
-// Adds a record and reports a refusal of the writer.
-bool AddRecord(CPdb& pdb, const uint8_t* data, size_t size) {
-    if (pdb.AddRecord(data, size)) {
-        return true;
-    }
-    CLog::Message(true, "Слишком много записей в базе данных.", 0);
-    return false;
-}
-
 // A section whose reader this build does not have yet yields no record.
-const uint8_t* MissingSection(CXMLDOM&, size_t& size) {
+const uint8_t* MissingSection(CReadContext&, size_t& size) {
     size = 0;
     return nullptr;
 }
 
+// One section of the run, in the table below.
+struct Section {
+    CConfCompiler::SectionReader CConfCompiler::SectionReaders::*reader;
+    void (CInfoReader::*setSlot)(uint16_t);
+    const char* reading;
+    const char* failure;
+    const char* success;
+    bool blankBefore = false;
+    bool blankAfter = false;
+    // A failed optional section is skipped; a failed mandatory one ends the run.
+    bool mandatory = true;
+    // Only the frames may yield an empty record.
+    bool emptyAllowed = false;
+};
+
+// The sections in their fixed order.
+const Section kSections[] = {
+    {.reader = &CConfCompiler::SectionReaders::menus,
+     .setSlot = &CInfoReader::SetMenuRecord,
+     .reading = "Чтение меню",
+     .failure = "Критическая ошибка чтения описания меню",
+     .success = "Описание меню уcпешно прочитано",
+     .blankBefore = true,
+     .blankAfter = true},
+    {.reader = &CConfCompiler::SectionReaders::journals,
+     .setSlot = &CInfoReader::SetJournalRecord,
+     .reading = "Чтение журналов документов",
+     .failure = "Критическая ошибка чтения описания журналов документов",
+     .success = "Описание журналов документов уcпешно прочитано",
+     .blankAfter = true},
+    {.reader = &CConfCompiler::SectionReaders::documents,
+     .setSlot = &CInfoReader::SetDocumentRecord,
+     .reading = "Чтение документов",
+     .failure = "Критическая ошибка чтения описания документов",
+     .success = "Описание документов уcпешно прочитано"},
+    {.reader = &CConfCompiler::SectionReaders::recordViews,
+     .setSlot = &CInfoReader::SetRecordViewRecord,
+     .reading = "Чтение форм просмотра записей.",
+     .failure = "Ошибка чтения описания форм просмотра записей.",
+     .success = "Описания форм просмотра записей успешно прочитано.",
+     .mandatory = false},
+    {.reader = &CConfCompiler::SectionReaders::references,
+     .setSlot = &CInfoReader::SetReferenceRecord,
+     .reading = "Чтение справочников",
+     .failure = "Критическая ошибка чтения описания справочников",
+     .success = "Описание справочников уcпешно прочитано",
+     .blankBefore = true,
+     .blankAfter = true},
+    {.reader = &CConfCompiler::SectionReaders::frames,
+     .setSlot = &CInfoReader::SetFrameRecord,
+     .reading = "Чтение форм-меню",
+     .failure = "Критическая ошибка чтения описания форм-меню",
+     .success = "Описание форм-меню уcпешно прочитано",
+     .emptyAllowed = true},
+};
+
 }  // namespace
 
 CConfCompiler::SectionReaders CConfCompiler::DefaultReaders() {
-    return SectionReaders{MissingSection, MissingSection, MissingSection,
-                          MissingSection, MissingSection, MissingSection};
+    return SectionReaders{.menus = MissingSection,
+                          .journals = MissingSection,
+                          .documents = MissingSection,
+                          .recordViews = MissingSection,
+                          .references = MissingSection,
+                          .frames = MissingSection};
 }
 
-CConfCompiler::CConfCompiler() : readers_(DefaultReaders()) {}
+CConfCompiler::CConfCompiler(std::ostream& out) : CConfCompiler(DefaultReaders(), out) {}
 
-CConfCompiler::CConfCompiler(SectionReaders readers) : readers_(std::move(readers)) {}
+CConfCompiler::CConfCompiler(SectionReaders readers, std::ostream& out)
+    : readers_(std::move(readers)), log_(out) {}
 
 CConfCompiler::~CConfCompiler() = default;
 
 void CConfCompiler::PrintBanner() {
-    CLog::Info("Норвил АРМ: компилятор конфигураций мобильного клиента.");
-    CLog::Info("Справка: quilconf --help и файл README.md в комплекте компилятора.");
-    CLog::Info(std::string("Версия компилятора конфигураций: ") + kVersion);
+    log_.Info("Норвил АРМ: компилятор конфигураций мобильного клиента.");
+    log_.Info("Справка: quilconf --help и файл README.md в комплекте компилятора.");
+    log_.Info(std::string("Версия компилятора конфигураций: ") + kVersion);
 }
 
 void CConfCompiler::PrintHelp() {
-    std::ostream& out = CLog::Stream();
-    out << "Использование:\n"
-           "  quilconf ФАЙЛ_КОНФИГУРАЦИИ [ФАЙЛ_БАЗЫ]\n"
-           "      Компилирует конфигурацию (корневой элемент quillora) в базу данных\n"
-           "      ФАЙЛ_БАЗЫ (по умолчанию "
-        << kDefaultOutput
-        << ").\n"
-           "  quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"
-           "      Компилирует одно выражение действий и показывает его код, тексты и\n"
-           "      обратный разбор; --controls задает id элементов формы по порядку.\n"
-           "      Коды завершения: 0 - выражение верно, 1 - ошибка, 2 - неверный вызов.\n"
-           "  quilconf --help      эта справка\n"
-           "  quilconf --version   версия компилятора\n"
-           "\n"
-           "Коды завершения: 0 - база записана (или справка); 1 - документ не загружен\n"
-           "или нет корневого элемента; 255 - ошибка чтения обязательного раздела,\n"
-           "превышение ограничения или ошибка записи файла.\n"
-        << std::flush;
+    log_.Stream() << "Использование:\n"
+                     "  quilconf ФАЙЛ_КОНФИГУРАЦИИ [ФАЙЛ_БАЗЫ]\n"
+                     "      Компилирует конфигурацию (корневой элемент quillora) в базу данных\n"
+                     "      ФАЙЛ_БАЗЫ (по умолчанию "
+                  << kDefaultOutput
+                  << ").\n"
+                     "  quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"
+                     "      Компилирует одно выражение действий и показывает его код, тексты и\n"
+                     "      обратный разбор; --controls задает id элементов формы по порядку.\n"
+                     "      Коды завершения: 0 - выражение верно, 1 - ошибка, 2 - неверный вызов.\n"
+                     "  quilconf --help      эта справка\n"
+                     "  quilconf --version   версия компилятора\n"
+                     "\n"
+                     "Коды завершения: 0 - база записана (или справка); 1 - документ не загружен\n"
+                     "или нет корневого элемента; 255 - ошибка чтения обязательного раздела,\n"
+                     "превышение ограничения или ошибка записи файла.\n"
+                  << std::flush;
 }
 
 int CConfCompiler::RunExpressionCheck(const std::vector<std::string>& args) {
     // quilconf --expr EXPRESSION [--controls ID,ID,...]
     const bool withControls = args.size() == 4 && args[2] == "--controls";
     if (args.size() != 2 && !withControls) {
-        CLog::Message(true, "Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]", 0);
+        log_.Error(0, "Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]");
         return CExpressionCheck::kUsageError;
     }
     const std::optional<std::string> controls =
         withControls ? std::optional<std::string>(args[3]) : std::nullopt;
-    return CExpressionCheck::Run(args[1], controls, CLog::Stream());
+    return CExpressionCheck::Run(args[1], controls, log_.Stream());
+}
+
+bool CConfCompiler::AddRecord(CPdb& pdb, const uint8_t* data, size_t size) {
+    if (pdb.AddRecord(data, size)) {
+        return true;
+    }
+    log_.Error(0, "Слишком много записей в базе данных.");
+    return false;
+}
+
+bool CConfCompiler::AddInfoAndHash(CReadContext& context, CInfoReader& info, CPdb& pdb,
+                                   int& status) {
+    const int infoResult = info.Read();
+    if (infoResult != CInfoReader::kOk) {
+        status = infoResult == CInfoReader::kNoRoot ? kNotLoaded : kFailed;
+        return false;
+    }
+    status = kFailed;
+    size_t size = 0;
+    const uint8_t* record = info.Build(size);
+    if (record == nullptr || size == 0) {
+        context.Error(0, "Критическая ошибка.");
+        return false;
+    }
+    if (!AddRecord(pdb, record, size)) {
+        return false;
+    }
+    const CHashWriter hash;
+    record = hash.Build(size);
+    return AddRecord(pdb, record, size);
+}
+
+bool CConfCompiler::ReadSections(CReadContext& context, CInfoReader& info, CPdb& pdb) {
+    bool haveRecordViews = true;
+    for (const Section& section : kSections) {
+        if (section.blankBefore) {
+            log_.BlankLine();
+        }
+        log_.Info(section.reading);
+        size_t size = 0;
+        const uint8_t* record = (readers_.*section.reader)(context, size);
+        if (record == nullptr || (size == 0 && !section.emptyAllowed)) {
+            log_.Info(section.failure);
+            if (section.mandatory) {
+                return false;
+            }
+            haveRecordViews = false;
+            continue;
+        }
+        const size_t index = pdb.RecordCount();
+        if (!AddRecord(pdb, record, size)) {
+            return false;
+        }
+        (info.*section.setSlot)(static_cast<uint16_t>(index));
+        log_.Info(section.success);
+        if (section.blankAfter) {
+            log_.BlankLine();
+        }
+    }
+    // String references name record 8. Without a record-view record the strings record
+    // would move to 7, so an empty record keeps it in its place.
+    return haveRecordViews || AddRecord(pdb, nullptr, 0);
+}
+
+bool CConfCompiler::AddStrings(CReadContext& context, CPdb& pdb) {
+    size_t size = 0;
+    const uint8_t* record = context.Pool().BuildRecord(size);
+    if (record == nullptr || context.Pool().Overflowed()) {
+        context.Error(0, "Критическая ошибка.");
+        return false;
+    }
+    assert(pdb.RecordCount() == kStringsRecord);
+    return AddRecord(pdb, record, size);
 }
 
 int CConfCompiler::Run(const std::vector<std::string>& args) {
@@ -86,7 +211,7 @@ int CConfCompiler::Run(const std::vector<std::string>& args) {
         return RunExpressionCheck(args);
     }
     if (!args.empty() && args[0] == "--version") {
-        CLog::Info(std::string("Версия компилятора конфигураций: ") + kVersion);
+        log_.Info(std::string("Версия компилятора конфигураций: ") + kVersion);
         return kWritten;
     }
     if (!args.empty() && args[0] == "--help") {
@@ -97,127 +222,37 @@ int CConfCompiler::Run(const std::vector<std::string>& args) {
 
     CXMLDOM document;
     CPdb pdb;
-    uint16_t counter = 0;
-
     PrintBanner();
     if (args.empty()) {
-        CLog::Info("Синтаксис: quilconf.exe имя_файла");
+        log_.Info("Синтаксис: quilconf.exe имя_файла");
         return kWritten;
     }
-
     if (!document.Load(args[0])) {
-        CLog::Info("Не удается загрузить указанный документ ");
-        CLog::Info(document.LastError());
+        log_.Info("Не удается загрузить указанный документ ");
+        log_.Info(document.LastError());
         return kNotLoaded;
     }
 
-    CInfoReader info;
-    const int infoResult = info.Read(document);
-    if (infoResult != CInfoReader::kOk) {
-        return infoResult == CInfoReader::kNoRoot ? kNotLoaded : kFailed;
+    CStringsReader pool(log_);
+    CReadContext context(document, pool, log_);
+    CInfoReader info(context);
+    int status = kFailed;
+    if (!AddInfoAndHash(context, info, pdb, status) || !ReadSections(context, info, pdb) ||
+        !AddStrings(context, pdb)) {
+        return status;
     }
+
+    // Record 0 again, now with the final record indices.
     size_t size = 0;
     const uint8_t* record = info.Build(size);
-    if (record == nullptr || size == 0) {
-        CLog::Message(true, "Критическая ошибка.", 0);
-        return kFailed;
-    }
-    if (!AddRecord(pdb, record, size)) {
-        return kFailed;
-    }
-    ++counter;
+    pdb.ReplaceRecord(record, size, 0);
 
-    CHashWriter hash;
-    record = hash.Build(size);
-    if (!AddRecord(pdb, record, size)) {
-        return kFailed;
-    }
-    ++counter;
-
-    // The sections in their fixed order. A failed mandatory section ends the run; the
-    // record-view section is skipped instead. Only the frames may yield an empty record.
-    struct Section {
-        const SectionReader& reader;
-        void (CInfoReader::*setSlot)(uint16_t);
-        const char* reading;
-        const char* failure;
-        const char* success;
-        bool blankBefore;
-        bool blankAfter;
-        bool mandatory;
-        bool emptyAllowed;
-    };
-    const Section sections[] = {
-        {readers_.menus, &CInfoReader::SetMenuRecord, "Чтение меню",
-         "Критическая ошибка чтения описания меню", "Описание меню уcпешно прочитано", true, true,
-         true, false},
-        {readers_.journals, &CInfoReader::SetJournalRecord, "Чтение журналов документов",
-         "Критическая ошибка чтения описания журналов документов",
-         "Описание журналов документов уcпешно прочитано", false, true, true, false},
-        {readers_.documents, &CInfoReader::SetDocumentRecord, "Чтение документов",
-         "Критическая ошибка чтения описания документов", "Описание документов уcпешно прочитано",
-         false, false, true, false},
-        {readers_.recordViews, &CInfoReader::SetRecordViewRecord, "Чтение форм просмотра записей.",
-         "Ошибка чтения описания форм просмотра записей.",
-         "Описания форм просмотра записей успешно прочитано.", false, false, false, false},
-        {readers_.references, &CInfoReader::SetReferenceRecord, "Чтение справочников",
-         "Критическая ошибка чтения описания справочников",
-         "Описание справочников уcпешно прочитано", true, true, true, false},
-        {readers_.frames, &CInfoReader::SetFrameRecord, "Чтение форм-меню",
-         "Критическая ошибка чтения описания форм-меню", "Описание форм-меню уcпешно прочитано",
-         false, false, true, true},
-    };
-
-    bool haveRecordViews = true;
-    for (const Section& section : sections) {
-        if (section.blankBefore) {
-            CLog::BlankLine();
-        }
-        CLog::Info(section.reading);
-        size = 0;
-        record = section.reader(document, size);
-        if (record == nullptr || (size == 0 && !section.emptyAllowed)) {
-            CLog::Info(section.failure);
-            if (section.mandatory) {
-                return kFailed;
-            }
-            haveRecordViews = false;
-            continue;
-        }
-        if (!AddRecord(pdb, record, size)) {
-            return kFailed;
-        }
-        (info.*section.setSlot)(counter++);
-        CLog::Info(section.success);
-        if (section.blankAfter) {
-            CLog::BlankLine();
-        }
-    }
-
-    // String references name record 8. Without a record-view record the strings record
-    // would move to 7, so an empty record keeps it in its place.
-    if (!haveRecordViews && !AddRecord(pdb, nullptr, 0)) {
-        return kFailed;
-    }
-
-    record = CStringsReader::BuildRecord(size);
-    if (record == nullptr || CStringsReader::Overflowed()) {
-        CLog::Message(true, "Критическая ошибка.", 0);
-        return kFailed;
-    }
-    if (!AddRecord(pdb, record, size)) {
-        return kFailed;
-    }
-
-    record = info.Build(size);
-    pdb.ReplaceRecord(record, 0);
-
-    CLog::BlankLine();
+    log_.BlankLine();
     const std::string output = args.size() >= 2 ? args[1] : kDefaultOutput;
     pdb.SetName(kDatabaseName);
-    if (!pdb.Write(output, CLog::Stream())) {
+    if (!pdb.Write(output, log_.Stream())) {
         return kFailed;
     }
-    CLog::WideLine("Конфигурация сохранена в файл ", output);
+    log_.WideLine("Конфигурация сохранена в файл ", output);
     return kWritten;
 }

@@ -5,16 +5,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
-class CXMLDOM;
+#include "CLog.h"
+
+class CInfoReader;
+class CPdb;
+class CReadContext;
 
 class CConfCompiler {
 public:
     // A section reader: the finished section record (owned by the reader, valid until the
     // next call) and its size, or null on failure.
-    using SectionReader = std::function<const uint8_t*(CXMLDOM& document, size_t& size)>;
+    using SectionReader = std::function<const uint8_t*(CReadContext& context, size_t& size)>;
 
     struct SectionReaders {
         SectionReader menus;
@@ -33,24 +38,34 @@ public:
     static constexpr const char* kDefaultOutput = "QL_Configuration.pdb";
     static constexpr const char* kDatabaseName = "QL_Configuration";
     static constexpr const char* kVersion = "5.4.7";
+    // The index every string reference names.
+    static constexpr uint16_t kStringsRecord = 8;
 
     // The readers of the sections this build has; a section without one fails.
     static SectionReaders DefaultReaders();
 
-    CConfCompiler();
-    explicit CConfCompiler(SectionReaders readers);
+    // Everything is printed to `out`.
+    explicit CConfCompiler(std::ostream& out);
+    CConfCompiler(SectionReaders readers, std::ostream& out);
     virtual ~CConfCompiler();
 
     // Runs with the command-line arguments (without the program name) and returns the exit
-    // status. Everything is printed through CLog.
+    // status.
     int Run(const std::vector<std::string>& args);
 
-    static void PrintBanner();
-    static void PrintHelp();
+    void PrintBanner();
+    void PrintHelp();
 
 private:
     // `--expr EXPRESSION [--controls ID,ID,...]`: compiles one action expression and shows it.
-    static int RunExpressionCheck(const std::vector<std::string>& args);
+    int RunExpressionCheck(const std::vector<std::string>& args);
+    // The steps of a compilation; each returns false when the run ends there (the status
+    // is then in `status`).
+    bool AddInfoAndHash(CReadContext& context, CInfoReader& info, CPdb& pdb, int& status);
+    bool ReadSections(CReadContext& context, CInfoReader& info, CPdb& pdb);
+    bool AddStrings(CReadContext& context, CPdb& pdb);
+    bool AddRecord(CPdb& pdb, const uint8_t* data, size_t size);
 
     SectionReaders readers_;
+    CLog log_;
 };

@@ -1,16 +1,17 @@
-// Record 0 of the configuration database: the configuration's name, its developer, the
-// client's screen size and the record indices of the section records.
+// Record 0 of the configuration database (layout in InfoRecord.h): the configuration's name,
+// its developer, the client's screen size and the record indices of the section records.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "CXMLDOM.h"
+#include "InfoRecord.h"
+#include "ObjectReader.h"
 
-class CInfoReader {
+class CInfoReader : public ObjectReader {
 public:
-    static constexpr size_t kRecordSize = 146;
-    static constexpr size_t kTextField = 64;
+    static constexpr size_t kRecordSize = InfoRecord::kSize;
+    static constexpr size_t kTextField = InfoRecord::kName.size;
     static constexpr uint16_t kNoRecord = 0xFFFF;
 
     // Results of Read.
@@ -18,24 +19,24 @@ public:
     static constexpr int kNoRoot = 1;
     static constexpr int kTooLong = -1;
 
-    CInfoReader();
-    virtual ~CInfoReader();
+    explicit CInfoReader(CReadContext& context);
+    ~CInfoReader() override;
 
     // Reads the root element `quillora`. kNoRoot when there is none; kTooLong (after an error
     // line) when `name` or `developer` does not fit its 64-byte field.
-    int Read(const CXMLDOM& document);
-    // The record image with the current index fields; size 0 until Read succeeded.
-    const uint8_t* Build(size_t& size);
+    int Read();
+    // The record with the current index fields; size 0 until Read succeeded.
+    const uint8_t* Build(size_t& size) const;
 
-    void SetReferenceRecord(uint16_t index);
-    void SetDocumentRecord(uint16_t index);
-    void SetMenuRecord(uint16_t index);
-    void SetRecordViewRecord(uint16_t index);
-    void SetFrameRecord(uint16_t index);
-    void SetJournalRecord(uint16_t index);
+    void SetReferenceRecord(uint16_t index) { buffer_.Put16(InfoRecord::kReferenceRecord, index); }
+    void SetDocumentRecord(uint16_t index) { buffer_.Put16(InfoRecord::kDocumentRecord, index); }
+    void SetMenuRecord(uint16_t index) { buffer_.Put16(InfoRecord::kMenuRecord, index); }
+    void SetRecordViewRecord(uint16_t index) {
+        buffer_.Put16(InfoRecord::kRecordViewRecord, index);
+    }
+    void SetFrameRecord(uint16_t index) { buffer_.Put16(InfoRecord::kFrameRecord, index); }
+    void SetJournalRecord(uint16_t index) { buffer_.Put16(InfoRecord::kJournalRecord, index); }
 
 private:
-    uint8_t record_[kRecordSize];
-    uint8_t output_[kRecordSize];
-    size_t size_ = 0;
+    bool read_ = false;
 };

@@ -1,38 +1,46 @@
 #include "CLog.h"
 
-#include <iostream>
+#include <ostream>
 
 #include "CConverter.h"
 
-namespace {
-std::ostream* g_stream = nullptr;
+CLog::CLog(std::ostream& out) : out_(out) {}
+
+CLog::~CLog() = default;
+
+void CLog::Line(bool error, int code, std::string_view where, std::string_view message,
+                const std::string_view* detail) {
+    out_ << where << (error ? "[ERROR " : "[WARNING ") << code << "] " << message;
+    if (detail != nullptr) {
+        out_ << ' ' << CConverter::ToUtf8(*detail);
+    }
+    out_ << std::endl;
 }
 
-void CLog::SetStream(std::ostream* stream) {
-    g_stream = stream;
+void CLog::Error(int code, std::string_view message) {
+    Line(true, code, {}, message, nullptr);
 }
 
-std::ostream& CLog::Stream() {
-    return g_stream ? *g_stream : std::cout;
+void CLog::Warning(int code, std::string_view message) {
+    Line(false, code, {}, message, nullptr);
 }
 
-void CLog::Message(bool error, std::string_view message, int code) {
-    Stream() << (error ? "[ERROR " : "[WARNING ") << code << "] " << message << std::endl;
+void CLog::Error(int code, std::string_view message, std::string_view detail) {
+    Line(true, code, {}, message, &detail);
 }
 
-void CLog::Message(bool error, std::string_view message, std::string_view detail, int code) {
-    Stream() << (error ? "[ERROR " : "[WARNING ") << code << "] " << message << ' '
-             << CConverter::ToUtf8(detail) << std::endl;
+void CLog::Warning(int code, std::string_view message, std::string_view detail) {
+    Line(false, code, {}, message, &detail);
 }
 
 void CLog::Info(std::string_view message) {
-    Stream() << "[INFO] " << message << std::endl;
+    out_ << "[INFO] " << message << std::endl;
 }
 
 void CLog::WideLine(std::string_view first, std::string_view second) {
-    Stream() << first << second << std::endl;
+    out_ << first << second << std::endl;
 }
 
 void CLog::BlankLine() {
-    Stream() << std::endl;
+    out_ << std::endl;
 }

@@ -1,6 +1,11 @@
-// The configuration compiler's console: every progress line, error and warning goes through
-// here. Message texts are UTF-8; details are texts as stored in the database (Windows-1251)
-// and are shown decoded back to UTF-8.
+// The configuration compiler's console: every progress line, error and warning of a run goes
+// through one CLog, which the driver owns and hands to the readers (through their read
+// context). Message texts are UTF-8; details are texts as stored in the database
+// (Windows-1251) and are shown decoded back to UTF-8.
+//
+// A line is composed literally: the prefix ("[ERROR code] ", "[WARNING code] " or
+// "[INFO] "), the message, then, whenever a detail is passed (even an empty one), one blank
+// and the detail. A message that ends in ": " thus shows two blanks before its detail.
 #pragma once
 
 #include <iosfwd>
@@ -8,17 +13,30 @@
 
 class CLog {
 public:
-    // "[ERROR code] message" or "[WARNING code] message", without a detail.
-    static void Message(bool error, std::string_view message, int code);
-    // The same followed by one blank and the detail (even an empty one).
-    static void Message(bool error, std::string_view message, std::string_view detail, int code);
-    // "[INFO] message".
-    static void Info(std::string_view message);
-    // The two UTF-8 texts back to back on one line.
-    static void WideLine(std::string_view first, std::string_view second);
-    static void BlankLine();
+    // Lines go to `out` (standard output for the program).
+    explicit CLog(std::ostream& out);
+    virtual ~CLog();
+    CLog(const CLog&) = delete;
+    CLog& operator=(const CLog&) = delete;
 
-    // Where the lines go (standard output unless a test redirects them).
-    static void SetStream(std::ostream* stream);
-    static std::ostream& Stream();
+    // "[ERROR code] message" and "[WARNING code] message", without a detail.
+    void Error(int code, std::string_view message);
+    void Warning(int code, std::string_view message);
+    // The same followed by one blank and the detail (Windows-1251).
+    void Error(int code, std::string_view message, std::string_view detail);
+    void Warning(int code, std::string_view message, std::string_view detail);
+    // "[INFO] message".
+    void Info(std::string_view message);
+    // The two UTF-8 texts back to back on one line.
+    void WideLine(std::string_view first, std::string_view second);
+    void BlankLine();
+
+    // One error or warning line; `where` (UTF-8, may be empty) goes in front of the prefix.
+    void Line(bool error, int code, std::string_view where, std::string_view message,
+              const std::string_view* detail);
+
+    std::ostream& Stream() { return out_; }
+
+private:
+    std::ostream& out_;
 };

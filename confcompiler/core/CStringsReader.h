@@ -1,28 +1,41 @@
-// The process-wide string pool: texts and byte blocks that records refer to by 32-bit string
-// references (low 16 bits the entry's offset, high 16 bits the strings record's index, 8).
-// Written last, as the strings record.
+// The string pool of one run: texts and byte blocks that records refer to by 32-bit string
+// references (StringReference). The driver owns one pool per run and hands it to every reader
+// through the read context; at the end it is written as the strings record.
+//
+// The strings record: two zero bytes, then the entries back to back in the order of addition,
+// each a 16-bit length n followed by its n bytes. A text takes its padded size. Every addition
+// makes a new entry; nothing is ever removed or changed.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
+#include "CRecordBuffer.h"
+#include "StringReference.h"
+
 class CListControl;
+class CLog;
 
 class CStringsReader {
 public:
     static constexpr size_t kCapacity = 60000;
-    static constexpr uint16_t kRecordIndex = 8;
+    static constexpr uint16_t kRecordIndex = StringReference::kRecordIndex;
 
-    CStringsReader();
+    // Refusals are reported to `log`.
+    explicit CStringsReader(CLog& log);
     virtual ~CStringsReader();
+    CStringsReader(const CStringsReader&) = delete;
+    CStringsReader& operator=(const CStringsReader&) = delete;
 
     // Appends an entry (16-bit length, then the bytes) and returns its reference. An entry
-    // that would take the pool past its capacity is refused: an error line is printed (once),
-    // the pool is marked as overflowed and 0 is returned.
-    uint32_t AddBytes(const void* data, size_t size);
+    // that would take the pool past its capacity is refused: the first refusal prints one
+    // error line with `code` (the code of the reader that was adding), the pool is marked as
+    // overflowed and 0 is returned; every later addition is refused silently.
+    uint32_t AddBytes(const void* data, size_t size, int code = 0);
     // AddBytes of the text, its terminator and the pad byte (StringSize bytes).
-    uint32_t AddString(std::string_view text);
+    uint32_t AddString(std::string_view text, int code = 0);
 
     // Compiles one action expression (Windows-1251 text) against the form's controls (or
     // none), stores the action code as one pool entry and sets `codeRef` to its reference.
@@ -32,9 +45,15 @@ public:
                         char* nameBuffer, size_t nameSize);
 
     // The strings record: the pool up to its used length. Null when the pool overflowed.
-    static const uint8_t* BuildRecord(size_t& size);
-    static bool Overflowed();
-    static size_t UsedLength();
-    // Starts again from an empty pool (the used length back at 2).
-    static void ResetPool();
+    const uint8_t* BuildRecord(size_t& size) const;
+    bool Overflowed() const { return overflowed_; }
+    size_t UsedLength() const { return record_.Size(); }
+
+    // The console of the run (the expression compiler prints its lexical warnings there).
+    CLog& Log() { return log_; }
+
+private:
+    CLog& log_;
+    CRecordBuffer record_;
+    bool overflowed_ = false;
 };

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 
+#include "AsciiCase.h"
 #include "CConverter.h"
 
 namespace {
@@ -194,37 +195,21 @@ std::string Utf8Name(const xmlNode* node) {
     return name;
 }
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Compares a node's name with a searched name given in Windows-1251 (already turned into
 // UTF-8 by the caller), without building the name.
 bool NameMatches(const xmlNode* node, std::string_view wantedUtf8) {
     if (const char* special = SpecialName(node); special != nullptr) {
-        return EqualsIgnoringAsciiCase(special, wantedUtf8);
+        return AsciiCase::Equal(special, wantedUtf8);
     }
     const std::string_view prefix = Prefix(node);
     const std::string_view local = View(node->name);
     if (prefix.empty()) {
-        return EqualsIgnoringAsciiCase(local, wantedUtf8);
+        return AsciiCase::Equal(local, wantedUtf8);
     }
     return wantedUtf8.size() == prefix.size() + 1 + local.size() &&
-           EqualsIgnoringAsciiCase(wantedUtf8.substr(0, prefix.size()), prefix) &&
+           AsciiCase::Equal(wantedUtf8.substr(0, prefix.size()), prefix) &&
            wantedUtf8[prefix.size()] == ':' &&
-           EqualsIgnoringAsciiCase(wantedUtf8.substr(prefix.size() + 1), local);
+           AsciiCase::Equal(wantedUtf8.substr(prefix.size() + 1), local);
 }
 
 bool IsXmlSpace(char c) {
@@ -547,12 +532,16 @@ int CXMLDOM::GetAttributeBool(XmlNode node, std::string_view name, uint8_t& out)
     if (!FindAttributeValue(node, name, value)) {
         return 1;
     }
-    if (EqualsIgnoringAsciiCase(value, "true")) {
+    if (AsciiCase::Equal(value, "true")) {
         out = 1;
-    } else if (EqualsIgnoringAsciiCase(value, "false")) {
+    } else if (AsciiCase::Equal(value, "false")) {
         out = 0;
     }
     return 0;
+}
+
+long CXMLDOM::LineOf(XmlNode node) {
+    return node != nullptr ? xmlGetLineNo(node) : 0;
 }
 
 uint32_t CXMLDOM::ParseDecimal(std::string_view text) {

@@ -61,6 +61,10 @@ public:
     // attribute, leaves `out` as it was.
     int GetAttributeBool(XmlNode node, std::string_view name, uint8_t& out) const;
 
+    // The line of the document on which the node starts, as the parser recorded it (0 when
+    // unknown).
+    static long LineOf(XmlNode node);
+
     // Decimal conversion: leading white space, an optional sign, then digits up to the first
     // other character; no digits give 0. The result is the low 32 bits of the exact value.
     static uint32_t ParseDecimal(std::string_view text);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ByteOrder.h"
+#include "PaddedText.h"
 
 uint16_t PalmHelper::Swap16(uint16_t value) {
     uint8_t bytes[2];
@@ -25,6 +26,5 @@ uint16_t PalmHelper::SwapBits(uint16_t value, int /*bitCount*/) {
 }
 
 size_t PalmHelper::StringSize(std::string_view text) {
-    const size_t length = text.size();
-    return length % 2 == 1 ? length + 1 : length + 2;
+    return PaddedText::Size(text);
 }

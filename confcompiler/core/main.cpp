@@ -1,4 +1,5 @@
 // quilconf: compiles a configuration document into the client's configuration database.
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -6,6 +7,6 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    CConfCompiler compiler;
+    CConfCompiler compiler(std::cout);
     return compiler.Run(args);
 }

@@ -94,9 +94,11 @@ TEST(CPdbTest, ReplaceKeepsTheRecordSize) {
     const uint8_t original[] = {1, 2, 3};
     const uint8_t update[] = {9, 8, 7, 6, 5};
     pdb.AddRecord(original, 3);
-    EXPECT_TRUE(pdb.ReplaceRecord(update, 0));
+    EXPECT_TRUE(pdb.ReplaceRecord(update, sizeof update, 0));
     EXPECT_EQ(pdb.Record(0), (Bytes{9, 8, 7}));
-    EXPECT_FALSE(pdb.ReplaceRecord(update, 1));
+    EXPECT_FALSE(pdb.ReplaceRecord(update, sizeof update, 1));
+    EXPECT_FALSE(pdb.ReplaceRecord(update, 2, 0));  // fewer bytes than the record holds
+    EXPECT_EQ(pdb.Record(0), (Bytes{9, 8, 7}));
 }
 
 TEST(CPdbTest, TheHundredAndFirstRecordIsRefused) {

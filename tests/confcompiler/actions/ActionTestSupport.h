@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "CLog.h"
 #include "CStringsReader.h"
+#include "TestRun.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -23,32 +23,32 @@ struct Compiled {
     Bytes pool;        // the strings record afterwards
 };
 
-// Sends the console log to a string for the lifetime of the object.
-class CapturedLog {
+// The run a test works in: the console captured in a string, a fresh string pool and a
+// document. The latest one alive is the one PoolBytes reads.
+class CapturedLog : public TestRun {
 public:
-    CapturedLog() { CLog::SetStream(&stream_); }
-    ~CapturedLog() { CLog::SetStream(nullptr); }
-    std::string Text() const { return stream_.str(); }
+    CapturedLog() : previous_(current_) { current_ = this; }
+    ~CapturedLog() { current_ = previous_; }
+    std::string Text() const { return Console(); }
+    static CapturedLog& Current() { return *current_; }
 
 private:
-    std::ostringstream stream_;
+    CapturedLog* previous_;
+    static inline CapturedLog* current_ = nullptr;
 };
 
+// The strings record of the current run.
 inline Bytes PoolBytes() {
-    size_t size = 0;
-    const uint8_t* data = CStringsReader::BuildRecord(size);
-    return data ? Bytes(data, data + size) : Bytes();
+    return CapturedLog::Current().PoolBytes();
 }
 
 // Compiles `text` with CompileFunction against an empty pool.
 inline Compiled CompileFresh(std::string_view text, const CListControl* controls = nullptr) {
-    CStringsReader::ResetPool();
     Compiled result;
     CapturedLog log;
-    CStringsReader reader;
     std::array<char, 256> name{};
     name[0] = 'X';  // must be overwritten
-    result.status = reader.CompileFunction(controls, text, result.reference, name.data(), 256);
+    result.status = log.Pool().CompileFunction(controls, text, result.reference, name.data(), 256);
     result.name = name.data();
     result.log = log.Text();
     result.pool = PoolBytes();

@@ -41,36 +41,34 @@ TEST(CActsReaderTest, EventsOfEveryObjectKindInReadingOrder) {
 }
 
 TEST(CActsReaderTest, CompiledCodeIsReferenced) {
-    CStringsReader::ResetPool();
     CapturedLog log;
-    const uint32_t reference = CActsReader::Compile("Exit(1)", nullptr);
+    const uint32_t reference = CActsReader::Compile(log.Context(), "Exit(1)", nullptr);
     EXPECT_EQ(reference, 0x00080002u);
     EXPECT_EQ(CodeAt(reference), (Bytes{0x04, 0x00, 0x4A, 0x00, 0x01, 0x00}));
     EXPECT_EQ(log.Text(), "");
 }
 
 TEST(CActsReaderTest, AFaultyExpressionGivesTwoWarningsAndNoCode) {
-    CStringsReader::ResetPool();
     CapturedLog log;
-    EXPECT_EQ(CActsReader::Compile("SetFieldString(3, \"x\")", nullptr), 0u);
+    EXPECT_EQ(CActsReader::Compile(log.Context(), "SetFieldString(3, \"x\")", nullptr), 0u);
     EXPECT_EQ(log.Text(),
               kParseFailure + "SetFieldString(3, \"x\")\n" + kFunctionFailure + "SetFieldString\n");
 }
 
 TEST(CActsReaderTest, ALexicalErrorGivesThreeWarningsInOrder) {
-    CStringsReader::ResetPool();
     CapturedLog log;
-    EXPECT_EQ(CActsReader::Compile("OK(); Close() # x", nullptr), 0u);
+    EXPECT_EQ(CActsReader::Compile(log.Context(), "OK(); Close() # x", nullptr), 0u);
     EXPECT_EQ(log.Text(), "[WARNING 1] Неизвестная лексема:  # x\n" + kParseFailure +
                               "OK(); Close() # x\n" + kFunctionFailure + "\n");
     EXPECT_EQ(PoolBytes(), EmptyPool());
 }
 
 TEST(CActsReaderTest, TheExpressionIsShownInItsOwnLetters) {
-    CStringsReader::ResetPool();
     CapturedLog log;
     // Windows-1251 text is shown decoded on the console.
-    EXPECT_EQ(CActsReader::Compile("Report(\"\xCF\xF0\xE8\xE2\xE5\xF2\", 1)", nullptr), 0u);
+    EXPECT_EQ(
+        CActsReader::Compile(log.Context(), "Report(\"\xCF\xF0\xE8\xE2\xE5\xF2\", 1)", nullptr),
+        0u);
     EXPECT_EQ(log.Text(),
               kParseFailure + "Report(\"Привет\", 1)\n" + kFunctionFailure + "Report\n");
 }
@@ -78,8 +76,7 @@ TEST(CActsReaderTest, TheExpressionIsShownInItsOwnLetters) {
 class CActsReaderDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CStringsReader::ResetPool();
-        ASSERT_TRUE(document_.LoadMemory(R"xml(<?xml version="1.0" encoding="UTF-8"?>
+        ASSERT_TRUE(log_.Load(R"xml(<?xml version="1.0" encoding="UTF-8"?>
 <quillora>
   <document name="order">
     <acts>
@@ -104,23 +101,21 @@ protected:
     XmlNode Object(std::string_view name) {
         return document_.FindNode(document_.GetFirstNode(), name);
     }
-    CXMLDOM document_;
-    CActsReader reader_;
     CapturedLog log_;
+    const CXMLDOM& document_ = log_.Document();
+    CActsReader reader_{log_.Context()};
 };
 
 TEST_F(CActsReaderDocumentTest, AbsentElementsAndAttributesGiveZeroSilently) {
-    EXPECT_EQ(reader_.Read(document_, nullptr, nullptr), 0u);
+    EXPECT_EQ(reader_.Read(nullptr, nullptr), 0u);
     EXPECT_EQ(CActsReader::FindEvent(document_, Object("journal"), "init"), nullptr);
     EXPECT_EQ(CActsReader::FindEvent(document_, Object("reference"), "init"), nullptr);
     const XmlNode copy = CActsReader::FindEvent(document_, Object("document"), "copy");
     ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(reader_.Read(document_, copy, nullptr), 0u);
-    EXPECT_EQ(
-        reader_.ReadAll(document_, Object("journal"), CActsReader::ObjectKind::Journal, nullptr),
-        (std::vector<uint32_t>{0}));
-    EXPECT_EQ(reader_.ReadAll(document_, Object("reference"), CActsReader::ObjectKind::Reference,
-                              nullptr),
+    EXPECT_EQ(reader_.Read(copy, nullptr), 0u);
+    EXPECT_EQ(reader_.ReadAll(Object("journal"), CActsReader::ObjectKind::Journal, nullptr),
+              (std::vector<uint32_t>{0}));
+    EXPECT_EQ(reader_.ReadAll(Object("reference"), CActsReader::ObjectKind::Reference, nullptr),
               (std::vector<uint32_t>{0}));
     EXPECT_EQ(log_.Text(), "");
     EXPECT_EQ(PoolBytes(), EmptyPool());
@@ -130,8 +125,8 @@ TEST_F(CActsReaderDocumentTest, DocumentEventsCompileWithoutControls) {
     const std::array<int16_t, 1> ids{3};
     const CListControl controls(ids);
     // The controls are not passed for a document, so the control function fails in init.
-    const std::vector<uint32_t> references = reader_.ReadAll(
-        document_, Object("document"), CActsReader::ObjectKind::Document, &controls);
+    const std::vector<uint32_t> references =
+        reader_.ReadAll(Object("document"), CActsReader::ObjectKind::Document, &controls);
     ASSERT_EQ(references.size(), 4u);
     EXPECT_EQ(references[0], 0u);
     EXPECT_NE(references[1], 0u);
@@ -148,7 +143,7 @@ TEST_F(CActsReaderDocumentTest, FormEventsCompileWithTheFormsControls) {
     CListControl controls;
     ASSERT_EQ(controls.Build(document_, document_.FindChild(Object("form"), "controls")), 2);
     const std::vector<uint32_t> references =
-        reader_.ReadAll(document_, Object("form"), CActsReader::ObjectKind::Form, &controls);
+        reader_.ReadAll(Object("form"), CActsReader::ObjectKind::Form, &controls);
     ASSERT_EQ(references.size(), 3u);
     // An empty funcs is code of length 0, not "no action".
     EXPECT_EQ(references[0], 0x00080002u);
@@ -161,7 +156,7 @@ TEST_F(CActsReaderDocumentTest, FormEventsCompileWithTheFormsControls) {
 }
 
 TEST_F(CActsReaderDocumentTest, ALexicalErrorInAFrameGivesThreeWarnings) {
-    EXPECT_EQ(reader_.ReadAll(document_, Object("frame"), CActsReader::ObjectKind::Frame, nullptr),
+    EXPECT_EQ(reader_.ReadAll(Object("frame"), CActsReader::ObjectKind::Frame, nullptr),
               (std::vector<uint32_t>{0}));
     EXPECT_EQ(log_.Text(), "[WARNING 1] Неизвестная лексема:  AY\n" + kParseFailure + "OKAY\n" +
                                kFunctionFailure + "\n");
@@ -174,15 +169,13 @@ TEST(CActsReaderLongTest, AFuncsValueIsReadInFull) {
         expression += "Report(\"" + std::string(250, static_cast<char>('a' + i)) + "\"); ";
     }
     ASSERT_GT(expression.size(), 4095u);
-    CXMLDOM document;
-    ASSERT_TRUE(document.LoadMemory("<document><acts><save funcs='" + expression +
-                                    "'/></acts></document>"));
-    CStringsReader::ResetPool();
     CapturedLog log;
-    CActsReader reader;
+    const CXMLDOM& document = log.Document();
+    ASSERT_TRUE(log.Load("<document><acts><save funcs='" + expression + "'/></acts></document>"));
+    CActsReader reader(log.Context());
     const XmlNode save = CActsReader::FindEvent(
         document, document.FindNode(document.GetFirstNode(), "document"), "save");
-    const uint32_t reference = reader.Read(document, save, nullptr);
+    const uint32_t reference = reader.Read(save, nullptr);
     ASSERT_NE(reference, 0u);
     EXPECT_EQ(CodeAt(reference).size(), 2u + 16u * 6u);
     EXPECT_EQ(log.Text(), "");

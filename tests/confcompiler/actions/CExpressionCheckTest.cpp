@@ -1,15 +1,14 @@
 // The command-line check of one expression: exact output and exit status for a few dozen
-// expressions, the control id option, and the console log put back afterwards.
+// expressions, the control id option, and nothing printed beyond the given stream.
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <optional>
 #include <sstream>
 #include <string>
 
 #include "ActionTestSupport.h"
 #include "CExpressionCheck.h"
-#include "CLog.h"
-#include "CStringsReader.h"
 
 namespace {
 
@@ -101,8 +100,8 @@ TEST(CExpressionCheckTest, PrintsCodeStringsAndDisassemblyOrTheWarnings) {
 }
 
 TEST(CExpressionCheckTest, StartsFromAnEmptyPoolEachTime) {
-    CStringsReader pool;
-    pool.AddString("left over");
+    CapturedLog other;
+    other.Pool().AddString("left over");
     int status = -1;
     const std::string first = RunCheck("Report(\"x\")", std::nullopt, status);
     EXPECT_EQ(first, "06 00 04 00 02 00 08 00\nstring 2: x\nReport(\"x\")\n");
@@ -140,14 +139,14 @@ TEST(CExpressionCheckTest, ControlIdsAreParsedIntoTheirLowSixteenBits) {
     EXPECT_FALSE(CExpressionCheck::ParseControlIds("99999999999999999999", ids, error));
 }
 
-TEST(CExpressionCheckTest, TheConsoleLogGoesBackWhereItWent) {
+TEST(CExpressionCheckTest, NothingGoesAnywhereButTheGivenStream) {
     std::ostringstream before;
-    CLog::SetStream(&before);
+    std::streambuf* const standard = std::cout.rdbuf(before.rdbuf());
     std::ostringstream out;
     CExpressionCheck::Run("OKAY", std::nullopt, out);
-    EXPECT_EQ(&CLog::Stream(), &before);
+    std::cout.rdbuf(standard);
     EXPECT_EQ(before.str(), "");
-    CLog::SetStream(nullptr);
+    EXPECT_NE(out.str(), "");
 }
 
 TEST(CExpressionCheckTest, HexBytesAreUpperCaseAndBlankSeparated) {

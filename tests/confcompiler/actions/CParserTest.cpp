@@ -302,9 +302,8 @@ TEST(CParserFailureTest, NothingOfTheCodeIsStoredAfterAFailure) {
 }
 
 TEST(CParserFailureTest, NameBufferTooSmallGetsNoPartialName) {
-    CStringsReader::ResetPool();
     CapturedLog log;
-    CStringsReader reader;
+    CStringsReader& reader = log.Pool();
     uint32_t reference = 1;
     std::array<char, 5> name{'x', 'x', 'x', 'x', 'x'};
     EXPECT_NE(reader.CompileFunction(nullptr, "Print(1)", reference, name.data(), 5), 0);
@@ -372,9 +371,8 @@ TEST(CParserLimitTest, TheLongestExpressionFitsTheOutput) {
 }
 
 TEST(CParserTest, AParserCompilesAgainFromAFreshState) {
-    CStringsReader::ResetPool();
     CapturedLog log;
-    CParser parser;
+    CParser parser(log.Pool());
     std::array<uint8_t, 64> output{};
     size_t length = 99;
     EXPECT_EQ(parser.Parse(nullptr, "Print(1)", output.data(), output.size(), length), 1);
@@ -387,8 +385,8 @@ TEST(CParserTest, AParserCompilesAgainFromAFreshState) {
 }
 
 TEST(CParserTest, TooSmallAnOutputIsAFailureNotAnOverrun) {
-    CStringsReader::ResetPool();
-    CParser parser;
+    CapturedLog log;
+    CParser parser(log.Pool());
     std::array<uint8_t, 6> output{};
     size_t length = 0;
     EXPECT_EQ(parser.Parse(nullptr, "Exit(5)", output.data(), output.size(), length), 0);

@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <sstream>
 
 #include "ByteOrder.h"
-#include "CLog.h"
 #include "CPdb.h"
+#include "CReadContext.h"
 #include "CStringsReader.h"
 #include "TempDir.h"
 
@@ -30,7 +31,7 @@ std::vector<Bytes> Records(const Bytes& file) {
 
 // A section reader that yields a fixed record, or fails when `record` is null.
 CConfCompiler::SectionReader Section(const Bytes* record) {
-    return [record](CXMLDOM&, size_t& size) -> const uint8_t* {
+    return [record](CReadContext&, size_t& size) -> const uint8_t* {
         size = record ? record->size() : 0;
         return record ? record->data() : nullptr;
     };
@@ -39,17 +40,19 @@ CConfCompiler::SectionReader Section(const Bytes* record) {
 class CConfCompilerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CStringsReader::ResetPool();
-        CLog::SetStream(&log_);
         dir_.Write("conf.xml", "<?xml version='1.0' encoding='UTF-8'?>\n<quillora name='Тест'/>");
         readers_ = {Section(&menus_),       Section(&journals_),   Section(&documents_),
                     Section(&recordViews_), Section(&references_), Section(&frames_)};
     }
-    void TearDown() override {
-        CLog::SetStream(nullptr);
-        CStringsReader::ResetPool();
+    int Run(std::vector<std::string> args) { return CConfCompiler(readers_, log_).Run(args); }
+    // The menus section also adds to the run's string pool first.
+    void MenusAdding(std::function<void(CStringsReader&)> add) {
+        readers_.menus = [this, add](CReadContext& context, size_t& size) -> const uint8_t* {
+            add(context.Pool());
+            size = menus_.size();
+            return menus_.data();
+        };
     }
-    int Run(std::vector<std::string> args) { return CConfCompiler(readers_).Run(args); }
     int RunOn(const std::string& xml) {
         dir_.Write("in.xml", xml);
         return Run({dir_.File("in.xml"), dir_.File("out.pdb")});
@@ -128,8 +131,7 @@ TEST_F(CConfCompilerTest, AFullRunNumbersTheRecordsAndPrintsEverySection) {
 
 TEST_F(CConfCompilerTest, WithoutRecordViewsTheStringsStayRecordEight) {
     readers_.recordViews = Section(nullptr);
-    CStringsReader pool;
-    pool.AddString("x");
+    MenusAdding([](CStringsReader& pool) { pool.AddString("x"); });
     ASSERT_EQ(RunOn("<quillora/>"), 0);
     EXPECT_NE(log_.str().find("[INFO] Чтение форм просмотра записей.\n"
                               "[INFO] Ошибка чтения описания форм просмотра записей.\n\n"),
@@ -192,7 +194,7 @@ TEST_F(CConfCompilerTest, AFailingMandatorySectionWritesNothing) {
 
 TEST_F(CConfCompilerTest, TheDefaultBuildStopsAtTheMenus) {
     dir_.Write("in.xml", "<quillora/>");
-    EXPECT_EQ(CConfCompiler().Run({dir_.File("in.xml"), dir_.File("out.pdb")}), 255);
+    EXPECT_EQ(CConfCompiler(log_).Run({dir_.File("in.xml"), dir_.File("out.pdb")}), 255);
     EXPECT_NE(
         log_.str().find("[INFO] Чтение меню\n[INFO] Критическая ошибка чтения описания меню\n"),
         std::string::npos);
@@ -219,9 +221,10 @@ TEST_F(CConfCompilerTest, LimitsAndWriteFailuresEndWithStatus255) {
     EXPECT_FALSE(dir_.Exists("out.pdb"));
 
     SetUp();
-    CStringsReader pool;
-    pool.AddBytes(std::string(59990, 'p').data(), 59990);
-    pool.AddString("overflow");
+    MenusAdding([](CStringsReader& pool) {
+        pool.AddBytes(std::string(59990, 'p').data(), 59990);
+        pool.AddString("overflow");
+    });
     log_.str("");
     EXPECT_EQ(RunOn("<quillora/>"), 255);
     EXPECT_NE(log_.str().find("[ERROR 0] Критическая ошибка.\n"), std::string::npos);

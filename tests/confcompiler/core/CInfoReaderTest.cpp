@@ -5,9 +5,8 @@
 #include <sstream>
 
 #include "CConverter.h"
-#include "CLog.h"
-#include "CXMLDOM.h"
 #include "ExpectedBytes.h"
+#include "TestRun.h"
 
 namespace {
 
@@ -27,12 +26,9 @@ Bytes InfoRecord(const std::string& name, const std::string& developer, uint16_t
 
 class CInfoReaderTest : public ::testing::Test {
 protected:
-    void SetUp() override { CLog::SetStream(&log_); }
-    void TearDown() override { CLog::SetStream(nullptr); }
-
     int Read(const std::string& xml) {
-        EXPECT_TRUE(document_.LoadMemory(xml)) << document_.LastError();
-        return reader_.Read(document_);
+        EXPECT_TRUE(run_.Load(xml)) << run_.Document().LastError();
+        return reader_.Read();
     }
     Bytes Built() {
         size_t size = 0;
@@ -40,9 +36,8 @@ protected:
         return Bytes(data, data + size);
     }
 
-    std::ostringstream log_;
-    CXMLDOM document_;
-    CInfoReader reader_;
+    TestRun run_;
+    CInfoReader reader_{run_.Context()};
 };
 
 const std::string kDefaultDeveloper = CConverter::ToNarrow("Норвил АРМ");
@@ -52,7 +47,7 @@ TEST_F(CInfoReaderTest, RootWithoutAttributesTakesTheDefaults) {
     ASSERT_EQ(Read("<?xml version='1.0'?><quillora/>"), CInfoReader::kOk);
     EXPECT_EQ(Built(), InfoRecord("", kDefaultDeveloper, 240, 268,
                                   {kNone, kNone, kNone, kNone, kNone, kNone}));
-    EXPECT_EQ(log_.str(), "");
+    EXPECT_EQ(run_.Console(), "");
 }
 
 TEST_F(CInfoReaderTest, AttributesAndSlotsLandInTheirFields) {
@@ -75,7 +70,7 @@ TEST_F(CInfoReaderTest, NestedRootIsFoundAndNumbersKeepTheirLowBits) {
 
 TEST_F(CInfoReaderTest, MissingRootIsReported) {
     EXPECT_EQ(Read("<config name='x'/>"), CInfoReader::kNoRoot);
-    EXPECT_EQ(log_.str(), "[INFO] Отсутствует корневой элемент 'quillora'.\n");
+    EXPECT_EQ(run_.Console(), "[INFO] Отсутствует корневой элемент 'quillora'.\n");
     size_t size = 1;
     reader_.Build(size);
     EXPECT_EQ(size, 0u);
@@ -89,15 +84,15 @@ TEST_F(CInfoReaderTest, TextsOfSixtyFourBytesAreRefused) {
 
     const std::string tooLong(64, 'n');
     EXPECT_EQ(Read("<quillora name='" + tooLong + "'/>"), CInfoReader::kTooLong);
-    EXPECT_EQ(log_.str(), "[ERROR 0] Имя конфигурации длиннее 63 байт: " + tooLong + "\n");
-    log_.str("");
+    EXPECT_EQ(run_.Console(), "[ERROR 0] Имя конфигурации длиннее 63 байт: " + tooLong + "\n");
+    run_.ClearConsole();
     // 64 Cyrillic letters: 128 bytes of UTF-8 in the document, 64 stored bytes.
     std::string cyrillic;
     for (int i = 0; i < 64; ++i) {
         cyrillic += "Я";
     }
     EXPECT_EQ(Read("<quillora developer='" + cyrillic + "'/>"), CInfoReader::kTooLong);
-    EXPECT_EQ(log_.str(), "[ERROR 0] Имя разработчика длиннее 63 байт: " + cyrillic + "\n");
+    EXPECT_EQ(run_.Console(), "[ERROR 0] Имя разработчика длиннее 63 байт: " + cyrillic + "\n");
 }
 
 }  // namespace

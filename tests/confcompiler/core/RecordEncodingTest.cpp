@@ -55,7 +55,7 @@ TEST(CRecordBufferTest, WritesInsideTheCapacityAndRefusesBeyondIt) {
 
 TEST(CRecordBufferTest, FixedTextFieldsAreZeroFilledAndBounded) {
     CRecordBuffer buffer;
-    std::memset(buffer.Data(), 0xEE, 8);
+    buffer.PutBytes(0, "\xEE\xEE\xEE\xEE\xEE\xEE\xEE\xEE", 8);
     EXPECT_TRUE(buffer.PutFixedText(0, 8, "abc"));
     EXPECT_EQ(Bytes(buffer.Data(), buffer.Data() + 8), (Bytes{'a', 'b', 'c', 0, 0, 0, 0, 0}));
     EXPECT_TRUE(buffer.PutFixedText(0, 8, "1234567"));
@@ -65,21 +65,14 @@ TEST(CRecordBufferTest, FixedTextFieldsAreZeroFilledAndBounded) {
 
 class CStringsReaderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        CStringsReader::ResetPool();
-        CLog::SetStream(&log_);
-    }
-    void TearDown() override {
-        CLog::SetStream(nullptr);
-        CStringsReader::ResetPool();
-    }
-    static Bytes Record() {
+    Bytes Record() const {
         size_t size = 0;
-        const uint8_t* data = CStringsReader::BuildRecord(size);
+        const uint8_t* data = pool_.BuildRecord(size);
         return data ? Bytes(data, data + size) : Bytes{};
     }
     std::ostringstream log_;
-    CStringsReader pool_;
+    CLog console_{log_};
+    CStringsReader pool_{console_};
 };
 
 TEST_F(CStringsReaderTest, AnEmptyPoolIsTwoZeroBytes) {
@@ -108,19 +101,19 @@ TEST_F(CStringsReaderTest, APoolPastItsCapacityIsRefused) {
     const std::string big(29000, 'x');
     EXPECT_NE(pool_.AddString(big), 0u);
     EXPECT_NE(pool_.AddString(big), 0u);
-    const size_t used = CStringsReader::UsedLength();
+    const size_t used = pool_.UsedLength();
     EXPECT_EQ(used, 2u + 2 * (2 + 29002));
     // Fits exactly: the pool may be filled to its last byte.
     const std::string rest(CStringsReader::kCapacity - used - 2, 'y');
     EXPECT_NE(pool_.AddBytes(rest.data(), rest.size()), 0u);
-    EXPECT_EQ(CStringsReader::UsedLength(), CStringsReader::kCapacity);
-    EXPECT_FALSE(CStringsReader::Overflowed());
+    EXPECT_EQ(pool_.UsedLength(), CStringsReader::kCapacity);
+    EXPECT_FALSE(pool_.Overflowed());
 
     EXPECT_EQ(pool_.AddBytes(nullptr, 0), 0u);
-    EXPECT_TRUE(CStringsReader::Overflowed());
+    EXPECT_TRUE(pool_.Overflowed());
     EXPECT_EQ(pool_.AddString("more"), 0u);
     size_t size = 1;
-    EXPECT_EQ(CStringsReader::BuildRecord(size), nullptr);
+    EXPECT_EQ(pool_.BuildRecord(size), nullptr);
     EXPECT_EQ(size, 0u);
     // One error line, however many additions were refused.
     EXPECT_EQ(log_.str(),

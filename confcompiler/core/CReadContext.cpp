@@ -1,0 +1,50 @@
+#include "CReadContext.h"
+
+#include "CConverter.h"
+#include "CLog.h"
+
+CReadContext::CReadContext(const CXMLDOM& document, CStringsReader& pool, CLog& log)
+    : document_(document), pool_(pool), log_(log) {}
+
+CReadContext::~CReadContext() = default;
+
+void CReadContext::ShowLocations(std::string fileName) {
+    locations_ = true;
+    fileName_ = std::move(fileName);
+}
+
+std::string CReadContext::Where(XmlNode node) const {
+    if (!locations_ || node == nullptr) {
+        return {};
+    }
+    const long line = CXMLDOM::LineOf(node);
+    return line > 0 ? fileName_ + ":" + std::to_string(line) + ": " : std::string{};
+}
+
+void CReadContext::Error(int code, std::string_view message, XmlNode node) {
+    log_.Line(true, code, Where(node), message, nullptr);
+}
+
+void CReadContext::Error(int code, std::string_view message, std::string_view detail,
+                         XmlNode node) {
+    log_.Line(true, code, Where(node), message, &detail);
+}
+
+void CReadContext::Warning(int code, std::string_view message, XmlNode node) {
+    log_.Line(false, code, Where(node), message, nullptr);
+}
+
+void CReadContext::Warning(int code, std::string_view message, std::string_view detail,
+                           XmlNode node) {
+    log_.Line(false, code, Where(node), message, &detail);
+}
+
+std::string CReadContext::Excerpt(std::string_view text) {
+    constexpr size_t kShown = 64;
+    if (text.size() <= kShown) {
+        return std::string(text);
+    }
+    // The detail is Windows-1251 like the text it shows.
+    return std::string(text.substr(0, kShown)) + "... (" + std::to_string(text.size()) +
+           CConverter::ToNarrow(" байт)");
+}

@@ -1,0 +1,52 @@
+// What every reader of one run works with: the loaded document, the run's one string pool,
+// and the error reporting. The driver owns it and hands it to each reader.
+//
+// Error and Warning print exactly the console lines of CLog; they also take the node the
+// problem concerns, so that with locations switched on a line begins with "FILE:LINE: " (the
+// line libxml2 recorded for the node).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "CXMLDOM.h"
+
+class CLog;
+class CStringsReader;
+
+class CReadContext {
+public:
+    CReadContext(const CXMLDOM& document, CStringsReader& pool, CLog& log);
+    virtual ~CReadContext();
+    CReadContext(const CReadContext&) = delete;
+    CReadContext& operator=(const CReadContext&) = delete;
+
+    const CXMLDOM& Document() const { return document_; }
+    CStringsReader& Pool() { return pool_; }
+    CLog& Log() { return log_; }
+
+    // "[ERROR code] message" / "[WARNING code] message", with or without a detail
+    // (Windows-1251). `node` may be null.
+    void Error(int code, std::string_view message, XmlNode node = nullptr);
+    void Error(int code, std::string_view message, std::string_view detail, XmlNode node = nullptr);
+    void Warning(int code, std::string_view message, XmlNode node = nullptr);
+    void Warning(int code, std::string_view message, std::string_view detail,
+                 XmlNode node = nullptr);
+
+    // Puts "FILE:LINE: " in front of every error and warning about a node (FILE as given,
+    // UTF-8). Off until called.
+    void ShowLocations(std::string fileName);
+
+    // A text refused for its length, as an error line shows it: whole when it has at most 64
+    // bytes, otherwise its first 64 bytes, "..." and its length.
+    static std::string Excerpt(std::string_view text);
+
+private:
+    std::string Where(XmlNode node) const;
+
+    const CXMLDOM& document_;
+    CStringsReader& pool_;
+    CLog& log_;
+    bool locations_ = false;
+    std::string fileName_;
+};
