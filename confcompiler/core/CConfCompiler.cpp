@@ -1,6 +1,7 @@
 #include "CConfCompiler.h"
 
 #include <cassert>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -19,6 +20,18 @@ namespace {
 const uint8_t* MissingSection(CReadContext&, size_t& size) {
     size = 0;
     return nullptr;
+}
+
+// The section reader of class `Reader` (constructed with the read context, `Read(size)`
+// giving its record): a fresh reader per call, kept until the next call so that the record
+// it hands out stays valid while the driver copies it.
+template <class Reader>
+[[maybe_unused]] CConfCompiler::SectionReader Use() {
+    auto reader = std::make_shared<std::unique_ptr<Reader>>();
+    return [reader](CReadContext& context, size_t& size) -> const uint8_t* {
+        *reader = std::make_unique<Reader>(context);
+        return (*reader)->Read(size);
+    };
 }
 
 // One section of the run, in the table below.
@@ -174,7 +187,8 @@ bool CConfCompiler::ReadSections(CReadContext& context, CInfoReader& info, CPdb&
         const uint8_t* record = (readers_.*section.reader)(context, size);
         if (record == nullptr || (size == 0 && !section.emptyAllowed)) {
             log_.Info(section.failure);
-            if (section.mandatory) {
+            // A refused limit ends the run in any section, the optional one included.
+            if (section.mandatory || context.LimitExceeded()) {
                 return false;
             }
             haveRecordViews = false;

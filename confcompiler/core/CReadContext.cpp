@@ -39,6 +39,32 @@ void CReadContext::Warning(int code, std::string_view message, std::string_view 
     log_.Line(false, code, Where(node), message, &detail);
 }
 
+void CReadContext::TooLong(int code, std::string_view label, size_t limit, std::string_view text,
+                           XmlNode node) {
+    limitExceeded_ = true;
+    Error(code, std::string(label) + " длиннее " + std::to_string(limit) + " байт:", Excerpt(text),
+          node);
+}
+
+void CReadContext::TooMany(int code, std::string_view what, size_t limit, std::string_view detail,
+                           XmlNode node) {
+    limitExceeded_ = true;
+    Error(code,
+          "Слишком много " + std::string(what) + " (больше " + std::to_string(limit) + "):", detail,
+          node);
+}
+
+void CReadContext::TooLarge(int code, std::string_view what, size_t limit, std::string_view subject,
+                            XmlNode node) {
+    limitExceeded_ = true;
+    const std::string message = std::string(what) + " превышает " + std::to_string(limit) + " байт";
+    if (subject.empty()) {
+        Error(code, message, node);
+    } else {
+        Error(code, message + ":", subject, node);
+    }
+}
+
 std::string CReadContext::Excerpt(std::string_view text) {
     constexpr size_t kShown = 64;
     if (text.size() <= kShown) {

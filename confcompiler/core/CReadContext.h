@@ -6,6 +6,7 @@
 // line libxml2 recorded for the node).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,21 @@ public:
     void Warning(int code, std::string_view message, std::string_view detail,
                  XmlNode node = nullptr);
 
+    // Limits. Every refusal of a fixed field, buffer or count is reported through one of these
+    // (error lines with the reader's code); the run then ends in failure whatever section it
+    // is in, so nothing is ever truncated or left out silently.
+    // "<label> длиннее N байт: <text>" (the text as Excerpt shows it).
+    void TooLong(int code, std::string_view label, size_t limit, std::string_view text,
+                 XmlNode node = nullptr);
+    // "Слишком много <what> (больше N): <detail>" (`what` UTF-8, `detail` Windows-1251).
+    void TooMany(int code, std::string_view what, size_t limit, std::string_view detail,
+                 XmlNode node = nullptr);
+    // "<what> превышает N байт", with ": <subject>" when a subject is given.
+    void TooLarge(int code, std::string_view what, size_t limit, std::string_view subject,
+                  XmlNode node = nullptr);
+    // True once any limit was refused in this run.
+    bool LimitExceeded() const { return limitExceeded_; }
+
     // Puts "FILE:LINE: " in front of every error and warning about a node (FILE as given,
     // UTF-8). Off until called.
     void ShowLocations(std::string fileName);
@@ -48,5 +64,6 @@ private:
     CStringsReader& pool_;
     CLog& log_;
     bool locations_ = false;
+    bool limitExceeded_ = false;
     std::string fileName_;
 };

@@ -19,13 +19,7 @@ CRecordBuffer::~CRecordBuffer() = default;
 
 void CRecordBuffer::Refuse() {
     if (!failed_ && context_ != nullptr) {
-        const std::string message = what_ + " превышает " + std::to_string(capacity_) + " байт" +
-                                    (subject_.empty() ? "" : ":");
-        if (subject_.empty()) {
-            context_->Error(code_, message);
-        } else {
-            context_->Error(code_, message, subject_);
-        }
+        context_->TooLarge(code_, what_, capacity_, subject_);
     }
     failed_ = true;
 }
@@ -101,13 +95,12 @@ bool CRecordBuffer::PutFixedText(size_t offset, size_t fieldSize, std::string_vi
     return true;
 }
 
-bool CRecordBuffer::FixedText(RecordField field, std::string_view text, std::string_view label) {
+bool CRecordBuffer::FixedText(RecordField field, std::string_view text, std::string_view label,
+                              XmlNode node) {
     if (text.size() >= field.size) {
         // Every refused text is reported: each is a fault of its own in the document.
         if (context_ != nullptr) {
-            context_->Error(
-                code_, std::string(label) + " длиннее " + std::to_string(field.size - 1) + " байт:",
-                CReadContext::Excerpt(text));
+            context_->TooLong(code_, label, field.size - 1, text, node);
         }
         failed_ = true;
         return false;

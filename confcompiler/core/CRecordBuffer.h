@@ -14,6 +14,8 @@
 // - FixedText never truncates: a text that does not fit its field with its terminator is
 //   refused with a line naming the text. PoolText/PoolBytes add to the run's string pool and
 //   store the 4-byte reference; a refusal of the pool fails the buffer too.
+// - Every refusal that the buffer reports counts as a refused limit of the run
+//   (CReadContext::LimitExceeded).
 #pragma once
 
 #include <cstddef>
@@ -23,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CXMLDOM.h"
 #include "RecordField.h"
 
 class CReadContext;
@@ -72,7 +75,8 @@ public:
     bool Put32(RecordField field, uint32_t value) { return Put32(field.offset, value); }
     // Text in a fixed field; a text that does not fit is refused with the error line
     // "<label> длиннее N байт: <text>" (N = field size - 1).
-    bool FixedText(RecordField field, std::string_view text, std::string_view label);
+    bool FixedText(RecordField field, std::string_view text, std::string_view label,
+                   XmlNode node = nullptr);
     // Adds the text (padded) to the string pool and stores its reference in the field.
     bool PoolText(RecordField field, std::string_view text);
     // Adds the bytes to the string pool as one entry and stores its reference in the field.

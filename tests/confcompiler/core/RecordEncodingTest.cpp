@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <sstream>
 
 #include "CHashWriter.h"
@@ -8,6 +9,7 @@
 #include "CRecordBuffer.h"
 #include "CStringsReader.h"
 #include "PalmHelper.h"
+#include "TestRun.h"
 
 namespace {
 
@@ -126,6 +128,92 @@ TEST(CHashWriterTest, SixteenZeroBytes) {
     size_t size = 0;
     const uint8_t* block = hash.Build(size);
     EXPECT_EQ(Bytes(block, block + size), Bytes(16, 0));
+}
+
+}  // namespace
+
+namespace {
+
+// The kit's record buffer with a read context: what each kind of write leaves in the record,
+// in the pool and on the console. Each row starts from a fresh run and an 8-byte record.
+TEST(CRecordBufferKitTest, WritesRefusalsAndTheirLines) {
+    const std::string longText(70, 'L');
+    struct Case {
+        const char* name;
+        std::function<void(CRecordBuffer&)> write;
+        Bytes record;
+        Bytes pool;
+        bool failed;
+        std::string console;
+    };
+    const Case cases[] = {
+        {"fixed text fits",
+         [](CRecordBuffer& b) {
+             b.FixedText({2, 4}, "abc", "Имя");
+         },
+         {0, 0, 'a', 'b', 'c', 0},
+         {0, 0},
+         false,
+         ""},
+        {"fixed text refused whole",
+         [](CRecordBuffer& b) {
+             b.FixedText({0, 4}, "abcd", "Имя формы");
+         },
+         {},
+         {0, 0},
+         true,
+         "[ERROR 7] Имя формы длиннее 3 байт: abcd\n"},
+        {"long text shown in part",
+         [&](CRecordBuffer& b) {
+             b.FixedText({0, 4}, longText, "Имя");
+         },
+         {},
+         {0, 0},
+         true,
+         "[ERROR 7] Имя длиннее 3 байт: " + std::string(64, 'L') + "... (70 байт)\n"},
+        {"pool text referenced",
+         [](CRecordBuffer& b) {
+             b.PoolText({4, 4}, "name");
+         },
+         {0, 0, 0, 0, 2, 0, 8, 0},
+         {0, 0, 6, 0, 'n', 'a', 'm', 'e', 0, 0},
+         false,
+         ""},
+        {"reserved table patched",
+         [](CRecordBuffer& b) {
+             const size_t table = b.Reserve(4);
+             b.Append16(0xABCD);
+             b.Put16(table + 2, static_cast<uint16_t>(b.Size()));
+         },
+         {0, 0, 6, 0, 0xCD, 0xAB},
+         {0, 0},
+         false,
+         ""},
+        {"sticky failure, one line",
+         [](CRecordBuffer& b) {
+             b.SetSubject("obj");
+             b.Append32(1);
+             b.Append32(2);
+             b.Append8(3);  // past the 8 bytes
+             b.Put8(0, 9);  // still written, the mark stays
+             b.Append8(4);
+         },
+         {9, 0, 0, 0, 2, 0, 0, 0},
+         {0, 0},
+         true,
+         "[ERROR 7] Запись превышает 8 байт: obj\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestRun run;
+        CRecordBuffer buffer(run.Context(), 7, "Запись", 8);
+        c.write(buffer);
+        EXPECT_EQ(Bytes(buffer.Bytes().begin(), buffer.Bytes().end()), c.record);
+        EXPECT_EQ(run.PoolBytes(), c.pool);
+        EXPECT_EQ(buffer.Failed(), c.failed);
+        EXPECT_EQ(run.Context().LimitExceeded(), c.failed);
+        EXPECT_EQ(run.Console(), c.console);
+    }
 }
 
 }  // namespace
