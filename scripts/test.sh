@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh build
+bash scripts/format-check.sh
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 bash scripts/build.sh build-asan -DQUIL_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
