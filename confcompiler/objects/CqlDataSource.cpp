@@ -1,0 +1,176 @@
+#include "CqlDataSource.h"
+
+#include <string>
+
+#include "AsciiCase.h"
+#include "CStringsReader.h"
+#include "DataSourceBlock.h"
+
+namespace {
+
+constexpr const char* kReadFailure = "Ошибка чтения описания datasource";
+constexpr const char* kNoValue = "Не найден обязательный реквизит datasource value";
+constexpr const char* kNoView = "Не найден обязательный реквизит datasource view";
+
+}  // namespace
+
+CqlDataSource::CqlDataSource(CReadContext& context) : context_(context) {}
+
+CqlDataSource::~CqlDataSource() = default;
+
+uint16_t CqlDataSource::KindCode(std::string_view type) {
+    if (AsciiCase::Equal(type, "static") || AsciiCase::Equal(type, "create")) {
+        return kListKind;
+    }
+    if (AsciiCase::Equal(type, "table") || AsciiCase::Equal(type, "present")) {
+        return kTableKind;
+    }
+    return kNoKind;
+}
+
+int CqlDataSource::Read(XmlNode datasource, CRecordBuffer& record, RecordField block,
+                        std::string_view subject) {
+    std::string type;
+    context_.Document().GetAttributeText(datasource, "type", type);
+    const uint16_t kind = KindCode(type);
+    if (kind == kNoKind) {
+        context_.Error(513, "Не найден обязательный реквизит datasource type", datasource);
+        return 513;
+    }
+    const size_t base = block.offset;
+    if (!record.Put16(DataSourceBlock::kKind.At(base), kind)) {
+        return kLimitCode;
+    }
+    if (AsciiCase::Equal(type, "static")) {
+        return ReadStatic(datasource, record, base, subject);
+    }
+    if (AsciiCase::Equal(type, "table")) {
+        return ReadTable(datasource, record, base, 517, 518, true);
+    }
+    if (AsciiCase::Equal(type, "present")) {
+        return ReadTable(datasource, record, base, 519, 520, false);
+    }
+    return ReadCreate(datasource, record, base, subject);
+}
+
+int CqlDataSource::ReadStatic(XmlNode datasource, CRecordBuffer& record, size_t base,
+                              std::string_view subject) {
+    const CXMLDOM& document = context_.Document();
+    XmlNode item = document.FindChild(datasource, "item");
+    if (item == nullptr) {
+        context_.Error(514, kReadFailure, datasource);
+        return 514;
+    }
+    CRecordBuffer values(context_, kLimitCode, "Список значений источника данных");
+    CRecordBuffer views(context_, kLimitCode, "Список представлений источника данных");
+    values.SetSubject(subject);
+    views.SetSubject(subject);
+    // Each item adds at least two bytes to each list, so the count fits 16 bits long before
+    // a list outgrows its buffer.
+    uint16_t count = 0;
+    for (; item != nullptr; item = document.FindNextSibling(item, "item")) {
+        ++count;
+        if (int code = AppendAttribute(item, "value", 515, kNoValue, values); code != 0) {
+            return code;
+        }
+        if (int code = AppendAttribute(item, "view", 516, kNoView, views); code != 0) {
+            return code;
+        }
+    }
+    if (!record.Put16(DataSourceBlock::kItemCount.At(base), count) ||
+        !PoolList(record, DataSourceBlock::kValues.At(base), values) ||
+        !PoolList(record, DataSourceBlock::kViews.At(base), views)) {
+        return kLimitCode;
+    }
+    return 0;
+}
+
+int CqlDataSource::ReadTable(XmlNode datasource, CRecordBuffer& record, size_t base,
+                             int noTableCode, int noNameCode, bool withFilter) {
+    const CXMLDOM& document = context_.Document();
+    const XmlNode table = document.FindChild(datasource, "table");
+    if (table == nullptr) {
+        context_.Error(noTableCode, kReadFailure, datasource);
+        return noTableCode;
+    }
+    std::string name;
+    if (document.GetAttribute(table, "name", name) != 0) {
+        context_.Error(noNameCode, kNoValue, table);
+        return noNameCode;
+    }
+    if (!PoolText(record, DataSourceBlock::kTableName.At(base), name)) {
+        return kLimitCode;
+    }
+    if (withFilter) {
+        std::string filter;
+        document.GetAttributeText(table, "filter", filter);
+        if (!PoolText(record, DataSourceBlock::kFilter.At(base), filter)) {
+            return kLimitCode;
+        }
+    }
+    return 0;
+}
+
+int CqlDataSource::ReadCreate(XmlNode datasource, CRecordBuffer& record, size_t base,
+                              std::string_view subject) {
+    const CXMLDOM& document = context_.Document();
+    XmlNode field = document.FindChild(datasource, "field");
+    if (field == nullptr) {
+        context_.Error(521, kReadFailure, datasource);
+        return 521;
+    }
+    CRecordBuffer fields(context_, kLimitCode, "Список полей источника данных");
+    fields.SetSubject(subject);
+    const size_t countOffset = fields.Reserve(2);
+    // Each field takes at least eight bytes: the count fits 16 bits.
+    uint16_t count = 0;
+    for (; field != nullptr; field = document.FindNextSibling(field, "field")) {
+        ++count;
+        if (int code = AppendAttribute(field, "name", 522,
+                                       "Не найден обязательный реквизит datasource name", fields);
+            code != 0) {
+            return code;
+        }
+        // The storage type of a created field is kept as written, not turned into a code.
+        if (int code = AppendAttribute(field, "dbtype", 523,
+                                       "Не найден обязательный реквизит datasource dbtype", fields);
+            code != 0) {
+            return code;
+        }
+        if (int code = AppendAttribute(field, "view", 524,
+                                       "Не найден обязательный реквизит datasource view", fields);
+            code != 0) {
+            return code;
+        }
+        std::string defaultValue;
+        document.GetAttributeText(field, "default", defaultValue);
+        if (!fields.AppendString(defaultValue)) {
+            return kLimitCode;
+        }
+    }
+    if (!fields.Put16(countOffset, count) ||
+        !PoolList(record, DataSourceBlock::kFields.At(base), fields)) {
+        return kLimitCode;
+    }
+    return 0;
+}
+
+int CqlDataSource::AppendAttribute(XmlNode node, std::string_view name, int code,
+                                   std::string_view message, CRecordBuffer& list) {
+    std::string text;
+    if (context_.Document().GetAttribute(node, name, text) != 0) {
+        context_.Error(code, message, node);
+        return code;
+    }
+    return list.AppendString(text) ? 0 : kLimitCode;
+}
+
+bool CqlDataSource::PoolText(CRecordBuffer& record, RecordField field, std::string_view text) {
+    const uint32_t reference = context_.Pool().AddString(text, kLimitCode);
+    return reference != 0 && record.Put32(field, reference);
+}
+
+bool CqlDataSource::PoolList(CRecordBuffer& record, RecordField field, const CRecordBuffer& list) {
+    const uint32_t reference = context_.Pool().AddBytes(list.Data(), list.Size(), kLimitCode);
+    return reference != 0 && record.Put32(field, reference);
+}

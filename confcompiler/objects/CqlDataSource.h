@@ -1,0 +1,59 @@
+// The data source of an entry: where the handheld takes the entry's values from. Reads one
+// `datasource` element into the 20-byte data-source block (DataSourceBlock.h) of the caller's
+// entry record: a fixed list of value and view pairs (`static`), a table with an optional
+// filter (`table`), a table name alone (`present`) or a list of fields (`create`). Lists and
+// texts go into the run's string pool; the block holds their references.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "CReadContext.h"
+#include "CRecordBuffer.h"
+#include "RecordField.h"
+
+class CqlDataSource {
+public:
+    // Kind codes stored in the block.
+    static constexpr uint16_t kNoKind = 0;
+    static constexpr uint16_t kListKind = 1;   // static and create
+    static constexpr uint16_t kTableKind = 2;  // table and present
+    // The code of the line about a list over its buffer (and of a pool overflow met here).
+    static constexpr int kLimitCode = 528;
+
+    explicit CqlDataSource(CReadContext& context);
+    virtual ~CqlDataSource();
+    CqlDataSource(const CqlDataSource&) = delete;
+    CqlDataSource& operator=(const CqlDataSource&) = delete;
+
+    // Reads `datasource` into `block` (a field of DataSourceBlock::kSize bytes) of `record`,
+    // which the caller has zeroed. Returns 0 on success, otherwise the code of the error line
+    // it printed; texts already added to the pool stay there. `subject` (Windows-1251, the
+    // owning entry's name) is the detail of the line about a list over 60000 bytes.
+    int Read(XmlNode datasource, CRecordBuffer& record, RecordField block,
+             std::string_view subject = {});
+
+    // 1 for "static" and "create", 2 for "table" and "present" (ASCII case ignored), else 0.
+    static uint16_t KindCode(std::string_view type);
+
+private:
+    int ReadStatic(XmlNode datasource, CRecordBuffer& record, size_t base,
+                   std::string_view subject);
+    // `table` and `present`: the same reading with their own codes; only `table` has a filter.
+    int ReadTable(XmlNode datasource, CRecordBuffer& record, size_t base, int noTableCode,
+                  int noNameCode, bool withFilter);
+    int ReadCreate(XmlNode datasource, CRecordBuffer& record, size_t base,
+                   std::string_view subject);
+
+    // Reads the attribute `name` of `node` and appends it padded to `list`. Reports `code`
+    // with `message` when the attribute is missing; returns 0 or the code reported.
+    int AppendAttribute(XmlNode node, std::string_view name, int code, std::string_view message,
+                        CRecordBuffer& list);
+    // Adds a text or a finished list to the pool and stores its reference in `field` of
+    // `record`. False when the pool refused it (the pool has printed why).
+    bool PoolText(CRecordBuffer& record, RecordField field, std::string_view text);
+    bool PoolList(CRecordBuffer& record, RecordField field, const CRecordBuffer& list);
+
+    CReadContext& context_;
+};
