@@ -9,6 +9,7 @@
 #include "CExpressionCheck.h"
 #include "CHashWriter.h"
 #include "CInfoReader.h"
+#include "CMenuReader.h"
 #include "CPdb.h"
 #include "CReadContext.h"
 #include "CStringsReader.h"
@@ -26,7 +27,7 @@ const uint8_t* MissingSection(CReadContext&, size_t& size) {
 // giving its record): a fresh reader per call, kept until the next call so that the record
 // it hands out stays valid while the driver copies it.
 template <class Reader>
-[[maybe_unused]] CConfCompiler::SectionReader Use() {
+CConfCompiler::SectionReader Use() {
     auto reader = std::make_shared<std::unique_ptr<Reader>>();
     return [reader](CReadContext& context, size_t& size) -> const uint8_t* {
         *reader = std::make_unique<Reader>(context);
@@ -93,7 +94,7 @@ const Section kSections[] = {
 }  // namespace
 
 CConfCompiler::SectionReaders CConfCompiler::DefaultReaders() {
-    return SectionReaders{.menus = MissingSection,
+    return SectionReaders{.menus = Use<CMenuReader>(),
                           .journals = MissingSection,
                           .documents = MissingSection,
                           .recordViews = MissingSection,
