@@ -4,12 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "CListMenu.h"
 #include "CqlMenu.h"
 #include "MenuRecord.h"
 
 namespace {
-
-constexpr std::string_view kMenu = "menu";
 
 // Block offsets are stored in 16 bits.
 static_assert(CRecordBuffer::kCapacity <= UINT16_MAX);
@@ -21,16 +20,12 @@ CMenuReader::CMenuReader(CReadContext& context) : ObjectReader(context, kLimit, 
 CMenuReader::~CMenuReader() = default;
 
 size_t CMenuReader::CountMenus(const CXMLDOM& document, XmlNode& first) {
-    first = document.FindNode(document.GetFirstNode(), kMenu);
+    first = CListMenu::FirstMenu(document);
     size_t count = 0;
-    for (XmlNode menu = first; menu != nullptr; menu = NextMenu(document, menu)) {
+    for (XmlNode menu = first; menu != nullptr; menu = CListMenu::NextMenu(document, menu)) {
         ++count;
     }
     return count;
-}
-
-XmlNode CMenuReader::NextMenu(const CXMLDOM& document, XmlNode menu) {
-    return document.FindNextSibling(menu, kMenu);
 }
 
 const uint8_t* CMenuReader::Read(size_t& size) {
@@ -45,7 +40,7 @@ const uint8_t* CMenuReader::Read(size_t& size) {
     if (count > kMaxMenus) {
         XmlNode extra = menu;
         for (size_t i = 0; i < kMaxMenus; ++i) {
-            extra = NextMenu(document, extra);
+            extra = CListMenu::NextMenu(document, extra);
         }
         std::string name;
         document.GetAttributeText(extra, "name", name);
@@ -56,7 +51,7 @@ const uint8_t* CMenuReader::Read(size_t& size) {
     buffer_.Reserve(MenuRecord::kHeaderSize + count * MenuDirectoryEntry::kSize);
     CqlMenu reader(context_);
     std::string name;
-    for (size_t i = 0; i < count; ++i, menu = NextMenu(document, menu)) {
+    for (size_t i = 0; i < count; ++i, menu = CListMenu::NextMenu(document, menu)) {
         document.GetAttributeText(menu, "name", name);
         if (name.size() > kMaxNameLength) {
             context_.TooLong(kLimit, "Имя меню", kMaxNameLength, name, menu);

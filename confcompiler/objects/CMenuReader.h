@@ -26,8 +26,7 @@ public:
     // menu fails; the error lines have then been printed.
     const uint8_t* Read(size_t& size);
 
-    // The number of menus, and the first of them in `first` (null when there is none).
+    // The number of menus, and the first of them in `first` (null when there is none). Which
+    // elements are menus is CListMenu's rule, so that menu numbers agree with it.
     static size_t CountMenus(const CXMLDOM& document, XmlNode& first);
-    // The menu after `menu`, or null.
-    static XmlNode NextMenu(const CXMLDOM& document, XmlNode menu);
 };
