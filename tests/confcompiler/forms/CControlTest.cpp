@@ -90,7 +90,7 @@ struct Row {
     std::string name;
     std::string control;
     std::function<std::optional<Bytes>(Pool&)> expect;  // nullopt: the control is invalid
-    std::string console;
+    std::string console = {};
 };
 
 const std::vector<Row> kRows = {

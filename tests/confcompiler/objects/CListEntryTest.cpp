@@ -26,7 +26,7 @@ struct Row {
     int result;
     int tables;
     std::vector<std::pair<std::string, uint16_t>> positions;
-    std::string console;
+    std::string console = {};
 };
 
 const std::string k31(31, 'a');
