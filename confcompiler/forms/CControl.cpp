@@ -1,0 +1,535 @@
+#include "CControl.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+
+#include "AsciiCase.h"
+#include "CActsReader.h"
+#include "CConverter.h"
+#include "CListControl.h"
+#include "CListEntry.h"
+#include "CStringsReader.h"
+#include "ControlAttributes.h"
+#include "ControlItemRecord.h"
+
+namespace {
+
+template <typename Code>
+struct Keyword {
+    std::string_view name;
+    Code code;
+};
+
+constexpr std::array<Keyword<uint16_t>, 10> kTypes{{
+    {"static", CControl::kStatic},
+    {"field", CControl::kField},
+    {"valueList", CControl::kValueList},
+    {"button", CControl::kButton},
+    {"pushbutton", CControl::kPushButton},
+    {"checkbox", CControl::kCheckBox},
+    {"table", CControl::kTable},
+    {"formmenu", CControl::kFormMenu},
+    {"bitmap", CControl::kBitmap},
+    {"datetime", CControl::kDateTime},
+}};
+
+constexpr std::array<Keyword<uint16_t>, 10> kFonts{{
+    {"stdFont", 0},
+    {"boldFont", 1},
+    {"largeFont", 2},
+    {"symbolFont", 3},
+    {"symbol11Font", 4},
+    {"symbol7Font", 5},
+    {"ledFont", 6},
+    {"largeBoldFont", 7},
+    {"mediumFont", 8},
+    {"fntAppFontCustomBase", 128},
+}};
+
+constexpr std::array<Keyword<uint8_t>, 3> kAlignments{{
+    {"leftAlign", 0},
+    {"centerAlign", 1},
+    {"rightAlign", 2},
+}};
+
+constexpr std::array<Keyword<uint8_t>, 2> kContentKinds{{
+    {"text", CControl::kTextContent},
+    {"graph", CControl::kGraphContent},
+}};
+
+constexpr std::array<Keyword<uint8_t>, 4> kFrames{{
+    {"noButtonFrame", 0},
+    {"standardButtonFrame", 1},
+    {"boldButtonFrame", 2},
+    {"rectangleButtonFrame", 3},
+}};
+
+constexpr std::array<Keyword<RecordField>, 7> kEvents{{
+    {"select", ControlRecord::kSelect},
+    {"update", ControlRecord::kUpdate},
+    {"init", ControlRecord::kInit},
+    {"changeposition", ControlRecord::kChangePosition},
+    {"recordadded", ControlRecord::kRecordAdded},
+    {"recorddeleted", ControlRecord::kRecordDeleted},
+    {"recordchanged", ControlRecord::kRecordChanged},
+}};
+
+// Resize keywords, tested in this order; the Cyrillic ones are UTF-8 here and compared as
+// their Windows-1251 bytes.
+struct ResizeKeywords {
+    uint8_t value;
+    std::string_view latin;
+    std::string_view cyrillic;
+};
+constexpr std::array<ResizeKeywords, 4> kResize{{
+    {4, "stretchx", "вертрастягивание"},
+    {8, "stretchy", "горизрастягивание"},
+    {1, "movex", "вертперемещение"},
+    {2, "movey", "горизперемещение"},
+}};
+
+template <typename Code, size_t N>
+std::optional<Code> Find(const std::array<Keyword<Code>, N>& table, std::string_view name) {
+    for (const Keyword<Code>& keyword : table) {
+        if (AsciiCase::Equal(keyword.name, name)) {
+            return keyword.code;
+        }
+    }
+    return std::nullopt;
+}
+
+RecordField InArea(RecordField field) {
+    return field.At(ControlRecord::kTypeAttributes.offset);
+}
+
+bool IsItemSlot(RecordField slot) {
+    return slot.offset == ControlRecord::kSelect.offset ||
+           slot.offset == ControlRecord::kUpdate.offset;
+}
+
+}  // namespace
+
+CControl::CControl(CReadContext& context)
+    : ObjectReader(context, kLimitCode, "Запись элемента управления", ControlRecord::kSize) {}
+
+CControl::~CControl() = default;
+
+uint16_t CControl::TypeCode(std::string_view name) {
+    return Find(kTypes, name).value_or(0);
+}
+
+uint8_t CControl::ResizeFlags(std::string_view text) {
+    static const std::array<std::string, kResize.size()> cyrillic = [] {
+        std::array<std::string, kResize.size()> narrow;
+        for (size_t i = 0; i < kResize.size(); ++i) {
+            narrow[i] = CConverter::ToNarrow(kResize[i].cyrillic);
+        }
+        return narrow;
+    }();
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), AsciiCase::Lower);
+    uint8_t flags = 0;
+    for (size_t i = 0; i < kResize.size(); ++i) {
+        if (lower.find(kResize[i].latin) != std::string::npos ||
+            lower.find(cyrillic[i]) != std::string::npos) {
+            flags = static_cast<uint8_t>(flags | kResize[i].value);
+        }
+    }
+    return flags;
+}
+
+uint16_t CControl::FontId(std::string_view name) {
+    return Find(kFonts, name).value_or(0);
+}
+
+uint8_t CControl::Alignment(std::string_view name) {
+    return Find(kAlignments, name).value_or(0);
+}
+
+uint8_t CControl::ContentKind(std::string_view name) {
+    return Find(kContentKinds, name).value_or(0);
+}
+
+uint8_t CControl::FrameType(uint8_t contentKind, std::string_view name) {
+    for (const Keyword<uint8_t>& frame : kFrames) {
+        if (frame.name == name) {  // the one keyword table compared with its letter case
+            return frame.code;
+        }
+    }
+    return contentKind == kTextContent ? 1 : 0;
+}
+
+const uint8_t* CControl::Read(XmlNode control, const CListEntry* entries,
+                              const CListControl* controls, size_t& size) {
+    size = 0;
+    control_ = control;
+    controls_ = controls;
+    buffer_.Clear();
+    buffer_.Reserve(ControlRecord::kSize);
+    const CXMLDOM& document = Document();
+
+    std::string text;
+    document.GetAttributeText(control, "type", text);
+    const uint16_t type = TypeCode(text);
+    if (type == 0) {
+        return Fail(kTypeMissing, "Отсутствует реквизит control->type", control);
+    }
+    buffer_.Put16(ControlRecord::kType, type);
+
+    document.GetAttributeText(control, "entry", text);
+    buffer_.Put16(ControlRecord::kEntry,
+                  entries != nullptr ? entries->IndexOf(text) : CListEntry::kNoEntry);
+
+    const XmlNode layout = document.FindChild(control, "layout");
+    if (layout == nullptr) {
+        return Fail(kLayoutMissing, "Отсутствует реквизит control->layout", control);
+    }
+    ReadLayout(layout);
+
+    if (!ReadTypeAttributes(control, type)) {
+        document.GetAttributeText(control, "id", text);
+        return Fail(kBadAttributes,
+                    "Неверное или отсутствует описание атрибутов контрола id=", text, control);
+    }
+    ReadEvents(control, type);
+
+    if (buffer_.Failed()) {
+        return nullptr;  // refused where it happened
+    }
+    size = ControlRecord::kSize;
+    return buffer_.Data();
+}
+
+uint16_t CControl::Target(uint16_t id) const {
+    return id == 0 || controls_ == nullptr ? CListControl::kNoControl : controls_->IndexOf(id);
+}
+
+void CControl::ReadLayout(XmlNode layout) {
+    const CXMLDOM& document = Document();
+    const std::array<Keyword<RecordField>, 4> place{{
+        {"x", ControlRecord::kX},
+        {"y", ControlRecord::kY},
+        {"w", ControlRecord::kW},
+        {"h", ControlRecord::kH},
+    }};
+    for (const auto& [name, field] : place) {
+        uint16_t value = 0;
+        document.GetAttributeShort(layout, name, value);
+        buffer_.Put16(field, value);
+    }
+
+    uint16_t layer = 0;
+    const bool hasLayer = document.GetAttributeShortIfPresent(layout, "layer", layer) == 0;
+    buffer_.Put8(ControlRecord::kLayer, hasLayer ? static_cast<uint8_t>(layer & 0xFF) : 255);
+
+    uint8_t enable = 0;
+    if (document.GetAttributeBool(layout, "enable", enable) != 0) {
+        enable = 1;
+    }
+    buffer_.Put8(ControlRecord::kEnable, enable);
+
+    const std::array<Keyword<RecordField>, 4> targets{{
+        {"left", ControlRecord::kLeft},
+        {"right", ControlRecord::kRight},
+        {"down", ControlRecord::kDown},
+        {"up", ControlRecord::kUp},
+    }};
+    for (const auto& [name, field] : targets) {
+        uint16_t id = 0;
+        document.GetAttributeShortIfPresent(layout, name, id);
+        buffer_.Put16(field, Target(id));
+    }
+
+    std::string resize;
+    document.GetAttributeText(layout, "resize", resize);
+    buffer_.Put8(ControlRecord::kResize, ResizeFlags(resize));
+}
+
+void CControl::PutAttribute8(RecordField field, uint8_t value) {
+    buffer_.Put8(InArea(field), value);
+}
+
+void CControl::PutAttribute16(RecordField field, uint16_t value) {
+    buffer_.Put16(InArea(field), value);
+}
+
+bool CControl::PutAttributeText(RecordField field, std::string_view text) {
+    return buffer_.PoolText(InArea(field), text);
+}
+
+uint16_t CControl::FontOf(XmlNode element) const {
+    std::string name;
+    Document().GetAttributeText(element, "font", name);
+    return FontId(name);
+}
+
+uint8_t CControl::FlagOf(XmlNode element, std::string_view name) const {
+    uint8_t flag = 0;
+    Document().GetAttributeBool(element, name, flag);
+    return flag;
+}
+
+uint16_t CControl::NumberOf(XmlNode element, std::string_view name) const {
+    uint16_t value = 0;
+    Document().GetAttributeShortIfPresent(element, name, value);
+    return value;
+}
+
+bool CControl::ReadTypeAttributes(XmlNode control, uint16_t type) {
+    std::string_view name;
+    switch (type) {
+        case kStatic:
+            name = "staticattrs";
+            break;
+        case kField:
+            name = "fieldattrs";
+            break;
+        case kValueList:
+            name = "valuelistattrs";
+            break;
+        case kButton:
+            name = "buttonattrs";
+            break;
+        case kPushButton:
+            name = "pushbuttonattrs";
+            break;
+        case kCheckBox:
+            name = "checkboxattrs";
+            break;
+        case kTable:
+            name = "tableattrs";
+            break;
+        case kFormMenu:
+            name = "items";
+            break;
+        case kBitmap:
+            name = "bitmapattrs";
+            break;
+        case kDateTime:
+            name = "datetimeattrs";
+            break;
+        default:
+            return false;
+    }
+    const XmlNode element = Document().FindChild(control, name);
+    if (element == nullptr) {
+        return false;
+    }
+    switch (type) {
+        case kStatic:
+            return ReadStatic(element);
+        case kField:
+            return ReadField(element);
+        case kValueList:
+            return ReadValueList(element);
+        case kButton:
+            return ReadButton(element, false);
+        case kPushButton:
+            return ReadButton(element, true);
+        case kCheckBox:
+            return ReadCheckBox(element);
+        case kTable:
+            return ReadTable(element);
+        case kFormMenu:
+            return ReadItems(element);
+        case kBitmap:
+            return ReadBitmap(element);
+        case kDateTime:
+            return ReadDateTime(element);
+        default:
+            return false;
+    }
+}
+
+bool CControl::ReadStatic(XmlNode element) {
+    std::string text;
+    Document().GetAttributeText(element, "text", text);
+    PutAttribute16(StaticAttributes::kFont, FontOf(element));
+    return PutAttributeText(StaticAttributes::kText, text);
+}
+
+bool CControl::ReadField(XmlNode element) {
+    PutAttribute16(FieldAttributes::kMaxChars, NumberOf(element, "maxChars"));
+    PutAttribute16(FieldAttributes::kFont, FontOf(element));
+    const std::array<Keyword<uint8_t>, 6> flags{{
+        {"underlined", FieldAttributes::kUnderlined},
+        {"singleLine", FieldAttributes::kSingleLine},
+        {"dynamicSize", FieldAttributes::kDynamicSize},
+        {"autoShift", FieldAttributes::kAutoShift},
+        {"hasScrollBar", FieldAttributes::kHasScrollBar},
+        {"numeric", FieldAttributes::kNumeric},
+    }};
+    unsigned bits = 0;
+    for (const auto& [name, bit] : flags) {
+        if (FlagOf(element, name) != 0) {
+            bits |= bit;
+        }
+    }
+    std::string justification;
+    Document().GetAttributeText(element, "justification", justification);
+    bits |= static_cast<unsigned>(Alignment(justification)) << FieldAttributes::kJustificationShift;
+    PutAttribute8(FieldAttributes::kFlags, static_cast<uint8_t>(bits & 0xFF));
+    return true;
+}
+
+bool CControl::ReadValueList(XmlNode element) {
+    PutAttribute16(ValueListAttributes::kFont, FontOf(element));
+    PutAttribute16(ValueListAttributes::kMaxVisibleCount, NumberOf(element, "maxVisibleCount"));
+    return true;
+}
+
+bool CControl::ReadButton(XmlNode element, bool pushButton) {
+    const CXMLDOM& document = Document();
+    std::string text;
+    document.GetAttributeText(element, "type", text);
+    const uint8_t kind = ContentKind(text);
+    if (kind == 0) {
+        return false;
+    }
+    PutAttribute8(ButtonAttributes::kContentKind, kind);
+    if (pushButton) {
+        uint8_t group = 0;
+        document.GetAttributeChar(element, "group", group);
+        PutAttribute8(ButtonAttributes::kGroup, group);
+    } else {
+        document.GetAttributeText(element, "frameType", text);
+        PutAttribute8(ButtonAttributes::kFrameType, FrameType(kind, text));
+    }
+    if (kind == kTextContent) {
+        const XmlNode content = document.FindChild(element, "text");
+        if (content == nullptr) {
+            return false;
+        }
+        PutAttribute16(ButtonAttributes::kTextFont, FontOf(content));
+        document.GetAttributeText(content, "text", text);
+        return PutAttributeText(ButtonAttributes::kText, text);
+    }
+    const XmlNode graph = document.FindChild(element, "graph");
+    if (graph == nullptr) {
+        return false;
+    }
+    PutAttribute16(ButtonAttributes::kBitmapId, NumberOf(graph, "bitmapID"));
+    PutAttribute16(ButtonAttributes::kSelectedBitmapId, NumberOf(graph, "selectedBitmapID"));
+    return true;
+}
+
+bool CControl::ReadCheckBox(XmlNode element) {
+    const CXMLDOM& document = Document();
+    std::string text;
+    document.GetAttributeText(element, "text", text);
+    PutAttribute16(CheckBoxAttributes::kFont, FontOf(element));
+    uint8_t group = 0;
+    document.GetAttributeChar(element, "group", group);
+    PutAttribute8(CheckBoxAttributes::kGroup, group);
+    return PutAttributeText(CheckBoxAttributes::kText, text);
+}
+
+bool CControl::ReadTable(XmlNode element) {
+    // The table's font is a number, not a font name.
+    PutAttribute16(TableAttributes::kFont, NumberOf(element, "font"));
+    return true;
+}
+
+bool CControl::ReadBitmap(XmlNode element) {
+    PutAttribute16(BitmapAttributes::kBitmapId, NumberOf(element, "bitmapID"));
+    return true;
+}
+
+bool CControl::ReadDateTime(XmlNode element) {
+    PutAttribute16(DateTimeAttributes::kKind, DateTimeAttributes::kKindValue);
+    std::string title;
+    Document().GetAttributeText(element, "title", title);
+    return PutAttributeText(DateTimeAttributes::kTitle, title);
+}
+
+bool CControl::ReadItem(XmlNode item, CRecordBuffer& record) {
+    const CXMLDOM& document = Document();
+    record.Put16(ControlItemRecord::kKind, ControlItemRecord::kItem);
+
+    uint16_t bitmap = 0;
+    if (document.GetAttributeShortIfPresent(item, "bitmapID", bitmap) != 0) {
+        context_.Warning(kItemWithoutBitmap, "Отсутствует реквизит control->items->item->bitmapid",
+                         item);
+    }
+    record.Put16(ControlItemRecord::kBitmapId, bitmap);
+
+    std::string text;
+    if (document.GetAttributeText(item, "view", text) != 0) {
+        context_.Warning(kItemWithoutView, "Отсутствует реквизит control->items->item->view", item);
+    }
+    // A refusal of the pool is reported there and makes the table's own addition fail.
+    record.Put32(ControlItemRecord::kView, context_.Pool().AddString(text, kLimitCode));
+
+    if (document.GetAttributeText(item, "func", text) == 0) {
+        const uint32_t code = CActsReader::Compile(context_, text, nullptr, kFaultyItem, item);
+        if (code == 0) {
+            return false;
+        }
+        record.Put32(ControlItemRecord::kFunc, code);
+    }
+    return true;
+}
+
+bool CControl::ReadItems(XmlNode items) {
+    const CXMLDOM& document = Document();
+    CRecordBuffer table(context_, kLimitCode, "Таблица пунктов formmenu");
+    size_t count = 0;
+    for (XmlNode node = document.GetFirstChild(items); node != nullptr;
+         node = document.GetNextSibling(node)) {
+        const std::string name = document.GetNodeName(node);
+        CRecordBuffer record(ControlItemRecord::kSize);
+        record.Reserve(ControlItemRecord::kSize);
+        if (AsciiCase::Equal(name, "separator")) {
+            record.Put16(ControlItemRecord::kKind, ControlItemRecord::kSeparator);
+        } else if (AsciiCase::Equal(name, "item")) {
+            if (!ReadItem(node, record)) {
+                continue;  // dropped: the following items move up
+            }
+        } else {
+            context_.Warning(kUnknownItemTag, "Неизвестный тэг control->items->", name, node);
+            continue;
+        }
+        if (count == kMaxItems) {
+            std::string id;
+            document.GetAttributeText(control_, "id", id);
+            context_.TooMany(kLimitCode, "пунктов formmenu", kMaxItems, id, node);
+            return false;
+        }
+        table.AppendBytes(record.Bytes());
+        ++count;
+    }
+    if (table.Failed()) {
+        return false;
+    }
+    buffer_.Put16(ControlRecord::kItemCount, static_cast<uint16_t>(count));
+    return buffer_.PoolBytes(ControlRecord::kItemTable, table.Bytes());
+}
+
+void CControl::ReadEvents(XmlNode control, uint16_t type) {
+    const CXMLDOM& document = Document();
+    const XmlNode events = document.FindChild(control, "events");
+    for (XmlNode event = document.FindChild(events, "event"); event != nullptr;
+         event = document.FindNextSibling(event, "event")) {
+        std::string text;
+        document.GetAttributeText(event, "type", text);
+        const std::optional<RecordField> slot = Find(kEvents, text);
+        if (!slot) {
+            context_.Error(kEventType, "Неверное значение control->event->type: ", text, event);
+            continue;
+        }
+        if (type == kFormMenu && IsItemSlot(*slot)) {
+            // Those bytes hold the item list of a formmenu.
+            context_.Warning(kEventNotAllowed, "Событие недопустимо для formmenu: ", text, event);
+            continue;
+        }
+        if (document.GetAttributeText(event, "func", text) != 0) {
+            continue;
+        }
+        const uint32_t code = CActsReader::Compile(context_, text, controls_, kFaultyEvent, event);
+        if (code != 0) {
+            buffer_.Put32(*slot, code);
+        }
+    }
+}
