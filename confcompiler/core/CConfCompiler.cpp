@@ -6,22 +6,21 @@
 #include <ostream>
 #include <string_view>
 
+#include "CDocumentReader.h"
 #include "CExpressionCheck.h"
+#include "CFrameReader.h"
 #include "CHashWriter.h"
 #include "CInfoReader.h"
+#include "CJournalReader.h"
 #include "CMenuReader.h"
 #include "CPdb.h"
 #include "CReadContext.h"
+#include "CRecordViewReader.h"
+#include "CReferenceReader.h"
 #include "CStringsReader.h"
 #include "CXMLDOM.h"
 
 namespace {
-
-// A section whose reader this build does not have yet yields no record.
-const uint8_t* MissingSection(CReadContext&, size_t& size) {
-    size = 0;
-    return nullptr;
-}
 
 // The section reader of class `Reader` (constructed with the read context, `Read(size)`
 // giving its record): a fresh reader per call, kept until the next call so that the record
@@ -95,11 +94,11 @@ const Section kSections[] = {
 
 CConfCompiler::SectionReaders CConfCompiler::DefaultReaders() {
     return SectionReaders{.menus = Use<CMenuReader>(),
-                          .journals = MissingSection,
-                          .documents = MissingSection,
-                          .recordViews = MissingSection,
-                          .references = MissingSection,
-                          .frames = MissingSection};
+                          .journals = Use<CJournalReader>(),
+                          .documents = Use<CDocumentReader>(),
+                          .recordViews = Use<CRecordViewReader>(),
+                          .references = Use<CReferenceReader>(),
+                          .frames = Use<CFrameReader>()};
 }
 
 CConfCompiler::CConfCompiler(std::ostream& out) : CConfCompiler(DefaultReaders(), out) {}

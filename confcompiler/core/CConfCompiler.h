@@ -41,7 +41,7 @@ public:
     // The index every string reference names.
     static constexpr uint16_t kStringsRecord = 8;
 
-    // The readers of the sections this build has; a section without one fails.
+    // The section readers of the configuration.
     static SectionReaders DefaultReaders();
 
     // Everything is printed to `out`.
