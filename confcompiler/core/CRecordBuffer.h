@@ -52,7 +52,7 @@ public:
     // overflow.
     void SetSubject(std::string_view subject) { subject_ = subject; }
 
-    // The bytes written so far: Size() bytes.
+    // The bytes written so far: Size() bytes. Never null, even when nothing was written.
     const uint8_t* Data() const { return bytes_.data(); }
     uint8_t* Data() { return bytes_.data(); }
     std::span<const uint8_t> Bytes() const { return {bytes_.data(), size_}; }
@@ -110,6 +110,8 @@ private:
     // not fit.
     bool Claim(size_t offset, size_t size);
     void Refuse();
+
+    static constexpr size_t kInitialBytes = 64;
 
     std::vector<uint8_t> bytes_;
     size_t size_ = 0;

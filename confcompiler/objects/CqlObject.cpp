@@ -41,6 +41,7 @@ bool CqlObject::ReadNameAndView(XmlNode element) {
 bool CqlObject::ReadEntries(XmlNode element) {
     header_.Put16(ObjectHeader::kDataOffset, dataOffset_);
     CEntryReader entries(context_);
+    entries.SetSubject(name_);
     size_t size = 0;
     uint16_t count = 0;
     const uint8_t* records = entries.Read(Document().FindChild(element, "entries"), size, count);

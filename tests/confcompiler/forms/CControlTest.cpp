@@ -13,6 +13,7 @@
 #include "ControlAttributes.h"
 #include "ControlItemRecord.h"
 #include "ExpectedBytes.h"
+#include "ExpectedRecords.h"
 #include "StringReference.h"
 #include "TestRun.h"
 
@@ -21,47 +22,8 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 namespace R = ControlRecord;
 
-// The strings record typed out entry by entry; each addition gives its reference.
-struct Pool {
-    ExpectedBytes bytes = ExpectedBytes().U16(0);
-    uint32_t Add(const ExpectedBytes& data) {
-        const auto reference = StringReference::Make(static_cast<uint16_t>(bytes.Size()));
-        bytes.U16(static_cast<uint16_t>(data.Size())).Append(data);
-        return reference;
-    }
-    uint32_t Text(std::string_view utf8) { return Add(ExpectedBytes().Text(utf8)); }
-};
-
-// A control record typed out field by field from its layout, starting from what a control of
-// `type` with an empty `layout` holds.
-struct Record {
-    Bytes bytes = Bytes(R::kSize, 0);
-    explicit Record(uint16_t type) {
-        U16(R::kEntry, 0xFFFF).U16(R::kType, type).U8(R::kEnable, 1).U8(R::kLayer, 255);
-        for (RecordField target : {R::kLeft, R::kRight, R::kUp, R::kDown}) {
-            U16(target, 0xFFFF);
-        }
-    }
-    Record& Put(RecordField field, const ExpectedBytes& value) {
-        EXPECT_EQ(value.Size(), field.size);
-        std::copy(value.Bytes().begin(), value.Bytes().end(), bytes.begin() + field.offset);
-        return *this;
-    }
-    Record& U8(RecordField field, uint8_t value) {
-        return Put(field, ExpectedBytes().Raw({value}));
-    }
-    Record& U16(RecordField field, uint16_t value) {
-        return Put(field, ExpectedBytes().U16(value));
-    }
-    Record& U32(RecordField field, uint32_t value) {
-        return Put(field, ExpectedBytes().U32(value));
-    }
-    // Fields of the type attributes area.
-    Record& A8(RecordField field, uint8_t value) { return U8(field.At(28), value); }
-    Record& A16(RecordField field, uint16_t value) { return U16(field.At(28), value); }
-    Record& A32(RecordField field, uint32_t value) { return U32(field.At(28), value); }
-    operator std::optional<Bytes>() const { return bytes; }
-};
+using Pool = ExpectedPool;
+using Record = ExpectedControl;
 static_assert(R::kTypeAttributes.offset == 28);
 
 ExpectedBytes Item(uint16_t kind, uint16_t bitmap = 0, uint32_t view = 0, uint32_t code = 0) {
