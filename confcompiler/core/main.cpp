@@ -1,11 +1,20 @@
 // quilconf: compiles a configuration document into the client's configuration database.
+#include <new>
 #include <string>
 #include <vector>
 
 #include "CConfCompiler.h"
+#include "CLog.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    CConfCompiler compiler;
-    return compiler.Run(args);
+    // Loading reports its own allocation failures (exit status 1); one anywhere else fails
+    // the run like any other error instead of ending it with a signal.
+    try {
+        const std::vector<std::string> args(argv + 1, argv + argc);
+        CConfCompiler compiler;
+        return compiler.Run(args);
+    } catch (const std::bad_alloc&) {
+        CLog::Message(true, "Недостаточно памяти.", 0);
+        return CConfCompiler::kFailed;
+    }
 }

@@ -1,0 +1,77 @@
+// quilconf on documents built to exhaust it: refused at loading, quickly and in little
+// memory, and never ended by a signal when memory runs out.
+#include <gtest/gtest.h>
+
+#include "CXMLDOM.h"
+#include "EntityExpansion.h"
+#include "MeasuredRun.h"
+#include "TempDir.h"
+
+namespace {
+
+constexpr double kMaxSeconds = 5;
+constexpr long kMaxPeakKb = 300 * 1024;
+
+TEST(QuilconfHostileInputTest, RefusedAtLoadingQuicklyAndInLittleMemory) {
+    TempDir dir;
+    dir.Write("ten.xml", EntityExpansion("quillora", 10));
+    dir.Write("hundred.xml", EntityExpansion("quillora", 100));
+    struct Case {
+        std::string input;
+        std::string reason;  // how the reason line begins
+        long capKb;          // an address-space cap on the run, 0 for none
+    };
+    const Case cases[] = {
+        {dir.File("ten.xml"), "Entity expansion exceeds 8388608 bytes, line 3", 0},
+        {dir.File("hundred.xml"), "Entity expansion exceeds 8388608 bytes, line 3", 0},
+        {"/dev/zero", "Document is empty, line 1", 0},
+#ifndef QUIL_ADDRESS_SANITIZER
+        {"/dev/zero", "Document is empty, line 1", 256 * 1024},
+        {dir.File("hundred.xml"), "Entity expansion exceeds", 256 * 1024},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        const MeasuredRun run =
+            MeasuredRun::Of({QUILCONF_PATH, c.input, dir.File("out.pdb")}, c.capKb);
+        EXPECT_TRUE(run.exited);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(
+            run.output.find("[INFO] Не удается загрузить указанный документ \n[INFO] " + c.reason),
+            std::string::npos)
+            << run.output;
+        EXPECT_LT(run.cpuSeconds, kMaxSeconds);
+        EXPECT_LT(run.peakKb, kMaxPeakKb);
+        EXPECT_FALSE(dir.Exists("out.pdb"));
+    }
+}
+
+#ifndef QUIL_ADDRESS_SANITIZER
+// Whatever the cap, the run ends with an exit status (127: the program could not even be
+// loaded), never with a signal.
+TEST(QuilconfHostileInputTest, RunningOutOfMemoryIsNoSignal) {
+    TempDir dir;
+    for (long capMb = 32; capMb <= 128; capMb += 8) {
+        SCOPED_TRACE(capMb);
+        const MeasuredRun run = MeasuredRun::Of(
+            {QUILCONF_PATH, QUIL_SOURCE_DIR "/examples/configuration.xml", dir.File("out.pdb")},
+            capMb * 1024);
+        EXPECT_TRUE(run.exited) << "signal " << run.status;
+    }
+}
+#endif
+
+// Entities that build markup keep working within the bound: ten references that expand to
+// 100,000 elements in all.
+TEST(QuilconfHostileInputTest, ModestExpansionsLoad) {
+    CXMLDOM dom;
+    ASSERT_TRUE(dom.LoadMemory(EntityExpansion("quillora", 10, 100))) << dom.LastError();
+    int count = 0;
+    for (XmlNode x = dom.FindNode(dom.GetFirstNode(), "x"); x != nullptr;
+         x = dom.FindNextSibling(x, "x")) {
+        ++count;
+    }
+    EXPECT_EQ(count, 10 * 100 * 100);
+}
+
+}  // namespace

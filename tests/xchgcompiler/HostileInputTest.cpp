@@ -1,0 +1,90 @@
+// quilxdb on documents built to exhaust it: refused with the parse-error line, quickly and in
+// little memory, and never ended by a signal when memory runs out.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <sstream>
+
+#include "CSaxReader.h"
+#include "EntityExpansion.h"
+#include "ExchangeContentHandler.h"
+#include "MeasuredRun.h"
+#include "TempDir.h"
+
+namespace {
+
+constexpr double kMaxSeconds = 5;
+constexpr long kMaxPeakKb = 300 * 1024;
+
+TEST(QuilxdbHostileInputTest, RefusedQuicklyAndInLittleMemory) {
+    TempDir dir;
+    dir.Write("get.xml", EntityExpansion("palm-client", 1000, 1000,
+                                         "<exchange name='e' view='v'><get>", "</get></exchange>"));
+    struct Case {
+        std::string input;
+        std::string error;  // the end of the parse-error line and the result code
+    };
+    const Case cases[] = {
+        {dir.File("get.xml"),
+         "entity expansion exceeds 8388608 bytes\n\nParse result code: 00000059\n"},
+        {"/dev/zero", "Document is empty\n\nParse result code: 00000004\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        const MeasuredRun run = MeasuredRun::Of({QUILXDB_PATH, c.input, dir.Path() + "/"});
+        EXPECT_TRUE(run.exited);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.output.find("\nParse error at line "), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find(c.error), std::string::npos) << run.output;
+        EXPECT_LT(run.cpuSeconds, kMaxSeconds);
+        EXPECT_LT(run.peakKb, kMaxPeakKb);
+        EXPECT_EQ(dir.EntryCount(), 1u);
+    }
+}
+
+#ifndef QUIL_ADDRESS_SANITIZER
+// Whatever the cap, the run ends with an exit status (127: the program could not even be
+// loaded), never with a signal.
+TEST(QuilxdbHostileInputTest, RunningOutOfMemoryIsNoSignal) {
+    TempDir dir;
+    for (long capMb = 32; capMb <= 128; capMb += 8) {
+        SCOPED_TRACE(capMb);
+        const MeasuredRun run = MeasuredRun::Of(
+            {QUILXDB_PATH, QUIL_SOURCE_DIR "/examples/exchange.xml", dir.Path() + "/"},
+            capMb * 1024);
+        EXPECT_TRUE(run.exited) << "signal " << run.status;
+        if (run.exited && run.status == 1) {
+            EXPECT_NE(run.output.find("Out of memory"), std::string::npos) << run.output;
+        }
+    }
+}
+#endif
+
+// A handler that runs out of memory stops the parse with that reason.
+TEST(QuilxdbHostileInputTest, AllocationFailureInTheHandlerFailsTheParse) {
+    struct Exhausted : CSaxReader::Handler {
+        bool StartElement(std::string_view, CSaxReader::Attributes) override {
+            throw std::bad_alloc();
+        }
+    } handler;
+    const CSaxReader::Result result = CSaxReader::ParseMemory("<a><b/></a>", handler);
+    EXPECT_NE(result.code, 0);
+    EXPECT_EQ(result.reason, "out of memory");
+}
+
+// Entities that build markup keep working within the bound.
+TEST(QuilxdbHostileInputTest, ModestExpansionsAreRead) {
+    std::ostringstream console;
+    ExchangeContentHandler handler(console);
+    const CSaxReader::Result result = CSaxReader::ParseMemory(
+        "<!DOCTYPE palm-client [<!ENTITY t \"<table name='a'/><table name='b'/>\">]>"
+        "<palm-client><exchange name='e' view='v'><get><tables>&t;&t;&t;</tables></get>"
+        "</exchange></palm-client>",
+        handler);
+    EXPECT_EQ(result.code, 0) << result.reason;
+    std::ostringstream dump;
+    handler.Table().Dump(dump);
+    EXPECT_NE(dump.str().find("Get tables count: 6"), std::string::npos) << dump.str();
+}
+
+}  // namespace
