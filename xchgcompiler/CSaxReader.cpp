@@ -24,8 +24,11 @@ struct ParseState {
     std::vector<CSaxReader::Attribute> attributes;
 };
 
+// libxml2 lists the attribute defaults that a DTD declares after the document's own
+// attributes; they are left out, as neither compiler reads a DTD.
 void OnStartElement(void* ctx, const xmlChar* localName, const xmlChar*, const xmlChar*, int,
-                    const xmlChar**, int attributeCount, int, const xmlChar** attributes) {
+                    const xmlChar**, int attributeCount, int defaulted,
+                    const xmlChar** attributes) {
     CXmlPolicy& policy = CXmlPolicy::Current();
     if (!policy.ChargeElement(ctx, localName, attributeCount, attributes)) {
         return;
@@ -35,7 +38,7 @@ void OnStartElement(void* ctx, const xmlChar* localName, const xmlChar*, const x
         // libxml2 hands each attribute as five pointers: local name, prefix, URI, value start
         // and value end (the value is not zero-terminated).
         state.attributes.clear();
-        for (int i = 0; i < attributeCount; ++i) {
+        for (int i = 0; i < attributeCount - defaulted; ++i) {
             const xmlChar** at = attributes + 5 * i;
             const auto* value = reinterpret_cast<const char*>(at[3]);
             const auto* end = reinterpret_cast<const char*>(at[4]);
