@@ -106,6 +106,7 @@ int CExpressionCheck::Check(std::string_view expressionUtf8,
     size_t poolSize = 0;
     const uint8_t* pool = CStringsReader::BuildRecord(poolSize);
     CDisassembler disassembler(pool, poolSize);
+    disassembler.SetControls(passed);
     const uint8_t* code = nullptr;
     size_t codeSize = 0;
     if (pool == nullptr || !disassembler.PoolEntry(reference, code, codeSize)) {

@@ -70,19 +70,24 @@ void CConfCompiler::PrintHelp() {
 }
 
 int CConfCompiler::RunExpressionCheck(const std::vector<std::string>& args) {
-    // quilconf --expr EXPRESSION [--controls ID,ID,...]
-    const bool withControls = args.size() == 4 && args[2] == "--controls";
-    if (args.size() != 2 && !withControls) {
+    // quilconf --expr EXPRESSION [--controls ID,ID,...], the options in any order, each once.
+    std::optional<std::string> expression;
+    std::optional<std::string> controls;
+    bool valid = args.size() == 2 || args.size() == 4;
+    for (size_t i = 0; valid && i + 1 < args.size(); i += 2) {
+        std::optional<std::string>& value = args[i] == "--expr" ? expression : controls;
+        valid = (args[i] == "--expr" || args[i] == "--controls") && !value;
+        value = args[i + 1];
+    }
+    if (!valid || !expression) {
         CLog::Message(true, "Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]", 0);
         return CExpressionCheck::kUsageError;
     }
-    const std::optional<std::string> controls =
-        withControls ? std::optional<std::string>(args[3]) : std::nullopt;
-    return CExpressionCheck::Run(args[1], controls, CLog::Stream());
+    return CExpressionCheck::Run(*expression, controls, CLog::Stream());
 }
 
 int CConfCompiler::Run(const std::vector<std::string>& args) {
-    if (!args.empty() && args[0] == "--expr") {
+    if (!args.empty() && (args[0] == "--expr" || args[0] == "--controls")) {
         return RunExpressionCheck(args);
     }
     if (!args.empty() && args[0] == "--version") {

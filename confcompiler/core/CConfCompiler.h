@@ -49,7 +49,8 @@ public:
     static void PrintHelp();
 
 private:
-    // `--expr EXPRESSION [--controls ID,ID,...]`: compiles one action expression and shows it.
+    // `--expr EXPRESSION [--controls ID,ID,...]` (the options in any order): compiles one action
+    // expression and shows it.
     static int RunExpressionCheck(const std::vector<std::string>& args);
 
     SectionReaders readers_;
