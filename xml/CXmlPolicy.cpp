@@ -29,6 +29,9 @@ thread_local CXmlPolicy* tCurrent = nullptr;
 
 int ReadSource(void* context, char* buffer, int length) {
     auto& source = *static_cast<CXmlPolicy::Source*>(context);
+    if (tCurrent != nullptr && tCurrent->Stopped()) {
+        return 0;  // nothing more is read once the parse has failed
+    }
     size_t got = 0;
     if (source.file != nullptr) {
         errno = 0;
@@ -331,13 +334,16 @@ void CXmlPolicy::Record(int code, std::string reason, int line, int column) {
 
 // Stops the context that called (an entity's) and the document's own. A context that is not
 // well-formed makes the reference that started it fail, and so on up to the document, so no
-// enclosing entity goes on expanding.
+// enclosing entity goes on expanding. Nothing is freed here (xmlStopParser would free the
+// input, which the parser may be in the middle of reading when an error is reported); the
+// contexts only stop delivering events and end their loops, and the input reports its end.
 void CXmlPolicy::Halt(void* ctx) {
     stopped_ = true;
     for (void* each : {ctx, static_cast<void*>(context_)}) {
         if (auto* context = static_cast<xmlParserCtxtPtr>(each); context != nullptr) {
             context->wellFormed = 0;
-            xmlStopParser(context);
+            context->disableSAX = 1;
+            context->instate = XML_PARSER_EOF;
         }
     }
 }

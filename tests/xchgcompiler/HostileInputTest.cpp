@@ -72,6 +72,15 @@ TEST(QuilxdbHostileInputTest, AllocationFailureInTheHandlerFailsTheParse) {
     EXPECT_EQ(result.reason, "out of memory");
 }
 
+// The first error may come while the parser converts its input.
+TEST(QuilxdbHostileInputTest, AnEncodingErrorWhileReadingFailsTheParse) {
+    CSaxReader::Handler handler;
+    const CSaxReader::Result result = CSaxReader::ParseMemory(
+        "<?xml version='1.0' encoding='windows-1250'?><palm-client>\x81</palm-client>", handler);
+    EXPECT_NE(result.code, 0);
+    EXPECT_EQ(result.reason.rfind("input conversion failed", 0), 0u) << result.reason;
+}
+
 // Entities that build markup keep working within the bound.
 TEST(QuilxdbHostileInputTest, ModestExpansionsAreRead) {
     std::ostringstream console;

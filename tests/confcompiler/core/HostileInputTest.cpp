@@ -74,4 +74,12 @@ TEST(QuilconfHostileInputTest, ModestExpansionsLoad) {
     EXPECT_EQ(count, 10 * 100 * 100);
 }
 
+// The first error may come while the parser converts its input (a byte that the declared
+// code page lacks); the load fails there and says why. Found by fuzz_configuration.
+TEST(QuilconfHostileInputTest, AnEncodingErrorWhileReadingFailsTheLoad) {
+    CXMLDOM dom;
+    EXPECT_FALSE(dom.LoadMemory("<?xml version='1.0' encoding='windows-1250'?><a>\x81</a>"));
+    EXPECT_EQ(dom.LastError().rfind("Input conversion failed", 0), 0u) << dom.LastError();
+}
+
 }  // namespace
