@@ -113,14 +113,17 @@ int CExpressionCheck::Check(std::string_view expressionUtf8,
         return kFailure;
     }
     out << HexBytes(code, codeSize) << '\n';
-    // The pool started empty: every entry before the code's own is a string argument.
+    // The pool started empty: every entry before the code's own is a string argument, in the
+    // order of the arguments.
     const size_t codeOffset = reference & 0xFFFF;
+    std::vector<uint32_t> strings;
     for (size_t offset = 2; offset < codeOffset; offset += 2 + ByteOrder::Load16(pool + offset)) {
         std::string text;
-        disassembler.PoolText((static_cast<uint32_t>(CStringsReader::kRecordIndex) << 16) | offset,
-                              text);
+        strings.push_back((static_cast<uint32_t>(CStringsReader::kRecordIndex) << 16) | offset);
+        disassembler.PoolText(strings.back(), text);
         out << "string " << offset << ": " << CConverter::ToUtf8(text) << '\n';
     }
+    disassembler.SetStringOrder(std::move(strings));
     std::string text;
     std::string error;
     if (disassembler.Disassemble(code, codeSize, text, error) != 0) {
