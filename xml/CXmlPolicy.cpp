@@ -108,13 +108,13 @@ void TreeEndElement(void*, const xmlChar* localName, const xmlChar* prefix, cons
 
 // Text, CDATA, comments and instructions in both modes: charged, then in Tree mode built
 // through the document's context.
+void BuildNothing(void*, const xmlChar*, int) {}
+
 template <void (*Build)(void*, const xmlChar*, int)>
 void OnText(void* ctx, const xmlChar* text, int length) {
     CXmlPolicy& policy = CXmlPolicy::Current();
     if (policy.Charge(ctx, CXmlPolicy::kNodeCost + static_cast<size_t>(length))) {
-        if constexpr (Build != nullptr) {
-            Build(policy.Context(), text, length);
-        }
+        Build(policy.Context(), text, length);
     }
 }
 
@@ -179,9 +179,9 @@ void CXmlPolicy::PrepareHandler(xmlSAXHandler& sax, Mode mode) {
     const bool tree = mode == Mode::Tree;
     sax.startElementNs = tree ? TreeStartElement : nullptr;
     sax.endElementNs = tree ? TreeEndElement : nullptr;
-    sax.characters = tree ? OnText<xmlSAX2Characters> : OnText<nullptr>;
+    sax.characters = tree ? OnText<xmlSAX2Characters> : OnText<BuildNothing>;
     sax.ignorableWhitespace = sax.characters;
-    sax.cdataBlock = tree ? OnText<xmlSAX2CDataBlock> : OnText<nullptr>;
+    sax.cdataBlock = tree ? OnText<xmlSAX2CDataBlock> : OnText<BuildNothing>;
     sax.comment = tree ? OnComment<true> : OnComment<false>;
     sax.processingInstruction = tree ? OnInstruction<true> : OnInstruction<false>;
 }
