@@ -9,19 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 
-bash scripts/deps.sh
-# clang and its libFuzzer runtime (Debian 12: clang 14, libclang-rt-14-dev).
-needed=()
-have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-have clang || needed+=(clang)
-have libclang-rt-14-dev || needed+=(libclang-rt-14-dev)
-if [ "${#needed[@]}" -gt 0 ]; then
-    echo "Installing: ${needed[*]}"
-    sudo_cmd=""
-    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-    $sudo_cmd apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${needed[@]}"
-fi
+# clang and its libFuzzer runtime (Debian 12: clang 14).
+bash scripts/deps.sh clang libclang-rt-14-dev
 
 dir=build-fuzz
 targets=(exchange actions configuration)

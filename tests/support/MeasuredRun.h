@@ -3,6 +3,7 @@
 // the child alone.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -61,6 +62,27 @@ struct MeasuredRun {
                          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
         run.peakKb = usage.ru_maxrss;
         return run;
+    }
+
+    // A hostile input refused: exit status 1 within 5 s of processor time and 300 MB, the
+    // output holding each of `texts`. Loose bounds, so that slow machines pass.
+    void ExpectRefused(const std::vector<std::string>& texts) const {
+        EXPECT_TRUE(exited);
+        EXPECT_EQ(status, 1);
+        for (const std::string& text : texts) {
+            EXPECT_NE(output.find(text), std::string::npos) << text << "\n" << output;
+        }
+        EXPECT_LT(cpuSeconds, 5);
+        EXPECT_LT(peakKb, 300 * 1024);
+    }
+
+    // Runs `arguments` under address-space caps from 32 to 128 MB: whatever the cap, the run
+    // ends with an exit status (127: the program could not even be loaded), never a signal.
+    static void ExpectNoSignalUnderCaps(const std::vector<std::string>& arguments) {
+        for (long capMb = 32; capMb <= 128; capMb += 8) {
+            const MeasuredRun run = Of(arguments, capMb * 1024);
+            EXPECT_TRUE(run.exited) << capMb << " MB: signal " << run.status << "\n" << run.output;
+        }
     }
 };
 
