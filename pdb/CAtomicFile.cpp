@@ -94,7 +94,7 @@ CAtomicFile::Result CAtomicFile::Replace(const std::string& path, std::span<cons
         if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
             return Refused(errno);
         }
-        mode = existing.st_mode & 07777;
+        mode = existing.st_mode & 0777;
     }
 
     std::string temp = DirectoryOf(target) + "/.quil-XXXXXX";
