@@ -1,17 +1,12 @@
 #include "CPdb.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <iostream>
 
 #include "ByteOrder.h"
+#include "CAtomicFile.h"
 
 namespace {
 
@@ -28,29 +23,6 @@ constexpr size_t kRecordCount = 76;
 
 // Seconds between 1904-01-01 and 1970-01-01.
 constexpr int64_t kPalmEpochToUnix = 2082844800;
-
-std::string DirectoryOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool WriteAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -126,35 +98,14 @@ bool CPdb::Write(const std::string& path) const {
 
 bool CPdb::Write(const std::string& path, std::ostream& console) const {
     console << "Creating PDB-file: " << path << "\n" << std::flush;
-    const auto failCreate = [&]() {
-        console << "Error creating " << path << " file\n" << std::flush;
-        return false;
-    };
-
-    struct stat target;
-    if (path.empty() || (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))) {
-        return failCreate();
+    const CAtomicFile::Result result = CAtomicFile::Replace(path, Image());
+    if (result.outcome == CAtomicFile::Outcome::Written) {
+        return true;
     }
-
-    std::string temp = DirectoryOf(path) + "/.quil-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        return failCreate();
-    }
-    // A plain create would give 0666 less the process's umask.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-
-    const std::vector<uint8_t> image = Image();
-    bool ok = WriteAll(fd, image.data(), image.size());
-    ok = (::fsync(fd) == 0) && ok;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        console << "Error writing " << path << " file\n" << std::flush;
-        return false;
-    }
-    return true;
+    console << (result.outcome == CAtomicFile::Outcome::NotCreated ? "Error creating "
+                                                                   : "Error writing ")
+            << path << " file\n"
+            << result.reason << "\n"
+            << std::flush;
+    return false;
 }

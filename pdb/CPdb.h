@@ -43,11 +43,13 @@ public:
     // The whole file as it would be written.
     std::vector<uint8_t> Image() const;
 
-    // Prints "Creating PDB-file: <path>" and writes the file atomically: a temporary file in
-    // the target's directory, renamed over the target once complete. A target that cannot
-    // be created prints "Error creating <path> file"; a failed write, flush or rename prints
-    // "Error writing <path> file". On failure no file is left and an existing target is
-    // untouched. `path` and the printed lines are UTF-8.
+    // Prints "Creating PDB-file: <path>" and writes the file atomically (CAtomicFile): a
+    // temporary file in the target's directory, renamed over the target once complete; a
+    // link at the target is followed. A target that cannot be created, or is refused (not a
+    // regular file, not writable for the user), prints "Error creating <path> file"; a
+    // failed write, flush or rename prints "Error writing <path> file"; either is followed
+    // by a line with the system's reason. On failure no file is left and an existing target
+    // is untouched. `path` and the printed lines are UTF-8.
     bool Write(const std::string& path, std::ostream& console) const;
     bool Write(const std::string& path) const;
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what building and testing need, when it is missing (Debian 12).
+# Installs what building and testing need, and the packages named as arguments, when they
+# are missing (Debian 12).
 set -euo pipefail
 
 needed=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for pkg in g++ cmake make libxml2-dev libgtest-dev pkg-config clang-format; do
+for pkg in g++ cmake make libxml2-dev libgtest-dev pkg-config clang-format "$@"; do
     have "$pkg" || needed+=("$pkg")
 done
 

@@ -1,6 +1,8 @@
 // A streaming XML reader over libxml2's SAX2 interface: element starts (local name and
-// attributes) and element ends in document order, nothing else. No tree is built, no DTD is
-// loaded, every external entity is refused and the network is never touched.
+// attributes) and element ends in document order, nothing else. No tree is built; the
+// document is read under CXmlPolicy: no DTD is loaded (and no attribute default it declares
+// is applied), every external entity is refused, the network is never touched and what
+// entities may expand to is bounded.
 #pragma once
 
 #include <span>

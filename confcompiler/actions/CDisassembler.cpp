@@ -173,6 +173,11 @@ int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& te
         error = "не код действий: " + WhyNoSplit(code, end);
         return 1;
     }
+    if (!stringOrder_.empty()) {
+        if (std::vector<uint8_t> ordered = OrderedCounts(code, end); !ordered.empty()) {
+            counts = std::move(ordered);
+        }
+    }
 
     for (size_t p = 2; p < end;) {
         const Function& function = *CFunctionCatalogue::FindById(ByteOrder::Load16(code + p));
@@ -206,6 +211,70 @@ int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& te
         text += ')';
     }
     return 0;
+}
+
+std::vector<uint8_t> CDisassembler::OrderedCounts(const uint8_t* code, size_t end) const {
+    // The same table as Disassemble's, with one more dimension: ok[p][k] when the code from p
+    // splits with its string slots naming stringOrder_[k...] in order. A call's first string
+    // slot fixes k; a call without strings keeps it.
+    const size_t n = stringOrder_.size();
+    const size_t width = n + 1;
+    std::vector<uint8_t> ok((end + 1) * width, 0);
+    std::vector<uint8_t> counts((end + 1) * width, 0);
+    const auto stringSlots = [&](const Function& function, size_t position, size_t count,
+                                 size_t& first) {
+        size_t strings = 0;
+        for (size_t k = 0; k < count; ++k) {
+            const Kind kind = CFunctionCatalogue::Kind(function, k);
+            if (kind == Kind::String) {
+                const uint32_t reference = ByteOrder::Load32(code + position);
+                if (strings == 0) {
+                    first = static_cast<size_t>(
+                        std::find(stringOrder_.begin(), stringOrder_.end(), reference) -
+                        stringOrder_.begin());
+                }
+                if (first + strings >= n || stringOrder_[first + strings] != reference) {
+                    return n + 1;  // not in order
+                }
+                ++strings;
+            }
+            position += CFunctionCatalogue::Width(kind);
+        }
+        return strings;
+    };
+    ok[end * width + n] = 1;
+    for (size_t p = end; p-- > 2;) {
+        const Function* function =
+            p + 2 <= end ? CFunctionCatalogue::FindById(ByteOrder::Load16(code + p)) : nullptr;
+        if (function == nullptr) {
+            continue;
+        }
+        for (size_t count = CFunctionCatalogue::ArgumentCount(*function) + 1; count-- > 0;) {
+            const size_t next = ArgumentsEnd(code, p + 2, end, *function, count);
+            size_t first = 0;
+            const size_t strings = next == 0 ? n + 1 : stringSlots(*function, p + 2, count, first);
+            for (size_t k = 0; strings <= n && k + strings <= n; ++k) {
+                if ((strings == 0 || k == first) && ok[next * width + k + strings] != 0 &&
+                    ok[p * width + k] == 0) {
+                    ok[p * width + k] = 1;
+                    counts[p * width + k] = static_cast<uint8_t>(count);
+                }
+            }
+        }
+    }
+    if (ok[2 * width] == 0) {
+        return {};
+    }
+    std::vector<uint8_t> chosen(end + 1, 0);
+    for (size_t p = 2, k = 0; p < end;) {
+        const Function& function = *CFunctionCatalogue::FindById(ByteOrder::Load16(code + p));
+        const size_t count = counts[p * width + k];
+        size_t first = 0;
+        chosen[p] = static_cast<uint8_t>(count);
+        k += stringSlots(function, p + 2, count, first);
+        p = ArgumentsEnd(code, p + 2, end, function, count);
+    }
+    return chosen;
 }
 
 std::string CDisassembler::WhyNoSplit(const uint8_t* code, size_t end) const {

@@ -20,12 +20,17 @@
 // is shown as `Exit(1)`, which compiles to the same bytes). The bytes of a string reference
 // after a short call can be read that way too, as further arguments and calls, when its
 // entry's offset is a function id: the calls shown then have the same bytes, but that string
-// is not named.
+// is not named, and a string named after it would move in a pool rebuilt from the text. Given
+// the order of the pool's strings (SetStringOrder: one expression compiled alone adds its
+// strings in the order of its arguments), the split shown is one whose string slots name
+// exactly those strings in that order, when there is one, so that the text compiles back to
+// the same code and the same strings.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CFunctionCatalogue.h"
@@ -40,6 +45,8 @@ public:
 
     // Show control arguments as ids of this list (null: as indexes).
     void SetControls(const CListControl* controls) { controls_ = controls; }
+    // Prefer the split whose string slots name exactly these references, in this order.
+    void SetStringOrder(std::vector<uint32_t> references) { stringOrder_ = std::move(references); }
 
     // Disassembles action code (its length word first, `size` bytes available). Returns 0 and
     // sets `text` (Windows-1251); returns 1 and sets `error` (UTF-8) when the bytes are not
@@ -68,10 +75,14 @@ private:
     // Why code that no split explains is no action code, naming the offset where it stops.
     std::string WhyNoSplit(const uint8_t* code, size_t end) const;
     std::string ControlText(uint16_t index) const;
+    // The argument counts, by offset, of the split whose string slots name stringOrder_ in
+    // order, the most arguments first; empty when no split does.
+    std::vector<uint8_t> OrderedCounts(const uint8_t* code, size_t end) const;
 
     const uint8_t* pool_;
     size_t poolSize_;
     const CListControl* controls_ = nullptr;
     // String references of the entries that IsArgumentText accepts, ascending.
     std::vector<uint32_t> argumentTexts_;
+    std::vector<uint32_t> stringOrder_;
 };

@@ -105,19 +105,24 @@ int CExpressionCheck::Run(std::string_view expressionUtf8,
     size_t poolSize = 0;
     const uint8_t* pool = strings.BuildRecord(poolSize);
     CDisassembler disassembler(pool, poolSize);
+    disassembler.SetControls(passed);
     const uint8_t* code = nullptr;
     size_t codeSize = 0;
     if (pool == nullptr || !disassembler.PoolEntry(reference, code, codeSize)) {
         return kFailure;
     }
     out << HexBytes(code, codeSize) << '\n';
-    // The pool started empty: every entry before the code's own is a string argument.
+    // The pool started empty: every entry before the code's own is a string argument, in the
+    // order of the arguments.
     const size_t codeOffset = StringReference::Offset(reference);
+    std::vector<uint32_t> arguments;
     for (size_t offset = 2; offset < codeOffset; offset += 2 + ByteOrder::Load16(pool + offset)) {
         std::string text;
-        disassembler.PoolText(StringReference::Make(static_cast<uint16_t>(offset)), text);
+        arguments.push_back(StringReference::Make(static_cast<uint16_t>(offset)));
+        disassembler.PoolText(arguments.back(), text);
         out << "string " << offset << ": " << CConverter::ToUtf8(text) << '\n';
     }
+    disassembler.SetStringOrder(std::move(arguments));
     std::string text;
     std::string error;
     if (disassembler.Disassemble(code, codeSize, text, error) != 0) {

@@ -4,7 +4,9 @@
 //
 // On success: the action code as upper-case hexadecimal bytes separated by single blanks;
 // then one line "string OFFSET: TEXT" (OFFSET decimal) per text the compilation added to the
-// pool, in order; then the disassembly, control arguments as indexes ("#N", "#none"). Exit 0.
+// pool, in order; then the disassembly: with a control list, control arguments as the ids of
+// the list (0 for no control), so that the text compiles back to the same bytes with that
+// list; without one, as indexes ("#N", "#none"). Exit 0.
 // On failure: the warnings an action list prints for a faulty expression. Exit 1.
 // A --controls value that is not a comma list of integers: an error line, exit 2.
 #pragma once

@@ -135,15 +135,20 @@ void CConfCompiler::PrintHelp() {
 }
 
 int CConfCompiler::RunExpressionCheck(const std::vector<std::string>& args) {
-    // quilconf --expr EXPRESSION [--controls ID,ID,...]
-    const bool withControls = args.size() == 4 && args[2] == "--controls";
-    if (args.size() != 2 && !withControls) {
+    // quilconf --expr EXPRESSION [--controls ID,ID,...], the options in any order, each once.
+    std::optional<std::string> expression;
+    std::optional<std::string> controls;
+    bool valid = args.size() == 2 || args.size() == 4;
+    for (size_t i = 0; valid && i + 1 < args.size(); i += 2) {
+        std::optional<std::string>& value = args[i] == "--expr" ? expression : controls;
+        valid = (args[i] == "--expr" || args[i] == "--controls") && !value;
+        value = args[i + 1];
+    }
+    if (!valid || !expression) {
         log_.Error(0, "Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]");
         return CExpressionCheck::kUsageError;
     }
-    const std::optional<std::string> controls =
-        withControls ? std::optional<std::string>(args[3]) : std::nullopt;
-    return CExpressionCheck::Run(args[1], controls, log_.Stream());
+    return CExpressionCheck::Run(*expression, controls, log_.Stream());
 }
 
 bool CConfCompiler::AddRecord(CPdb& pdb, const uint8_t* data, size_t size) {
@@ -220,8 +225,41 @@ bool CConfCompiler::AddStrings(CReadContext& context, CPdb& pdb) {
     return AddRecord(pdb, record, size);
 }
 
+int CConfCompiler::Compile(const CXMLDOM& document, CPdb& pdb) {
+    CStringsReader pool(log_);
+    CReadContext context(document, pool, log_);
+    CInfoReader info(context);
+    int status = kFailed;
+    if (!AddInfoAndHash(context, info, pdb, status) || !ReadSections(context, info, pdb) ||
+        !AddStrings(context, pdb)) {
+        return status;
+    }
+    // Record 0 again, now with the final record indices.
+    size_t size = 0;
+    const uint8_t* record = info.Build(size);
+    pdb.ReplaceRecord(record, size, 0);
+    pdb.SetName(kDatabaseName);
+    return kWritten;
+}
+
+int CConfCompiler::CompileMemory(std::string_view xml, std::vector<uint8_t>& image) {
+    image.clear();
+    CXMLDOM document;
+    if (!document.LoadMemory(xml)) {
+        log_.Info("Не удается загрузить указанный документ ");
+        log_.Info(document.LastError());
+        return kNotLoaded;
+    }
+    CPdb pdb;
+    const int status = Compile(document, pdb);
+    if (status == kWritten) {
+        image = pdb.Image();
+    }
+    return status;
+}
+
 int CConfCompiler::Run(const std::vector<std::string>& args) {
-    if (!args.empty() && args[0] == "--expr") {
+    if (!args.empty() && (args[0] == "--expr" || args[0] == "--controls")) {
         return RunExpressionCheck(args);
     }
     if (!args.empty() && args[0] == "--version") {
@@ -247,23 +285,13 @@ int CConfCompiler::Run(const std::vector<std::string>& args) {
         return kNotLoaded;
     }
 
-    CStringsReader pool(log_);
-    CReadContext context(document, pool, log_);
-    CInfoReader info(context);
-    int status = kFailed;
-    if (!AddInfoAndHash(context, info, pdb, status) || !ReadSections(context, info, pdb) ||
-        !AddStrings(context, pdb)) {
+    const int status = Compile(document, pdb);
+    if (status != kWritten) {
         return status;
     }
 
-    // Record 0 again, now with the final record indices.
-    size_t size = 0;
-    const uint8_t* record = info.Build(size);
-    pdb.ReplaceRecord(record, size, 0);
-
     log_.BlankLine();
     const std::string output = args.size() >= 2 ? args[1] : kDefaultOutput;
-    pdb.SetName(kDatabaseName);
     if (!pdb.Write(output, log_.Stream())) {
         return kFailed;
     }

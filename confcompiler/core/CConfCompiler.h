@@ -7,6 +7,7 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CLog.h"
@@ -14,6 +15,7 @@
 class CInfoReader;
 class CPdb;
 class CReadContext;
+class CXMLDOM;
 
 class CConfCompiler {
 public:
@@ -53,12 +55,19 @@ public:
     // status.
     int Run(const std::vector<std::string>& args);
 
+    // The compilation of a document held in memory, without banner or file: the status Run
+    // would end with, and on success the database image (header dates the current time).
+    int CompileMemory(std::string_view xml, std::vector<uint8_t>& image);
+
     void PrintBanner();
     void PrintHelp();
 
 private:
-    // `--expr EXPRESSION [--controls ID,ID,...]`: compiles one action expression and shows it.
+    // `--expr EXPRESSION [--controls ID,ID,...]` (the options in any order): compiles one action
+    // expression and shows it.
     int RunExpressionCheck(const std::vector<std::string>& args);
+    // Every record of the database from the loaded document; kWritten when all were built.
+    int Compile(const CXMLDOM& document, CPdb& pdb);
     // The steps of a compilation; each returns false when the run ends there (the status
     // is then in `status`).
     bool AddInfoAndHash(CReadContext& context, CInfoReader& info, CPdb& pdb, int& status);

@@ -1,128 +1,31 @@
 #include "CXMLDOM.h"
 
-#include <libxml/globals.h>
 #include <libxml/parser.h>
-#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
-#include <libxml/xmlerror.h>
 
-#include <cerrno>
-#include <climits>
-#include <cstdarg>
-#include <cstdio>
-#include <cstring>
-#include <memory>
+#include <new>
 
 #include "AsciiCase.h"
 #include "CConverter.h"
+#include "CXmlPolicy.h"
 
 namespace {
 
-// Parser options: entities and character references are replaced inside the parser (where its
-// expansion limits apply), nothing is fetched from the network, line numbers above 65535 are
-// kept. No DTD loading, no default attributes, no validation, and never XML_PARSE_HUGE.
-constexpr int kParseOptions = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_BIG_LINES;
-
-// What the parser reported while one document was being loaded.
-struct LoadReport {
-    std::string firstError;    // first error or fatal error, with line and column
-    std::string genericError;  // unstructured messages, used when nothing better is known
-    bool failed = false;       // an error or fatal error was reported
-    bool entityRefused = false;
-};
-
-// The report of the load in progress (loads happen on one thread, one at a time).
-thread_local LoadReport* tReport = nullptr;
-
-std::string TrimmedMessage(const char* message) {
-    std::string text = message != nullptr ? message : "unknown parser error";
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
-        text.pop_back();
+// The reason a load failed, as the console shows it: beginning with a capital letter, then
+// the line and column when the parser knows them.
+std::string Describe(const CXmlPolicy::Failure& failure) {
+    std::string text = failure.reason.empty() ? "the document is not well-formed" : failure.reason;
+    if (text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    }
+    if (failure.line > 0) {
+        text += ", line " + std::to_string(failure.line);
+        if (failure.column > 0) {
+            text += ", column " + std::to_string(failure.column);
+        }
     }
     return text;
 }
-
-void CollectStructuredError(void* context, xmlErrorPtr error) {
-    auto* report = static_cast<LoadReport*>(context);
-    if (report == nullptr || error == nullptr || error->level < XML_ERR_ERROR) {
-        return;  // warnings do not make the load fail
-    }
-    if (!report->failed) {
-        report->firstError = TrimmedMessage(error->message);
-        if (error->line > 0) {
-            report->firstError += ", line " + std::to_string(error->line);
-            if (error->int2 > 0) {
-                report->firstError += ", column " + std::to_string(error->int2);
-            }
-        }
-    }
-    report->failed = true;
-}
-
-void CollectGenericError(void* context, const char* format, ...) {
-    auto* report = static_cast<LoadReport*>(context);
-    if (report == nullptr || !report->genericError.empty()) {
-        return;
-    }
-    char text[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    report->genericError = TrimmedMessage(text);
-}
-
-// Every external entity, external DTD subset or other outside resource is refused: a
-// configuration document is read from its own bytes only.
-xmlParserInputPtr RefuseExternalEntity(const char* url, const char*, xmlParserCtxtPtr) {
-    if (tReport != nullptr && !tReport->entityRefused) {
-        tReport->entityRefused = true;
-        if (!tReport->failed) {
-            tReport->firstError = std::string("External entity refused: ") +
-                                  (url != nullptr ? url : "(no system identifier)");
-        }
-        tReport->failed = true;
-    }
-    return nullptr;
-}
-
-// Installs the refusing entity loader and the collecting error handlers for the duration of
-// one parse, and puts back whatever was installed before.
-class ParserGuard {
-public:
-    explicit ParserGuard(LoadReport& report)
-        : loader_(xmlGetExternalEntityLoader()),
-          structured_(xmlStructuredError),
-          structuredContext_(xmlStructuredErrorContext),
-          generic_(xmlGenericError),
-          genericContext_(xmlGenericErrorContext),
-          previousReport_(tReport) {
-        tReport = &report;
-        xmlSetExternalEntityLoader(RefuseExternalEntity);
-        xmlSetStructuredErrorFunc(&report, CollectStructuredError);
-        xmlSetGenericErrorFunc(&report, CollectGenericError);
-    }
-    ~ParserGuard() {
-        xmlSetGenericErrorFunc(genericContext_, generic_);
-        xmlSetStructuredErrorFunc(structuredContext_, structured_);
-        xmlSetExternalEntityLoader(loader_);
-        tReport = previousReport_;
-    }
-    ParserGuard(const ParserGuard&) = delete;
-    ParserGuard& operator=(const ParserGuard&) = delete;
-
-private:
-    xmlExternalEntityLoader loader_;
-    xmlStructuredErrorFunc structured_;
-    void* structuredContext_;
-    xmlGenericErrorFunc generic_;
-    void* genericContext_;
-    LoadReport* previousReport_;
-};
-
-struct ParserContextDeleter {
-    void operator()(xmlParserCtxtPtr context) const { xmlFreeParserCtxt(context); }
-};
 
 bool IsXmlBlank(const xmlChar* text) {
     if (text == nullptr) {
@@ -324,91 +227,41 @@ void CXMLDOM::Release() {
 }
 
 bool CXMLDOM::Load(const std::string& path) {
-    Release();
-    lastError_.clear();
-    // The file is read here and parsed from memory: the parser's own file access goes
-    // through the entity loader, which refuses everything.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        lastError_ = "Cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    std::string bytes;
-    char chunk[65536];
-    bool readFailed = false;
-    bool tooLarge = false;
-    for (;;) {
-        const size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        if (got > 0) {
-            if (bytes.size() + got > static_cast<size_t>(INT_MAX)) {
-                tooLarge = true;
-                break;
-            }
-            bytes.append(chunk, got);
-        }
-        if (got < sizeof chunk) {
-            readFailed = std::ferror(file) != 0;
-            break;
-        }
-    }
-    const int readErrno = errno;
-    std::fclose(file);
-    if (readFailed) {
-        lastError_ = "Cannot read " + path + ": " + std::strerror(readErrno);
-        return false;
-    }
-    if (tooLarge) {
-        lastError_ = "Cannot read " + path + ": the document is larger than 2 GB";
-        return false;
-    }
-    return Parse(bytes, path.c_str());
+    return Read(&path, {});
 }
 
 bool CXMLDOM::LoadMemory(std::string_view xml) {
-    Release();
-    lastError_.clear();
-    return Parse(xml, nullptr);
+    return Read(nullptr, xml);
 }
 
-bool CXMLDOM::Parse(std::string_view bytes, const char* url) {
-    if (bytes.size() > static_cast<size_t>(INT_MAX)) {
-        lastError_ = "The document is larger than 2 GB";
-        return false;
-    }
-    LoadReport report;
-    xmlDoc* doc = nullptr;
-    bool wellFormed = false;
-    {
-        ParserGuard guard(report);
-        std::unique_ptr<xmlParserCtxt, ParserContextDeleter> context(xmlNewParserCtxt());
-        if (context == nullptr) {
-            lastError_ = "Cannot create the XML parser";
+bool CXMLDOM::Read(const std::string* path, std::string_view memory) {
+    Release();
+    lastError_.clear();
+    try {
+        CXmlPolicy policy;
+        xmlSAXHandler sax;
+        CXmlPolicy::PrepareHandler(sax, CXmlPolicy::Mode::Tree);
+        const bool parsed =
+            path != nullptr ? policy.ParseFile(*path, sax) : policy.ParseMemory(memory, sax);
+        xmlDoc* doc = policy.TakeDocument();
+        if (!parsed || doc == nullptr) {
+            if (doc != nullptr) {
+                xmlFreeDoc(doc);
+            }
+            lastError_ = Describe(policy.GetFailure());
             return false;
         }
-        doc = xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), url,
-                                nullptr, kParseOptions);
-        wellFormed = context->wellFormed != 0;
-    }
-    if (doc == nullptr || !wellFormed || report.failed) {
-        if (doc != nullptr) {
+        if (!Normalise(doc)) {
             xmlFreeDoc(doc);
+            lastError_ = "The document keeps an entity reference that could not be expanded";
+            return false;
         }
-        if (!report.firstError.empty()) {
-            lastError_ = report.firstError;
-        } else if (!report.genericError.empty()) {
-            lastError_ = report.genericError;
-        } else {
-            lastError_ = "The document is not well-formed";
-        }
+        doc_ = doc;
+        return true;
+    } catch (const std::bad_alloc&) {
+        lastError_ = "Out of memory";
         return false;
     }
-    if (!Normalise(doc)) {
-        xmlFreeDoc(doc);
-        lastError_ = "The document keeps an entity reference that could not be expanded";
-        return false;
-    }
-    doc_ = doc;
-    return true;
 }
 
 XmlNode CXMLDOM::GetFirstNode() const {

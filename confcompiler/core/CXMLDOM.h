@@ -5,8 +5,9 @@
 // The tree looks like a classic DOM's default view: whitespace-only text nodes are dropped,
 // other text nodes are named "#text", comments "#comment", CDATA sections "#cdata-section",
 // processing instructions by their target. Entities and character references are expanded.
-// No DTD or external entity is ever loaded and nothing touches the network; the parser's
-// entity-expansion limits stay on.
+// The document is read under CXmlPolicy: no DTD or external entity is ever loaded, nothing
+// touches the network, the parser's entity-expansion limits stay on, and what entities may
+// expand to is bounded.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +25,9 @@ public:
     CXMLDOM(const CXMLDOM&) = delete;
     CXMLDOM& operator=(const CXMLDOM&) = delete;
 
-    // Parses the whole file (path in UTF-8), replacing any loaded document. False when the
-    // file is missing or the document is not well-formed; LastError() then says why.
+    // Parses the whole file (path in UTF-8), read as the parser goes, replacing any loaded
+    // document. False when the file is missing, the document is not well-formed, its entities
+    // expand past the bound of CXmlPolicy or memory runs out; LastError() then says why.
     bool Load(const std::string& path);
     // The same for a document held in memory (the encoding is the one it declares).
     bool LoadMemory(std::string_view xml);
@@ -71,8 +73,8 @@ public:
 
 private:
     void Release();
-    // Parses a document held in memory; `url` names the file for the parser's messages.
-    bool Parse(std::string_view bytes, const char* url);
+    // Loads the file at `path`, or the document in `memory` when `path` is null.
+    bool Read(const std::string* path, std::string_view memory);
 
     _xmlDoc* doc_ = nullptr;
     std::string lastError_;

@@ -131,11 +131,15 @@ TEST(CPdbTest, WriteReplacesALongerFileCompletelyWithPlainPermissions) {
 TEST(CPdbTest, ATargetThatCannotBeCreatedIsReported) {
     TempDir dir;
     CPdb pdb(1, 2, 3);
-    for (const std::string& target : {dir.File("missing/out.pdb"), dir.Path()}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.File("missing/out.pdb"), "No such file or directory"},
+        {dir.Path(), "Is a directory"},
+    };
+    for (const auto& [target, reason] : cases) {
         std::ostringstream console;
         EXPECT_FALSE(pdb.Write(target, console));
-        EXPECT_EQ(console.str(),
-                  "Creating PDB-file: " + target + "\nError creating " + target + " file\n");
+        EXPECT_EQ(console.str(), "Creating PDB-file: " + target + "\nError creating " + target +
+                                     " file\n" + reason + "\n");
     }
     EXPECT_EQ(dir.EntryCount(), 0u);
 }

@@ -437,7 +437,8 @@ TEST(ExchangeCompilerFailure, OutputThatCannotBeCreated) {
     const Outcome run = RunCompiler({kExample, dir / "x"});
     EXPECT_EQ(run.status, 1);
     const std::string file = dir / (std::string("x") + kDatabase);
-    const std::string tail = "Creating PDB-file: " + file + "\nError creating " + file + " file\n";
+    const std::string tail =
+        "Creating PDB-file: " + file + "\nError creating " + file + " file\nIs a directory\n";
     ASSERT_GE(run.console.size(), tail.size());
     EXPECT_EQ(run.console.substr(run.console.size() - tail.size()), tail);
 }

@@ -98,7 +98,8 @@ TEST(SettingsTableDatabase, UncreatableFileIsReportedAndLeavesNothing) {
     EXPECT_FALSE(table.WriteTransferDatabase("/nonexistent-quilxdb-dir/", console));
     EXPECT_EQ(console.str(),
               "Creating PDB-file: /nonexistent-quilxdb-dir/QL_PalmClientTransferDB.pdb\n"
-              "Error creating /nonexistent-quilxdb-dir/QL_PalmClientTransferDB.pdb file\n");
+              "Error creating /nonexistent-quilxdb-dir/QL_PalmClientTransferDB.pdb file\n"
+              "No such file or directory\n");
 }
 
 TEST(SettingsTableDatabase, ExchangeWithAllGroupsEmptyAddsNoRecord) {

@@ -366,9 +366,8 @@ TEST(ExchangeReaderAttributes, SecondDocumentsElementAddsToTheSameList) {
 
 TEST(ExchangeReaderAttributes, EntitiesAndCharacterReferencesAreExpanded) {
     const auto read = ReadXml(
-        "<!DOCTYPE palm-client [<!ENTITY host 'http://office/'>"
-        "<!ATTLIST exchange view CDATA 'default-view'>]>"
-        "<palm-client><exchange name='a&amp;b&#x416;'>"
+        "<!DOCTYPE palm-client [<!ENTITY host 'http://office/'>]>"
+        "<palm-client><exchange name='a&amp;b&#x416;' view='default-view'>"
         "<get><dbs url='&host;dbs'><db name='d'/></dbs></get></exchange></palm-client>");
     ExpectAccepted(*read);
     const std::string dump = read->Dump();
@@ -387,6 +386,19 @@ TEST(ExchangeReaderAttributes, EntitiesAndCharacterReferencesAreExpanded) {
                                        .U16(1)
                                        .U16(0xFFFF)
                                        .Bytes()));
+}
+
+// Neither compiler reads a DTD: attribute defaults declared in the internal subset are not
+// applied, whether the attribute is required or optional.
+TEST(ExchangeReaderAttributes, DtdAttributeDefaultsAreIgnored) {
+    const std::string dtd =
+        "<!DOCTYPE palm-client [<!ATTLIST exchange view CDATA 'default-view'>"
+        "<!ATTLIST dbs url CDATA #FIXED 'http://fixed/'>]>";
+    ExpectValidationError(*ReadXml(dtd + "<palm-client><exchange name='e'/></palm-client>"),
+                          "exchange");
+    const auto read = ReadXml(dtd + InExchange("<get><dbs><db name='d'/></dbs></get>"));
+    ExpectAccepted(*read);
+    EXPECT_EQ(read->Dump().find("http://fixed/"), std::string::npos) << read->Dump();
 }
 
 TEST(ExchangeReaderAttributes, Windows1251DocumentsAreRead) {

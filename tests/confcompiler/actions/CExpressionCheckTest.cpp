@@ -43,6 +43,13 @@ const Case kCases[] = {
     {"Report()", std::nullopt, 0, "02 00 04 00\nReport()\n"},
     {"Report(); Close()", std::nullopt, 0, "04 00 04 00 05 00\nReport(); Close()\n"},
     {"Exit(); OK()", std::nullopt, 0, "04 00 4A 00 01 00\nExit(1)\n"},
+    // The reference after the short call could be read as arguments and calls; the split
+    // that names the strings in their order is shown.
+    {"Exit(); Report(\"r\"); Exit(3)", std::nullopt, 0,
+     "0C 00 4A 00 04 00 02 00 08 00 4A 00 03 00\nstring 2: r\nExit(); Report(\"r\"); Exit(3)\n"},
+    {"Exit();SetTableSql(\"a;b\", \"c,d\")", std::nullopt, 0,
+     "0C 00 4A 00 08 00 02 00 08 00 08 00 08 00\nstring 2: a;b\nstring 8: c,d\n"
+     "Exit(); SetTableSql(\"a;b\", \"c,d\")\n"},
     {"SetTableSql(\"a;b\", \"c,d\")", std::nullopt, 0,
      "0A 00 08 00 02 00 08 00 08 00 08 00\nstring 2: a;b\nstring 8: c,d\n"
      "SetTableSql(\"a;b\", \"c,d\")\n"},
@@ -54,12 +61,12 @@ const Case kCases[] = {
      "GenerateRecordControls(1, 2, 3, 4, \"g\")\n"},
     {"VelmoraTempTodo2()", std::nullopt, 0, "02 00 02 01\nVelmoraTempTodo2()\n"},
     {"SetFilterSQL(12, \"x\")", "5,7,12", 0,
-     "08 00 62 00 02 00 02 00 08 00\nstring 2: x\nSetFilterSQL(#2, \"x\")\n"},
+     "08 00 62 00 02 00 02 00 08 00\nstring 2: x\nSetFilterSQL(12, \"x\")\n"},
     {"SetFilterSQL(99, \"x\")", "5,7,12", 0,
-     "08 00 62 00 FF FF 02 00 08 00\nstring 2: x\nSetFilterSQL(#none, \"x\")\n"},
-    {"SetBezNDS(-5)", " 3 , -5 ", 0, "04 00 6E 00 01 00\nSetBezNDS(#1)\n"},
-    {"SetBezNDS(-5)", "3,65531", 0, "04 00 6E 00 01 00\nSetBezNDS(#1)\n"},
-    {"SetBezNDS(3)", "", 0, "04 00 6E 00 FF FF\nSetBezNDS(#none)\n"},
+     "08 00 62 00 FF FF 02 00 08 00\nstring 2: x\nSetFilterSQL(0, \"x\")\n"},
+    {"SetBezNDS(-5)", " 3 , -5 ", 0, "04 00 6E 00 01 00\nSetBezNDS(-5)\n"},
+    {"SetBezNDS(-5)", "3,65531", 0, "04 00 6E 00 01 00\nSetBezNDS(-5)\n"},
+    {"SetBezNDS(3)", "", 0, "04 00 6E 00 FF FF\nSetBezNDS(0)\n"},
     {"setfiltersql(12, \"x\")", std::nullopt, 0,
      "08 00 62 00 0C 00 02 00 08 00\nstring 2: x\nSetFilterSQL(#12, \"x\")\n"},
     {"SetFilterSQL(12, \"x\")", std::nullopt, 1,
@@ -96,6 +103,23 @@ TEST(CExpressionCheckTest, PrintsCodeStringsAndDisassemblyOrTheWarnings) {
         int status = -1;
         EXPECT_EQ(RunCheck(c.expression, c.controls, status), c.output);
         EXPECT_EQ(status, c.status);
+    }
+}
+
+// The disassembly compiles back to the same code and strings (with a control list it names
+// controls by id), unless it names a control by index.
+TEST(CExpressionCheckTest, TheDisassemblyCompilesBack) {
+    for (const Case& c : kCases) {
+        if (c.status != 0 || c.output.find('#') != std::string_view::npos) {
+            continue;
+        }
+        SCOPED_TRACE(c.expression);
+        int status = -1;
+        const std::string first = RunCheck(c.expression, c.controls, status);
+        const size_t lastLine = first.rfind('\n', first.size() - 2) + 1;
+        const std::string shown = first.substr(lastLine, first.size() - 1 - lastLine);
+        EXPECT_EQ(RunCheck(shown, c.controls, status), first);
+        EXPECT_EQ(status, 0);
     }
 }
 

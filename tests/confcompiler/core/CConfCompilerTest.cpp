@@ -290,7 +290,9 @@ TEST(QuilconfProgramTest, ExpressionCheck) {
         {"--expr 'OK(); Close()'", 0, "04 00 01 00 05 00\nOK(); Close()\n"},
         {"--expr 'Report(\"x\")'", 0, "06 00 04 00 02 00 08 00\nstring 2: x\nReport(\"x\")\n"},
         {"--expr 'SetFilterSQL(12, \"Имя\")' --controls 5,7,12", 0,
-         "08 00 62 00 02 00 02 00 08 00\nstring 2: Имя\nSetFilterSQL(#2, \"Имя\")\n"},
+         "08 00 62 00 02 00 02 00 08 00\nstring 2: Имя\nSetFilterSQL(12, \"Имя\")\n"},
+        {"--controls 5,7,12 --expr 'SetFilterSQL(12, \"Имя\")'", 0,
+         "08 00 62 00 02 00 02 00 08 00\nstring 2: Имя\nSetFilterSQL(12, \"Имя\")\n"},
         {"--expr 'SetFilterSQL(12, \"x\")'", 1,
          "[WARNING 3585] Ошибка разбора:  SetFilterSQL(12, \"x\")\n"
          "[WARNING 3585] Неверное определение функции:  SetFilterSQL\n"},
@@ -300,6 +302,14 @@ TEST(QuilconfProgramTest, ExpressionCheck) {
          "[WARNING 3585] Неверное определение функции:  \n"},
         {"--expr", 2, "[ERROR 0] Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"},
         {"--expr 'OK()' --controls", 2,
+         "[ERROR 0] Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"},
+        {"--controls 5", 2,
+         "[ERROR 0] Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"},
+        {"--controls 5 --controls 7", 2,
+         "[ERROR 0] Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"},
+        {"--expr 'OK()' --expr 'OK()'", 2,
+         "[ERROR 0] Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"},
+        {"--expr 'OK()' --other 1", 2,
          "[ERROR 0] Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"},
     };
     for (const Case& c : cases) {

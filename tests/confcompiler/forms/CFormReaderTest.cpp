@@ -56,7 +56,7 @@ TEST(CFormReaderTest, FormsOfAnObject) {
         std::string forms;
         std::optional<std::vector<Header>> table;  // none: Read fails
         int controls = 0;
-        std::string console;
+        std::string console = "";
     };
     const std::string form31(31, 'f');
     const Case cases[] = {

@@ -1,0 +1,123 @@
+// What the database writer does with the target it is given: links are followed, targets it
+// may not write or that are no regular files are refused, and every failure gives a reason.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "CPdb.h"
+#include "TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A database of one record.
+struct Database : CPdb {
+    Database() : CPdb(1, 2, 3) { AddRecord("new", 3); }
+};
+
+std::string Refusal(const std::string& target, const std::string& reason) {
+    return "Creating PDB-file: " + target + "\nError creating " + target + " file\n" + reason +
+           "\n";
+}
+
+TEST(OutputTargetTest, LinksAreFollowedAndStay) {
+    TempDir dir;
+    fs::create_directory(dir.File("sub"));
+    struct Case {
+        std::string link;    // written through
+        std::string points;  // what the link holds
+        std::string file;    // the file that must receive the database
+    };
+    const Case cases[] = {
+        {"relative.pdb", "real.pdb", "real.pdb"},
+        {"absolute.pdb", dir.File("sub/real.pdb"), "sub/real.pdb"},
+        {"chain.pdb", "relative.pdb", "real.pdb"},
+        {"sub/up.pdb", "../real.pdb", "real.pdb"},
+        {"dangling.pdb", "sub/new.pdb", "sub/new.pdb"},
+    };
+    dir.Write("real.pdb", "old");
+    dir.Write("sub/real.pdb", "old");
+    for (const Case& c : cases) {
+        fs::create_symlink(c.points, dir.File(c.link));
+    }
+    const Database pdb;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        std::ostringstream console;
+        ASSERT_TRUE(pdb.Write(dir.File(c.link), console)) << console.str();
+        EXPECT_EQ(dir.ReadBytes(c.file), pdb.Image());
+        EXPECT_TRUE(fs::is_symlink(dir.File(c.link)));
+        EXPECT_EQ(fs::read_symlink(dir.File(c.link)), c.points);
+    }
+    // No temporary file left: four links, real.pdb and sub; in sub real.pdb, up.pdb, new.pdb.
+    EXPECT_EQ(dir.EntryCount(), 6u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("sub")), fs::directory_iterator()), 3);
+}
+
+TEST(OutputTargetTest, TargetsThatAreNoRegularFilesAreRefused) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0666), 0);
+    fs::create_directory(dir.File("folder"));
+    fs::create_symlink("folder", dir.File("to-folder"));
+    fs::create_symlink("loop-b", dir.File("loop-a"));
+    fs::create_symlink("loop-a", dir.File("loop-b"));
+    const std::pair<std::string, std::string> cases[] = {
+        {"fifo", "Not a regular file"},
+        {"folder", "Is a directory"},
+        {"to-folder", "Is a directory"},
+        {"loop-a", "Too many levels of symbolic links"},
+    };
+    const Database pdb;
+    for (const auto& [name, reason] : cases) {
+        std::ostringstream console;
+        EXPECT_FALSE(pdb.Write(dir.File(name), console));
+        EXPECT_EQ(console.str(), Refusal(dir.File(name), reason));
+    }
+    EXPECT_TRUE(fs::is_fifo(dir.File("fifo")));
+    EXPECT_EQ(dir.EntryCount(), 5u);
+}
+
+// An existing file that the user may not write is refused even in a folder the user may
+// write. Root may write any file, so as root the writer runs as nobody in a child.
+TEST(OutputTargetTest, ATargetTheUserMayNotWriteIsRefused) {
+    TempDir dir;
+    const std::string target = dir.File("readonly.pdb");
+    dir.Write("readonly.pdb", "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0777), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            ::_exit(2);
+        }
+        std::ostringstream console;
+        const bool written = Database().Write(target, console);
+        ::_exit(!written && console.str() == Refusal(target, "Permission denied") ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::vector<uint8_t> after = dir.ReadBytes("readonly.pdb");
+    EXPECT_EQ(std::string(after.begin(), after.end()), "old");
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+TEST(OutputTargetTest, AnExistingTargetKeepsItsPermissions) {
+    TempDir dir;
+    dir.Write("out.pdb", "old");
+    ASSERT_EQ(::chmod(dir.File("out.pdb").c_str(), 0640), 0);
+    std::ostringstream console;
+    ASSERT_TRUE(Database().Write(dir.File("out.pdb"), console));
+    struct stat info;
+    ASSERT_EQ(::stat(dir.File("out.pdb").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+}  // namespace
