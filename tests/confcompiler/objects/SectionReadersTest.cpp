@@ -37,6 +37,13 @@ Bytes Cat(std::initializer_list<Bytes> parts) {
 Bytes U16(uint16_t value) {
     return ExpectedBytes().U16(value);
 }
+std::string Repeat(size_t count, const std::string& text) {
+    std::string all;
+    for (size_t i = 0; i < count; ++i) {
+        all += text;
+    }
+    return all;
+}
 // Padded texts one after the other, as the pool's lists hold them.
 ExpectedBytes Texts(std::initializer_list<std::string_view> texts) {
     ExpectedBytes bytes;
@@ -351,6 +358,8 @@ TEST(SectionReadersTest, FramesAndRecordViews) {
         {"a form without controls element", "<frame name='F' view='v'><form name='E'/></frame>",
          nullptr, "[WARNING 3329] Не найдено controls\n"},
         {"a name of 32 bytes", "<frame name='" + n32 + "' view='v'/>", nullptr, k2320, true},
+        {"751 headers: a record over 60000 bytes", Repeat(751, "<frame name='f' view='v'/>"),
+         nullptr, "[ERROR 2320] Запись форм-меню превышает 60000 байт\n", true},
     };
     const Row recordViews[] = {
         {"no record view: an empty record", "<frame name='F' view='v'/>", empty},
