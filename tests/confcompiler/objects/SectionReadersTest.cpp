@@ -94,7 +94,7 @@ struct Row {
     std::string name;
     std::string body;  // between <quillora> and </quillora>
     // The section record, adding the expected pool entries in order; null: the section fails.
-    std::function<Bytes(ExpectedPool&)> expect;
+    std::function<Bytes(ExpectedPool&)> expect = nullptr;
     std::string console = {};
     bool limit = false;  // a refused limit
 };
