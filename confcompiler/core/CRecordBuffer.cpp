@@ -9,15 +9,11 @@
 #include "CStringsReader.h"
 #include "PalmHelper.h"
 
-CRecordBuffer::CRecordBuffer(size_t capacity) : capacity_(capacity) {
-    bytes_.reserve(kInitialBytes);  // so that Data() is never null, even for an empty record
-}
+CRecordBuffer::CRecordBuffer(size_t capacity) : capacity_(capacity) {}
 
 CRecordBuffer::CRecordBuffer(CReadContext& context, int code, std::string_view what,
                              size_t capacity)
-    : capacity_(capacity), context_(&context), code_(code), what_(what) {
-    bytes_.reserve(kInitialBytes);
-}
+    : capacity_(capacity), context_(&context), code_(code), what_(what) {}
 
 CRecordBuffer::~CRecordBuffer() = default;
 

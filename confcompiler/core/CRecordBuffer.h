@@ -52,10 +52,11 @@ public:
     // overflow.
     void SetSubject(std::string_view subject) { subject_ = subject; }
 
-    // The bytes written so far: Size() bytes. Never null, even when nothing was written.
-    const uint8_t* Data() const { return bytes_.data(); }
-    uint8_t* Data() { return bytes_.data(); }
-    std::span<const uint8_t> Bytes() const { return {bytes_.data(), size_}; }
+    // The bytes written so far: Size() bytes. Never null, also before anything is written:
+    // readers hand out an empty block as a valid pointer, null meaning failure.
+    const uint8_t* Data() const { return bytes_.empty() ? &none_ : bytes_.data(); }
+    uint8_t* Data() { return bytes_.empty() ? &none_ : bytes_.data(); }
+    std::span<const uint8_t> Bytes() const { return {Data(), size_}; }
 
     // Writes at an absolute offset.
     bool Put8(size_t offset, uint8_t value);
@@ -111,9 +112,8 @@ private:
     bool Claim(size_t offset, size_t size);
     void Refuse();
 
-    static constexpr size_t kInitialBytes = 64;
-
     std::vector<uint8_t> bytes_;
+    uint8_t none_ = 0;  // what Data() points to while nothing is written
     size_t size_ = 0;
     size_t capacity_;
     bool failed_ = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 
@@ -210,6 +211,68 @@ TEST_F(CConfCompilerTest, TheDefaultBuildStopsAtTheFirstMissingSection) {
     EXPECT_EQ(CConfCompiler(log_).Run({dir_.File("in.xml"), dir_.File("out.pdb")}), 255);
     EXPECT_NE(log_.str().find(journals), std::string::npos) << log_.str();
     EXPECT_FALSE(dir_.Exists("out.pdb"));
+}
+
+// With the real readers: the frames slot names the frames record, empty without frames; without
+// a record-view record an empty record 7 keeps the strings at 8; a failing record view is
+// skipped, while a refused limit in it ends the run.
+TEST_F(CConfCompilerTest, RealReadersFillTheSlotsAndSkipAFailedRecordView) {
+    const std::string base =
+        "<menu name='m'/><journal name='j' view='v'><data><jrndocument name='d'/></data>"
+        "</journal><document name='d' view='v' prefix='p'><data><database name='D'/></data>"
+        "<entries><entry name='x'/></entries></document><reference name='r' view='v'>"
+        "<data><database name='R'/></data></reference>";
+    const std::string frame = "<frame name='f' view='v'/>";
+    const std::string skipped = "[INFO] Ошибка чтения описания форм просмотра записей.\n";
+    struct Case {
+        std::string name;
+        std::string more;
+        int status;
+        Bytes slots;          // references, documents, menus, record views, frames, journals
+        std::string console;  // a part of the console
+    };
+    const Case cases[] = {
+        {"record views, no frame",
+         "<recordview name='rv' view='v'/>",
+         0,
+         {6, 0, 4, 0, 2, 0, 5, 0, 7, 0, 3, 0},
+         "[INFO] Описания форм просмотра записей успешно прочитано.\n"},
+        {"frames, no record view", frame, 0, {5, 0, 4, 0, 2, 0, 0xFF, 0xFF, 6, 0, 3, 0}, skipped},
+        {"a failing record view",
+         frame + "<recordview name='rv'/>",
+         0,
+         {5, 0, 4, 0, 2, 0, 0xFF, 0xFF, 6, 0, 3, 0},
+         "[ERROR 2306] Отсутствует реквизит frame->view формы-меню:  rv\n" + skipped},
+        {"a limit in the record views",
+         "<recordview name='" + std::string(32, 'n') + "' view='v'/>",
+         255,
+         {},
+         "[ERROR 2320] Имя формы-меню длиннее 31 байт: " + std::string(32, 'n') + "\n" + skipped},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        log_.str("");
+        dir_.Write("in.xml", "<quillora>" + base + c.more + "</quillora>");
+        std::filesystem::remove(dir_.File("out.pdb"));
+        EXPECT_EQ(CConfCompiler(log_).Run({dir_.File("in.xml"), dir_.File("out.pdb")}), c.status);
+        EXPECT_NE(log_.str().find(c.console), std::string::npos) << log_.str();
+        if (c.status != 0) {
+            EXPECT_EQ(log_.str().find("Чтение справочников"), std::string::npos);
+            EXPECT_FALSE(dir_.Exists("out.pdb"));
+            continue;
+        }
+        const std::vector<Bytes> records = Records(dir_.ReadBytes("out.pdb"));
+        ASSERT_EQ(records.size(), 9u);
+        EXPECT_EQ(Bytes(records[0].begin() + 134, records[0].end()), c.slots);
+        EXPECT_FALSE(records[5].empty());
+        EXPECT_FALSE(records[6].empty());
+        EXPECT_EQ(records[7], Bytes{});
+        // Journal names, form table; entry name, form table, field description; form tables
+        // of the references and of the frames or record views.
+        const Bytes strings = {0, 0, 2, 0,   'd', 0, 0, 0, 2, 0, 'x', 0, 0, 0, 10,
+                               0, 1, 0, 'x', 0,   0, 0, 0, 0, 0, 0,   0, 0, 0, 0};
+        EXPECT_EQ(records[8], strings);
+    }
 }
 
 TEST_F(CConfCompilerTest, DocumentProblemsEndWithStatusOne) {

@@ -1,10 +1,14 @@
 // Expected entry records and strings records, typed out by layout name and entry by entry.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "CConverter.h"
 #include "ExpectedBytes.h"
 #include "RecordField.h"
 
@@ -16,6 +20,15 @@ public:
         for (size_t i = 0; i < field.size; ++i) {
             bytes_.at(field.offset + i) = static_cast<uint8_t>(value >> (8 * i));
         }
+        return *this;
+    }
+    // A UTF-8 text stored in Windows-1251 in a fixed text field (zero-terminated).
+    ExpectedRecord& Text(RecordField field, std::string_view utf8) {
+        const std::string narrow = CConverter::ToNarrow(utf8);
+        if (narrow.size() >= field.size) {
+            throw std::length_error("expected text longer than its field");
+        }
+        std::copy(narrow.begin(), narrow.end(), bytes_.begin() + field.offset);
         return *this;
     }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
