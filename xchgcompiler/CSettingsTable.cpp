@@ -1,6 +1,6 @@
 #include "CSettingsTable.h"
 
-#include <cstring>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -14,21 +14,25 @@ using Record = std::vector<uint8_t>;
 
 // Bytes a text takes in a record: the text, its terminating zero, and one more zero when
 // that count is odd.
-size_t PaddedSize(const char* text) {
-    const size_t size = (text != nullptr ? std::strlen(text) : 0) + 1;
+size_t PaddedSize(std::string_view text) {
+    const size_t size = text.size() + 1;
     return size + (size & 1);
 }
 
-// Appends a text in its padded form; an absent text is written as the empty text.
-void AppendPadded(Record& out, const char* text) {
-    const size_t length = text != nullptr ? std::strlen(text) : 0;
-    out.insert(out.end(), text, text + length);
-    out.resize(out.size() + PaddedSize(text) - length, 0);
+// Appends a text in its padded form.
+void AppendPadded(Record& out, std::string_view text) {
+    out.insert(out.end(), text.begin(), text.end());
+    out.resize(out.size() + PaddedSize(text) - text.size(), 0);
+}
+
+// A group's URL in its record: the empty text when the group has none.
+std::string_view UrlText(const std::optional<std::string>& url) {
+    return url ? std::string_view(*url) : std::string_view();
 }
 
 // A stored text shown on the (UTF-8) console.
-std::string Shown(const char* text) {
-    return CConverter::ToUtf8(text != nullptr ? text : "");
+std::string Shown(std::string_view text) {
+    return CConverter::ToUtf8(text);
 }
 
 bool IsHexDigit(char c) {
@@ -44,34 +48,31 @@ uint32_t HexValue(char c) {
 
 }  // namespace
 
-CSettingsTable::CSettingsTable()
-    : exchanges_(std::make_unique<ExchangeSettings[]>(kMaxExchanges)) {}
+CSettingsTable::CSettingsTable() = default;
 
 CSettingsTable::~CSettingsTable() = default;
 
-CSettingsTable::Text CSettingsTable::Copy(std::string_view text) {
-    Text copy = std::make_unique<char[]>(text.size() + 1);
-    std::memcpy(copy.get(), text.data(), text.size());
-    return copy;
+std::string CSettingsTable::Copy(std::string_view text) {
+    return std::string(text.substr(0, text.find('\0')));
 }
 
 CSettingsTable::ExchangeSettings* CSettingsTable::Current() {
-    return lastExchange_ >= 0 ? &exchanges_[lastExchange_] : nullptr;
+    return exchanges_.empty() ? nullptr : &exchanges_.back();
 }
 
 CSettingsTable::PostDocument* CSettingsTable::CurrentDocument() {
     ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postDocumentsLast < 0) {
+    if (exchange == nullptr || exchange->postDocuments.empty()) {
         return nullptr;
     }
-    return &exchange->postDocuments[exchange->postDocumentsLast];
+    return &exchange->postDocuments.back();
 }
 
 bool CSettingsTable::AddExchange(std::string_view name, std::string_view view) {
-    if (lastExchange_ >= kMaxExchanges - 1) {
+    if (exchanges_.size() >= kMaxExchanges) {
         return false;
     }
-    ExchangeSettings& exchange = exchanges_[++lastExchange_];
+    ExchangeSettings& exchange = exchanges_.emplace_back();
     exchange.name = Copy(name);
     exchange.view = Copy(view);
     return true;
@@ -79,97 +80,87 @@ bool CSettingsTable::AddExchange(std::string_view name, std::string_view view) {
 
 bool CSettingsTable::AddPostDocument(std::string_view name) {
     ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postDocumentsLast >= kMaxEntries - 1) {
+    if (exchange == nullptr || exchange->postDocuments.size() >= kMaxEntries) {
         return false;
     }
-    exchange->postDocuments[++exchange->postDocumentsLast].name = Copy(name);
+    exchange->postDocuments.emplace_back().name = Copy(name);
     return true;
 }
 
 bool CSettingsTable::AddSendFlag(std::string_view name, std::string_view value,
                                  std::string_view set) {
     PostDocument* document = CurrentDocument();
-    if (document == nullptr || document->sendFlagCount >= kMaxEntries) {
+    if (document == nullptr || document->sendFlags.size() >= kMaxEntries) {
         return false;
     }
-    const uint16_t at = document->sendFlagCount++;
-    document->sendFlagNames[at] = Copy(name);
-    document->sendFlagValues[at] = Copy(value);
-    document->sendFlagSets[at] = Copy(set);
+    document->sendFlags.push_back({Copy(name), Copy(value), Copy(set)});
     return true;
 }
 
 bool CSettingsTable::AddHeadField(std::string_view name) {
     PostDocument* document = CurrentDocument();
-    if (document == nullptr || document->headFieldCount >= kMaxEntries) {
+    if (document == nullptr || document->headFields.size() >= kMaxEntries) {
         return false;
     }
-    document->headFieldNames[document->headFieldCount++] = Copy(name);
+    document->headFields.push_back(Copy(name));
     return true;
 }
 
 bool CSettingsTable::AddTableField(std::string_view name) {
     PostDocument* document = CurrentDocument();
-    if (document == nullptr || document->tableFieldCount >= kMaxEntries) {
+    if (document == nullptr || document->tableFields.size() >= kMaxEntries) {
         return false;
     }
-    document->tableFieldNames[document->tableFieldCount++] = Copy(name);
+    document->tableFields.push_back(Copy(name));
     return true;
 }
 
 bool CSettingsTable::AddPostTable(std::string_view name) {
     ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postTablesLast >= kMaxEntries - 1) {
+    if (exchange == nullptr || exchange->postTables.size() >= kMaxEntries) {
         return false;
     }
-    PostTable& table = exchange->postTables[++exchange->postTablesLast];
-    table.name = Copy(name);
-    table.marker = 1;
+    exchange->postTables.push_back({Copy(name), 1});
     return true;
 }
 
 bool CSettingsTable::AddPostFile(std::string_view name, std::string_view type, bool deleteAfter) {
     ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postFilesLast >= kMaxEntries - 1) {
+    if (exchange == nullptr || exchange->postFiles.size() >= kMaxEntries) {
         return false;
     }
-    PostFile& file = exchange->postFiles[++exchange->postFilesLast];
-    file.name = Copy(name);
-    file.type = Copy(type);
-    file.deleteAfter = deleteAfter ? 1 : 0;
+    exchange->postFiles.push_back({Copy(name), Copy(type), static_cast<uint8_t>(deleteAfter)});
     return true;
 }
 
 bool CSettingsTable::AddGetTable(std::string_view name) {
     ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->getTablesCount >= kMaxEntries) {
+    if (exchange == nullptr || exchange->getTables.size() >= kMaxEntries) {
         return false;
     }
-    exchange->getTables[exchange->getTablesCount++] = Copy(name);
+    exchange->getTables.push_back(Copy(name));
     return true;
 }
 
 bool CSettingsTable::AddGetDb(std::string_view name) {
     ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->getDbsCount >= kMaxEntries) {
+    if (exchange == nullptr || exchange->getDbs.size() >= kMaxEntries) {
         return false;
     }
-    exchange->getDbs[exchange->getDbsCount++] = Copy(name);
+    exchange->getDbs.push_back(Copy(name));
     return true;
 }
 
 bool CSettingsTable::AddGetFile(std::string_view name, std::string_view type) {
     ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->getFilesLast >= kMaxEntries - 1) {
+    if (exchange == nullptr || exchange->getFiles.size() >= kMaxEntries) {
         return false;
     }
-    GetFile& file = exchange->getFiles[++exchange->getFilesLast];
-    file.name = Copy(name);
-    file.type = Copy(type);
+    exchange->getFiles.push_back({Copy(name), Copy(type)});
     return true;
 }
 
-bool CSettingsTable::SetUrl(Text ExchangeSettings::*url, std::string_view text) {
+bool CSettingsTable::SetUrl(Url ExchangeSettings::*url, std::string_view text) {
     ExchangeSettings* exchange = Current();
     if (exchange == nullptr) {
         return false;
@@ -213,80 +204,75 @@ uint32_t CSettingsTable::SendFlagNumber(std::string_view value) {
 
 void CSettingsTable::Dump(std::ostream& console) const {
     console << "CSettingsTable DUMP:\n";
-    for (int e = 0; e <= lastExchange_; ++e) {
-        const ExchangeSettings& exchange = exchanges_[e];
+    for (const ExchangeSettings& exchange : exchanges_) {
         console << "\r\n**************** EXCHANGE ****************\r\n"
-                << Shown(exchange.name.get())
-                << "\r\n**************** EXCHANGE ****************\r\n";
+                << Shown(exchange.name) << "\r\n**************** EXCHANGE ****************\r\n";
 
         console << "------- POST DOCUMENTS: -------\n";
         if (exchange.postDocumentsUrl) {
-            console << "post url: " << Shown(exchange.postDocumentsUrl.get()) << "\n";
+            console << "post url: " << Shown(*exchange.postDocumentsUrl) << "\n";
         }
-        for (int d = 0; d <= exchange.postDocumentsLast; ++d) {
-            const PostDocument& document = exchange.postDocuments[d];
-            console << "Post doc name: " << Shown(document.name.get()) << "\n";
-            console << "\tSend flags fields count: " << document.sendFlagCount << "\n";
-            for (int f = 0; f < document.sendFlagCount; ++f) {
-                console << "\t\tname: " << Shown(document.sendFlagNames[f].get()) << "\n"
-                        << "\t\tvalue: " << std::hex
-                        << SendFlagNumber(document.sendFlagValues[f].get()) << std::dec << "\n";
+        for (const PostDocument& document : exchange.postDocuments) {
+            console << "Post doc name: " << Shown(document.name) << "\n";
+            console << "\tSend flags fields count: " << document.sendFlags.size() << "\n";
+            for (const SendFlag& flag : document.sendFlags) {
+                console << "\t\tname: " << Shown(flag.name) << "\n"
+                        << "\t\tvalue: " << std::hex << SendFlagNumber(flag.value) << std::dec
+                        << "\n";
             }
-            console << "\tHead fields count: " << document.headFieldCount << "\n";
-            for (int f = 0; f < document.headFieldCount; ++f) {
-                console << "\t\tname: " << Shown(document.headFieldNames[f].get()) << "\n";
+            console << "\tHead fields count: " << document.headFields.size() << "\n";
+            for (const std::string& field : document.headFields) {
+                console << "\t\tname: " << Shown(field) << "\n";
             }
-            console << "\tTable fields count: " << document.tableFieldCount << "\n";
-            for (int f = 0; f < document.tableFieldCount; ++f) {
-                console << "\t\tname: " << Shown(document.tableFieldNames[f].get()) << "\n";
+            console << "\tTable fields count: " << document.tableFields.size() << "\n";
+            for (const std::string& field : document.tableFields) {
+                console << "\t\tname: " << Shown(field) << "\n";
             }
         }
 
         console << "------- POST TABLES: -------\n";
         if (exchange.postTablesUrl) {
-            console << "post url: " << Shown(exchange.postTablesUrl.get()) << "\n";
+            console << "post url: " << Shown(*exchange.postTablesUrl) << "\n";
         }
-        for (int t = 0; t <= exchange.postTablesLast; ++t) {
-            console << "Post table name: " << Shown(exchange.postTables[t].name.get()) << "\n";
+        for (const PostTable& table : exchange.postTables) {
+            console << "Post table name: " << Shown(table.name) << "\n";
         }
 
         console << "------- POST FILES: -------\n";
         if (exchange.postFilesUrl) {
-            console << "post url: " << Shown(exchange.postFilesUrl.get()) << "\n";
+            console << "post url: " << Shown(*exchange.postFilesUrl) << "\n";
         }
-        for (int f = 0; f <= exchange.postFilesLast; ++f) {
-            const PostFile& file = exchange.postFiles[f];
-            console << "Post file name: " << Shown(file.name.get()) << "\n"
-                    << "          type: " << Shown(file.type.get()) << "\n"
+        for (const PostFile& file : exchange.postFiles) {
+            console << "Post file name: " << Shown(file.name) << "\n"
+                    << "          type: " << Shown(file.type) << "\n"
                     << "        delete: " << int{file.deleteAfter} << "\n";
         }
 
         console << "------- GET TABLES: -------\n";
-        console << "Get tables count: " << exchange.getTablesCount << "\n";
+        console << "Get tables count: " << exchange.getTables.size() << "\n";
         if (exchange.getTablesUrl) {
-            console << "\turl: " << Shown(exchange.getTablesUrl.get()) << "\n";
+            console << "\turl: " << Shown(*exchange.getTablesUrl) << "\n";
         }
-        for (int t = 0; t < exchange.getTablesCount; ++t) {
-            console << "\tname: " << Shown(exchange.getTables[t].get()) << "\n";
+        for (const std::string& table : exchange.getTables) {
+            console << "\tname: " << Shown(table) << "\n";
         }
 
         console << "------- GET DBS: -------\n";
-        console << "Get dbs count: " << exchange.getDbsCount << "\n";
+        console << "Get dbs count: " << exchange.getDbs.size() << "\n";
         if (exchange.getDbsUrl) {
-            console << "post url: " << Shown(exchange.getDbsUrl.get()) << "\n";
+            console << "post url: " << Shown(*exchange.getDbsUrl) << "\n";
         }
-        for (int d = 0; d < exchange.getDbsCount; ++d) {
-            console << "\tname: " << Shown(exchange.getDbs[d].get()) << "\n";
+        for (const std::string& db : exchange.getDbs) {
+            console << "\tname: " << Shown(db) << "\n";
         }
 
         console << "------- GET FILES: -------\n";
         if (exchange.getFilesUrl) {
-            console << "post url: " << Shown(exchange.getFilesUrl.get()) << "\n";
+            console << "post url: " << Shown(*exchange.getFilesUrl) << "\n";
         }
-        for (int f = 0; f <= exchange.getFilesLast; ++f) {
-            const GetFile& file = exchange.getFiles[f];
-            console << "Post file name: " << Shown(file.name.get()) << "\n"
-                    << "          type: " << Shown(file.type.get()) << "\n";
+        for (const GetFile& file : exchange.getFiles) {
+            console << "Post file name: " << Shown(file.name) << "\n"
+                    << "          type: " << Shown(file.type) << "\n";
         }
     }
 }
@@ -302,43 +288,41 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
     ByteOrder::Append16(index, kSlotsPerExchange);
     ByteOrder::Append16(index, static_cast<uint16_t>(ExchangeCount()));
 
-    for (int e = 0; e <= lastExchange_; ++e) {
-        const ExchangeSettings& exchange = exchanges_[e];
-        const int counts[kGroups] = {exchange.postDocumentsLast + 1, exchange.postTablesLast + 1,
-                                     exchange.postFilesLast + 1,     exchange.getTablesCount,
-                                     exchange.getDbsCount,           exchange.getFilesLast + 1};
+    for (const ExchangeSettings& exchange : exchanges_) {
+        const size_t counts[kGroups] = {exchange.postDocuments.size(), exchange.postTables.size(),
+                                        exchange.postFiles.size(),     exchange.getTables.size(),
+                                        exchange.getDbs.size(),        exchange.getFiles.size()};
         uint16_t slots[kGroups];
         for (int group = 0; group < kGroups; ++group) {
             if (counts[group] == 0) {
                 slots[group] = kNoRecord;
                 continue;
             }
+            const auto count = static_cast<uint16_t>(counts[group]);
             Record record;
             switch (group) {
                 case kPostDocuments: {
                     // Each document block's offset is 16 bits, so every block must start
                     // within the record's first 65536 bytes.
-                    const int count = counts[group];
                     std::vector<size_t> blockSizes(count);
-                    size_t start = PaddedSize(exchange.postDocumentsUrl.get()) + 2 + 2 * count;
+                    size_t start = PaddedSize(UrlText(exchange.postDocumentsUrl)) + 2 + 2 * count;
                     size_t total = start;
-                    for (int d = 0; d < count; ++d) {
+                    for (size_t d = 0; d < count; ++d) {
                         const PostDocument& document = exchange.postDocuments[d];
-                        size_t size = PaddedSize(document.name.get()) + 6;
-                        for (int f = 0; f < document.sendFlagCount; ++f) {
-                            size += PaddedSize(document.sendFlagNames[f].get()) +
-                                    PaddedSize(document.sendFlagValues[f].get()) +
-                                    PaddedSize(document.sendFlagSets[f].get());
+                        size_t size = PaddedSize(document.name) + 6;
+                        for (const SendFlag& flag : document.sendFlags) {
+                            size += PaddedSize(flag.name) + PaddedSize(flag.value) +
+                                    PaddedSize(flag.set);
                         }
-                        for (int f = 0; f < document.headFieldCount; ++f) {
-                            size += PaddedSize(document.headFieldNames[f].get());
+                        for (const std::string& field : document.headFields) {
+                            size += PaddedSize(field);
                         }
-                        for (int f = 0; f < document.tableFieldCount; ++f) {
-                            size += PaddedSize(document.tableFieldNames[f].get());
+                        for (const std::string& field : document.tableFields) {
+                            size += PaddedSize(field);
                         }
                         blockSizes[d] = size;
                         if (total > 0xFFFF) {
-                            console << "Post documents of exchange " << Shown(exchange.name.get())
+                            console << "Post documents of exchange " << Shown(exchange.name)
                                     << " do not fit in one record: a document would start "
                                        "beyond byte 65535\n";
                             return false;
@@ -346,71 +330,73 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
                         total += size;
                     }
                     record.reserve(total);
-                    AppendPadded(record, exchange.postDocumentsUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(count));
-                    for (int d = 0; d < count; ++d) {
+                    AppendPadded(record, UrlText(exchange.postDocumentsUrl));
+                    ByteOrder::Append16(record, count);
+                    for (size_t d = 0; d < count; ++d) {
                         ByteOrder::Append16(record, static_cast<uint16_t>(start));
                         start += blockSizes[d];
                     }
-                    for (int d = 0; d < count; ++d) {
-                        const PostDocument& document = exchange.postDocuments[d];
-                        AppendPadded(record, document.name.get());
-                        ByteOrder::Append16(record, document.sendFlagCount);
-                        for (int f = 0; f < document.sendFlagCount; ++f) {
-                            AppendPadded(record, document.sendFlagNames[f].get());
-                            AppendPadded(record, document.sendFlagValues[f].get());
-                            AppendPadded(record, document.sendFlagSets[f].get());
+                    for (const PostDocument& document : exchange.postDocuments) {
+                        AppendPadded(record, document.name);
+                        ByteOrder::Append16(record,
+                                            static_cast<uint16_t>(document.sendFlags.size()));
+                        for (const SendFlag& flag : document.sendFlags) {
+                            AppendPadded(record, flag.name);
+                            AppendPadded(record, flag.value);
+                            AppendPadded(record, flag.set);
                         }
-                        ByteOrder::Append16(record, document.headFieldCount);
-                        for (int f = 0; f < document.headFieldCount; ++f) {
-                            AppendPadded(record, document.headFieldNames[f].get());
+                        ByteOrder::Append16(record,
+                                            static_cast<uint16_t>(document.headFields.size()));
+                        for (const std::string& field : document.headFields) {
+                            AppendPadded(record, field);
                         }
-                        ByteOrder::Append16(record, document.tableFieldCount);
-                        for (int f = 0; f < document.tableFieldCount; ++f) {
-                            AppendPadded(record, document.tableFieldNames[f].get());
+                        ByteOrder::Append16(record,
+                                            static_cast<uint16_t>(document.tableFields.size()));
+                        for (const std::string& field : document.tableFields) {
+                            AppendPadded(record, field);
                         }
                     }
                     break;
                 }
                 case kPostTables:
-                    AppendPadded(record, exchange.postTablesUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(counts[group]));
-                    for (int t = 0; t < counts[group]; ++t) {
-                        AppendPadded(record, exchange.postTables[t].name.get());
-                        if (exchange.postTables[t].marker == 1) {
+                    AppendPadded(record, UrlText(exchange.postTablesUrl));
+                    ByteOrder::Append16(record, count);
+                    for (const PostTable& table : exchange.postTables) {
+                        AppendPadded(record, table.name);
+                        if (table.marker == 1) {
                             ByteOrder::Append16(record, 0);
                         }
                     }
                     break;
                 case kPostFiles:
-                    AppendPadded(record, exchange.postFilesUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(counts[group]));
-                    for (int f = 0; f < counts[group]; ++f) {
-                        AppendPadded(record, exchange.postFiles[f].name.get());
-                        AppendPadded(record, exchange.postFiles[f].type.get());
-                        ByteOrder::Append16(record, exchange.postFiles[f].deleteAfter);
+                    AppendPadded(record, UrlText(exchange.postFilesUrl));
+                    ByteOrder::Append16(record, count);
+                    for (const PostFile& file : exchange.postFiles) {
+                        AppendPadded(record, file.name);
+                        AppendPadded(record, file.type);
+                        ByteOrder::Append16(record, file.deleteAfter);
                     }
                     break;
                 case kGetTables:
-                    AppendPadded(record, exchange.getTablesUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(counts[group]));
-                    for (int t = 0; t < counts[group]; ++t) {
-                        AppendPadded(record, exchange.getTables[t].get());
+                    AppendPadded(record, UrlText(exchange.getTablesUrl));
+                    ByteOrder::Append16(record, count);
+                    for (const std::string& table : exchange.getTables) {
+                        AppendPadded(record, table);
                     }
                     break;
                 case kGetDbs:
-                    AppendPadded(record, exchange.getDbsUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(counts[group]));
-                    for (int d = 0; d < counts[group]; ++d) {
-                        AppendPadded(record, exchange.getDbs[d].get());
+                    AppendPadded(record, UrlText(exchange.getDbsUrl));
+                    ByteOrder::Append16(record, count);
+                    for (const std::string& db : exchange.getDbs) {
+                        AppendPadded(record, db);
                     }
                     break;
                 case kGetFiles:
-                    AppendPadded(record, exchange.getFilesUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(counts[group]));
-                    for (int f = 0; f < counts[group]; ++f) {
-                        AppendPadded(record, exchange.getFiles[f].name.get());
-                        AppendPadded(record, exchange.getFiles[f].type.get());
+                    AppendPadded(record, UrlText(exchange.getFilesUrl));
+                    ByteOrder::Append16(record, count);
+                    for (const GetFile& file : exchange.getFiles) {
+                        AppendPadded(record, file.name);
+                        AppendPadded(record, file.type);
                     }
                     break;
             }
@@ -418,8 +404,8 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
             slots[group] = static_cast<uint16_t>(records.size());  // the index record is 0
         }
 
-        AppendPadded(index, exchange.name.get());
-        AppendPadded(index, exchange.view.get());
+        AppendPadded(index, exchange.name);
+        AppendPadded(index, exchange.view);
         ByteOrder::Append16(index, slots[kPostDocuments]);
         ByteOrder::Append16(index, slots[kPostTables]);
         ByteOrder::Append16(index, slots[kPostFiles]);

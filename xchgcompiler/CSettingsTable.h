@@ -1,20 +1,21 @@
-// Everything an exchange description says, held in fixed-capacity lists, and the exchange
-// settings database built from it: an index record listing the exchanges, then one record
-// per non-empty group of each exchange.
+// Everything an exchange description says, held in lists that grow with what is read up to
+// their limits, and the exchange settings database built from it: an index record listing the
+// exchanges, then one record per non-empty group of each exchange.
 #pragma once
 
 #include <cstdint>
 #include <iosfwd>
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CPdb;
 
 class CSettingsTable {
 public:
     static constexpr int kMaxExchanges = 10;
-    // Capacity of every list of an exchange and of every list of a document.
+    // Limit of every list of an exchange and of every list of a document.
     static constexpr int kMaxEntries = 255;
 
     static constexpr uint32_t kDatabaseType = 0x44415441;     // bytes "ATAD"
@@ -33,9 +34,10 @@ public:
     CSettingsTable(const CSettingsTable&) = delete;
     CSettingsTable& operator=(const CSettingsTable&) = delete;
 
-    // Every text is Windows-1251 and copied. The operations work on the last opened exchange
-    // and its last added document. Each returns false, storing nothing, when its list is full
-    // or when there is no exchange (or document) to add to.
+    // Every text is Windows-1251 and copied up to its first zero byte, if any. The operations
+    // work on the last opened exchange and its last added document. Each returns false,
+    // storing nothing, when its list has reached its limit or when there is no exchange (or
+    // document) to add to.
     bool AddExchange(std::string_view name, std::string_view view);
     bool AddPostDocument(std::string_view name);
     bool AddSendFlag(std::string_view name, std::string_view value, std::string_view set);
@@ -55,7 +57,7 @@ public:
     bool SetGetDbsUrl(std::string_view url);
     bool SetGetFilesUrl(std::string_view url);
 
-    int ExchangeCount() const { return lastExchange_ + 1; }
+    int ExchangeCount() const { return static_cast<int>(exchanges_.size()); }
 
     // Lists the whole table on the console, texts shown in UTF-8.
     void Dump(std::ostream& console) const;
@@ -75,62 +77,55 @@ public:
     static uint32_t SendFlagNumber(std::string_view value);
 
 private:
-    // A zero-terminated text owned by the table; null where a URL is absent.
-    using Text = std::unique_ptr<char[]>;
-
+    struct SendFlag {
+        std::string name;
+        std::string value;
+        std::string set;
+    };
     struct PostDocument {
-        Text name;
-        uint16_t sendFlagCount = 0;
-        Text sendFlagNames[kMaxEntries];
-        Text sendFlagValues[kMaxEntries];
-        Text sendFlagSets[kMaxEntries];
-        uint16_t headFieldCount = 0;
-        Text headFieldNames[kMaxEntries];
-        uint16_t tableFieldCount = 0;
-        Text tableFieldNames[kMaxEntries];
+        std::string name;
+        std::vector<SendFlag> sendFlags;
+        std::vector<std::string> headFields;
+        std::vector<std::string> tableFields;
     };
     struct PostTable {
-        Text name;
+        std::string name;
         uint8_t marker = 0;
     };
     struct PostFile {
-        Text name;
-        Text type;
+        std::string name;
+        std::string type;
         uint8_t deleteAfter = 0;
     };
     struct GetFile {
-        Text name;
-        Text type;
+        std::string name;
+        std::string type;
     };
+    // A group's URL: absent until the description gives one.
+    using Url = std::optional<std::string>;
     struct ExchangeSettings {
-        Text name;
-        Text view;
-        int32_t postDocumentsLast = -1;
-        Text postDocumentsUrl;
-        PostDocument postDocuments[kMaxEntries];
-        int32_t postTablesLast = -1;
-        Text postTablesUrl;
-        PostTable postTables[kMaxEntries];
-        int32_t postFilesLast = -1;
-        Text postFilesUrl;
-        PostFile postFiles[kMaxEntries];
-        Text getTablesUrl;
-        uint16_t getTablesCount = 0;
-        Text getTables[kMaxEntries];
-        Text getDbsUrl;
-        uint16_t getDbsCount = 0;
-        Text getDbs[kMaxEntries];
-        int32_t getFilesLast = -1;
-        Text getFilesUrl;
-        GetFile getFiles[kMaxEntries];
+        std::string name;
+        std::string view;
+        Url postDocumentsUrl;
+        std::vector<PostDocument> postDocuments;
+        Url postTablesUrl;
+        std::vector<PostTable> postTables;
+        Url postFilesUrl;
+        std::vector<PostFile> postFiles;
+        Url getTablesUrl;
+        std::vector<std::string> getTables;
+        Url getDbsUrl;
+        std::vector<std::string> getDbs;
+        Url getFilesUrl;
+        std::vector<GetFile> getFiles;
     };
 
-    static Text Copy(std::string_view text);
+    // The stored form of a text: its bytes up to the first zero byte.
+    static std::string Copy(std::string_view text);
     ExchangeSettings* Current();
     PostDocument* CurrentDocument();
-    bool SetUrl(Text ExchangeSettings::*url, std::string_view text);
+    bool SetUrl(Url ExchangeSettings::*url, std::string_view text);
 
-    // The ten exchange slots, allocated once with the table.
-    std::unique_ptr<ExchangeSettings[]> exchanges_;
-    int32_t lastExchange_ = -1;
+    // The exchanges in document order, at most kMaxExchanges.
+    std::vector<ExchangeSettings> exchanges_;
 };
