@@ -282,9 +282,23 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
     // reserved fourth slot has no group.
     enum Group { kPostDocuments, kPostTables, kPostFiles, kGetTables, kGetDbs, kGetFiles };
     constexpr int kGroups = 6;
+    static constexpr const char* kGroupNames[kGroups] = {
+        "Post documents", "Post tables", "Post files", "Get tables", "Get dbs", "Get files"};
+
+    // The index record comes first, so it is the first one checked.
+    size_t indexSize = 4;
+    for (const ExchangeSettings& exchange : exchanges_) {
+        indexSize += PaddedSize(exchange.name) + PaddedSize(exchange.view) + 2 * kSlotsPerExchange;
+    }
+    if (indexSize > kMaxRecordSize) {
+        console << "The exchange list does not fit in one record: " << indexSize
+                << " bytes, at most " << kMaxRecordSize << "\n";
+        return false;
+    }
 
     std::vector<Record> records;
     Record index;
+    index.reserve(indexSize);
     ByteOrder::Append16(index, kSlotsPerExchange);
     ByteOrder::Append16(index, static_cast<uint16_t>(ExchangeCount()));
 
@@ -400,6 +414,12 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
                     }
                     break;
             }
+            if (record.size() > kMaxRecordSize) {
+                console << kGroupNames[group] << " of exchange " << Shown(exchange.name)
+                        << " do not fit in one record: " << record.size() << " bytes, at most "
+                        << kMaxRecordSize << "\n";
+                return false;
+            }
             records.push_back(std::move(record));
             slots[group] = static_cast<uint16_t>(records.size());  // the index record is 0
         }
@@ -415,16 +435,8 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
         ByteOrder::Append16(index, slots[kGetFiles]);
     }
 
-    // Record offsets in the file are 32 bits wide.
-    uint64_t fileSize = CPdb::kHeaderSize + CPdb::kEntrySize * (records.size() + 1) + index.size();
-    for (const Record& record : records) {
-        fileSize += record.size();
-    }
-    if (fileSize > 0xFFFFFFFFu) {
-        console << "The exchange settings database would exceed 4294967295 bytes\n";
-        return false;
-    }
-
+    // With at most 61 records of at most kMaxRecordSize bytes the file stays far below the
+    // 32-bit record offsets; the writer's record limit is the only one left to check.
     bool added = pdb.AddRecord(index.data(), index.size());
     for (const Record& record : records) {
         added = added && pdb.AddRecord(record.data(), record.size());

@@ -17,6 +17,8 @@ public:
     static constexpr int kMaxExchanges = 10;
     // Limit of every list of an exchange and of every list of a document.
     static constexpr int kMaxEntries = 255;
+    // Largest record the handheld can hold.
+    static constexpr size_t kMaxRecordSize = 0xFFFF;
 
     static constexpr uint32_t kDatabaseType = 0x44415441;     // bytes "ATAD"
     static constexpr uint32_t kDatabaseCreator = 0x54524E5F;  // bytes "_NRT"
@@ -64,7 +66,9 @@ public:
 
     // Adds the index record and the group records to `pdb`. A post-documents record whose
     // document blocks would not all start within its first 65536 bytes cannot be described
-    // by its 16-bit offsets: one line naming the exchange is printed and the result is false.
+    // by its 16-bit offsets, and no record may exceed kMaxRecordSize bytes: for the first
+    // record that breaks either rule one line naming its exchange (or the exchange list, for
+    // the index record) is printed, nothing is added and the result is false.
     bool BuildDatabase(CPdb& pdb, std::ostream& console) const;
 
     // Builds the database and writes it as `outputPrefix` followed directly by kFileName.
