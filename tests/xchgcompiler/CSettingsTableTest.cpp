@@ -419,6 +419,89 @@ TEST(SettingsTableCapacity, EveryListHoldsTwoHundredFiftyFiveEntries) {
     }
 }
 
+TEST(SettingsTableCapacity, ListGrownToItsLimitKeepsEveryEntryInOrder) {
+    // Each list grows entry by entry to 255 distinct entries; the 256th is refused and the
+    // group record holds exactly the 255 in the order they came.
+    using Add = std::function<bool(CSettingsTable&, const std::string&)>;
+    using Entry = std::function<void(ExpectedBytes&, const std::string&)>;
+    const auto text = [](ExpectedBytes& b, const std::string& t) { b.Text(t); };
+    struct Case {
+        std::string label;
+        Add add;
+        Entry entry;
+        bool inDocument;
+    };
+    const Case cases[] = {
+        {"post documents",
+         [](CSettingsTable& t, const std::string& n) { return t.AddPostDocument(n); }, nullptr,
+         false},
+        {"post tables", [](CSettingsTable& t, const std::string& n) { return t.AddPostTable(n); },
+         [](ExpectedBytes& b, const std::string& n) { b.Text(n).U16(0); }, false},
+        {"post files",
+         [](CSettingsTable& t, const std::string& n) { return t.AddPostFile(n, "t", true); },
+         [](ExpectedBytes& b, const std::string& n) { b.Text(n).Text("t").U16(1); }, false},
+        {"get tables", [](CSettingsTable& t, const std::string& n) { return t.AddGetTable(n); },
+         text, false},
+        {"get dbs", [](CSettingsTable& t, const std::string& n) { return t.AddGetDb(n); }, text,
+         false},
+        {"get files", [](CSettingsTable& t, const std::string& n) { return t.AddGetFile(n, "t"); },
+         [](ExpectedBytes& b, const std::string& n) { b.Text(n).Text("t"); }, false},
+        {"send flags",
+         [](CSettingsTable& t, const std::string& n) { return t.AddSendFlag(n, "1", "s"); },
+         [](ExpectedBytes& b, const std::string& n) { b.Text(n).Text("1").Text("s"); }, true},
+        {"head fields", [](CSettingsTable& t, const std::string& n) { return t.AddHeadField(n); },
+         text, true},
+        {"table fields", [](CSettingsTable& t, const std::string& n) { return t.AddTableField(n); },
+         text, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        CSettingsTable table;
+        ASSERT_TRUE(table.AddExchange("e", "v"));
+        if (c.inDocument) {
+            ASSERT_TRUE(table.AddPostDocument("d"));
+        }
+        ExpectedBytes entries;
+        for (int i = 0; i < 255; ++i) {
+            const std::string name = "n" + std::to_string(i);
+            ASSERT_TRUE(c.add(table, name));
+            if (c.entry) {
+                c.entry(entries, name);
+            }
+        }
+        EXPECT_FALSE(c.add(table, "refused"));
+
+        ExpectedBytes expected;
+        if (c.label == "post documents") {
+            // Blocks of 6 bytes of counts after the padded name, from 2 + 2 + 2 * 255 on.
+            expected.Text("").U16(255);
+            size_t start = 514;
+            ExpectedBytes blocks;
+            for (int i = 0; i < 255; ++i) {
+                const std::string name = "n" + std::to_string(i);
+                expected.U16(static_cast<uint16_t>(start));
+                blocks.Text(name).U16(0).U16(0).U16(0);
+                start = 514 + blocks.Size();
+            }
+            expected.Append(blocks);
+        } else if (c.inDocument) {
+            expected.Text("").U16(1).U16(6).Text("d");
+            for (const char* list : {"send flags", "head fields", "table fields"}) {
+                expected.U16(c.label == list ? 255 : 0);
+                if (c.label == list) {
+                    expected.Append(entries);
+                }
+            }
+        } else {
+            expected.Text("").U16(255).Append(entries);
+        }
+        const Built built = Build(table);
+        ASSERT_TRUE(built.ok) << built.console;
+        ASSERT_EQ(built.records.size(), 2u);
+        EXPECT_EQ(built.records[1], expected.Bytes());
+    }
+}
+
 TEST(SettingsTableCapacity, NothingIsAddedWithoutAnExchangeOrDocument) {
     CSettingsTable table;
     EXPECT_FALSE(table.AddPostDocument("d"));
