@@ -1,5 +1,6 @@
 #include "CSettingsTable.h"
 
+#include <charconv>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -203,89 +204,258 @@ uint32_t CSettingsTable::SendFlagNumber(std::string_view value) {
 }
 
 void CSettingsTable::Dump(std::ostream& console) const {
-    console << "CSettingsTable DUMP:\n";
+    // The listing is assembled in pieces of about kChunk bytes, each written at once: a few
+    // writes instead of a formatted insertion per field, and little memory however long the
+    // listing.
+    constexpr size_t kChunk = 16384;
+    std::string out = "CSettingsTable DUMP:\n";
+    out.reserve(kChunk + 1024);
+    const auto flush = [&out, &console]() {
+        console.write(out.data(), static_cast<std::streamsize>(out.size()));
+        out.clear();
+    };
+    const auto text = [&](std::string_view label, std::string_view stored) {
+        out += label;
+        out += Shown(stored);
+        out += '\n';
+        if (out.size() >= kChunk) {
+            flush();
+        }
+    };
+    const auto number = [&out](std::string_view label, size_t value, int base) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value, base).ptr;
+        out += label;
+        out.append(digits, end);
+        out += '\n';
+    };
+    const auto url = [&text](std::string_view label, const Url& stored) {
+        if (stored) {
+            text(label, *stored);
+        }
+    };
     for (const ExchangeSettings& exchange : exchanges_) {
-        console << "\r\n**************** EXCHANGE ****************\r\n"
-                << Shown(exchange.name) << "\r\n**************** EXCHANGE ****************\r\n";
+        out += "\r\n**************** EXCHANGE ****************\r\n";
+        out += Shown(exchange.name);
+        out += "\r\n**************** EXCHANGE ****************\r\n";
 
-        console << "------- POST DOCUMENTS: -------\n";
-        if (exchange.postDocumentsUrl) {
-            console << "post url: " << Shown(*exchange.postDocumentsUrl) << "\n";
-        }
+        out += "------- POST DOCUMENTS: -------\n";
+        url("post url: ", exchange.postDocumentsUrl);
         for (const PostDocument& document : exchange.postDocuments) {
-            console << "Post doc name: " << Shown(document.name) << "\n";
-            console << "\tSend flags fields count: " << document.sendFlags.size() << "\n";
+            text("Post doc name: ", document.name);
+            number("\tSend flags fields count: ", document.sendFlags.size(), 10);
             for (const SendFlag& flag : document.sendFlags) {
-                console << "\t\tname: " << Shown(flag.name) << "\n"
-                        << "\t\tvalue: " << std::hex << SendFlagNumber(flag.value) << std::dec
-                        << "\n";
+                text("\t\tname: ", flag.name);
+                number("\t\tvalue: ", SendFlagNumber(flag.value), 16);
             }
-            console << "\tHead fields count: " << document.headFields.size() << "\n";
+            number("\tHead fields count: ", document.headFields.size(), 10);
             for (const std::string& field : document.headFields) {
-                console << "\t\tname: " << Shown(field) << "\n";
+                text("\t\tname: ", field);
             }
-            console << "\tTable fields count: " << document.tableFields.size() << "\n";
+            number("\tTable fields count: ", document.tableFields.size(), 10);
             for (const std::string& field : document.tableFields) {
-                console << "\t\tname: " << Shown(field) << "\n";
+                text("\t\tname: ", field);
             }
         }
 
-        console << "------- POST TABLES: -------\n";
-        if (exchange.postTablesUrl) {
-            console << "post url: " << Shown(*exchange.postTablesUrl) << "\n";
-        }
+        out += "------- POST TABLES: -------\n";
+        url("post url: ", exchange.postTablesUrl);
         for (const PostTable& table : exchange.postTables) {
-            console << "Post table name: " << Shown(table.name) << "\n";
+            text("Post table name: ", table.name);
         }
 
-        console << "------- POST FILES: -------\n";
-        if (exchange.postFilesUrl) {
-            console << "post url: " << Shown(*exchange.postFilesUrl) << "\n";
-        }
+        out += "------- POST FILES: -------\n";
+        url("post url: ", exchange.postFilesUrl);
         for (const PostFile& file : exchange.postFiles) {
-            console << "Post file name: " << Shown(file.name) << "\n"
-                    << "          type: " << Shown(file.type) << "\n"
-                    << "        delete: " << int{file.deleteAfter} << "\n";
+            text("Post file name: ", file.name);
+            text("          type: ", file.type);
+            number("        delete: ", file.deleteAfter, 10);
         }
 
-        console << "------- GET TABLES: -------\n";
-        console << "Get tables count: " << exchange.getTables.size() << "\n";
-        if (exchange.getTablesUrl) {
-            console << "\turl: " << Shown(*exchange.getTablesUrl) << "\n";
-        }
+        out += "------- GET TABLES: -------\n";
+        number("Get tables count: ", exchange.getTables.size(), 10);
+        url("\turl: ", exchange.getTablesUrl);
         for (const std::string& table : exchange.getTables) {
-            console << "\tname: " << Shown(table) << "\n";
+            text("\tname: ", table);
         }
 
-        console << "------- GET DBS: -------\n";
-        console << "Get dbs count: " << exchange.getDbs.size() << "\n";
-        if (exchange.getDbsUrl) {
-            console << "post url: " << Shown(*exchange.getDbsUrl) << "\n";
-        }
+        out += "------- GET DBS: -------\n";
+        number("Get dbs count: ", exchange.getDbs.size(), 10);
+        url("post url: ", exchange.getDbsUrl);
         for (const std::string& db : exchange.getDbs) {
-            console << "\tname: " << Shown(db) << "\n";
+            text("\tname: ", db);
         }
 
-        console << "------- GET FILES: -------\n";
-        if (exchange.getFilesUrl) {
-            console << "post url: " << Shown(*exchange.getFilesUrl) << "\n";
-        }
+        out += "------- GET FILES: -------\n";
+        url("post url: ", exchange.getFilesUrl);
         for (const GetFile& file : exchange.getFiles) {
-            console << "Post file name: " << Shown(file.name) << "\n"
-                    << "          type: " << Shown(file.type) << "\n";
+            text("Post file name: ", file.name);
+            text("          type: ", file.type);
         }
+    }
+    flush();
+}
+
+size_t CSettingsTable::EntryCount(const ExchangeSettings& exchange, int group) {
+    switch (group) {
+        case kPostDocuments:
+            return exchange.postDocuments.size();
+        case kPostTables:
+            return exchange.postTables.size();
+        case kPostFiles:
+            return exchange.postFiles.size();
+        case kGetTables:
+            return exchange.getTables.size();
+        case kGetDbs:
+            return exchange.getDbs.size();
+        default:
+            return exchange.getFiles.size();
+    }
+}
+
+size_t CSettingsTable::DocumentBlockSize(const PostDocument& document) {
+    size_t size = PaddedSize(document.name) + 6;  // and the three counts
+    for (const SendFlag& flag : document.sendFlags) {
+        size += PaddedSize(flag.name) + PaddedSize(flag.value) + PaddedSize(flag.set);
+    }
+    for (const std::string& field : document.headFields) {
+        size += PaddedSize(field);
+    }
+    for (const std::string& field : document.tableFields) {
+        size += PaddedSize(field);
+    }
+    return size;
+}
+
+size_t CSettingsTable::RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit) {
+    offsetsFit = true;
+    size_t size = 2;  // the entry count
+    switch (group) {
+        case kPostDocuments:
+            // Each document block's offset is 16 bits, so every block must start within the
+            // record's first 65536 bytes.
+            size +=
+                PaddedSize(UrlText(exchange.postDocumentsUrl)) + 2 * exchange.postDocuments.size();
+            for (const PostDocument& document : exchange.postDocuments) {
+                offsetsFit = offsetsFit && size <= 0xFFFF;
+                size += DocumentBlockSize(document);
+            }
+            break;
+        case kPostTables:
+            size += PaddedSize(UrlText(exchange.postTablesUrl));
+            for (const PostTable& table : exchange.postTables) {
+                size += PaddedSize(table.name) + (table.marker == 1 ? 2 : 0);
+            }
+            break;
+        case kPostFiles:
+            size += PaddedSize(UrlText(exchange.postFilesUrl));
+            for (const PostFile& file : exchange.postFiles) {
+                size += PaddedSize(file.name) + PaddedSize(file.type) + 2;
+            }
+            break;
+        case kGetTables:
+            size += PaddedSize(UrlText(exchange.getTablesUrl));
+            for (const std::string& table : exchange.getTables) {
+                size += PaddedSize(table);
+            }
+            break;
+        case kGetDbs:
+            size += PaddedSize(UrlText(exchange.getDbsUrl));
+            for (const std::string& db : exchange.getDbs) {
+                size += PaddedSize(db);
+            }
+            break;
+        default:
+            size += PaddedSize(UrlText(exchange.getFilesUrl));
+            for (const GetFile& file : exchange.getFiles) {
+                size += PaddedSize(file.name) + PaddedSize(file.type);
+            }
+            break;
+    }
+    return size;
+}
+
+void CSettingsTable::AppendRecord(std::vector<uint8_t>& record, const ExchangeSettings& exchange,
+                                  int group) {
+    const auto count = static_cast<uint16_t>(EntryCount(exchange, group));
+    switch (group) {
+        case kPostDocuments: {
+            AppendPadded(record, UrlText(exchange.postDocumentsUrl));
+            ByteOrder::Append16(record, count);
+            size_t start = record.size() + 2 * count;
+            for (const PostDocument& document : exchange.postDocuments) {
+                ByteOrder::Append16(record, static_cast<uint16_t>(start));
+                start += DocumentBlockSize(document);
+            }
+            for (const PostDocument& document : exchange.postDocuments) {
+                AppendPadded(record, document.name);
+                ByteOrder::Append16(record, static_cast<uint16_t>(document.sendFlags.size()));
+                for (const SendFlag& flag : document.sendFlags) {
+                    AppendPadded(record, flag.name);
+                    AppendPadded(record, flag.value);
+                    AppendPadded(record, flag.set);
+                }
+                ByteOrder::Append16(record, static_cast<uint16_t>(document.headFields.size()));
+                for (const std::string& field : document.headFields) {
+                    AppendPadded(record, field);
+                }
+                ByteOrder::Append16(record, static_cast<uint16_t>(document.tableFields.size()));
+                for (const std::string& field : document.tableFields) {
+                    AppendPadded(record, field);
+                }
+            }
+            break;
+        }
+        case kPostTables:
+            AppendPadded(record, UrlText(exchange.postTablesUrl));
+            ByteOrder::Append16(record, count);
+            for (const PostTable& table : exchange.postTables) {
+                AppendPadded(record, table.name);
+                if (table.marker == 1) {
+                    ByteOrder::Append16(record, 0);
+                }
+            }
+            break;
+        case kPostFiles:
+            AppendPadded(record, UrlText(exchange.postFilesUrl));
+            ByteOrder::Append16(record, count);
+            for (const PostFile& file : exchange.postFiles) {
+                AppendPadded(record, file.name);
+                AppendPadded(record, file.type);
+                ByteOrder::Append16(record, file.deleteAfter);
+            }
+            break;
+        case kGetTables:
+            AppendPadded(record, UrlText(exchange.getTablesUrl));
+            ByteOrder::Append16(record, count);
+            for (const std::string& table : exchange.getTables) {
+                AppendPadded(record, table);
+            }
+            break;
+        case kGetDbs:
+            AppendPadded(record, UrlText(exchange.getDbsUrl));
+            ByteOrder::Append16(record, count);
+            for (const std::string& db : exchange.getDbs) {
+                AppendPadded(record, db);
+            }
+            break;
+        default:
+            AppendPadded(record, UrlText(exchange.getFilesUrl));
+            ByteOrder::Append16(record, count);
+            for (const GetFile& file : exchange.getFiles) {
+                AppendPadded(record, file.name);
+                AppendPadded(record, file.type);
+            }
+            break;
     }
 }
 
 bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
-    // Groups in the order of their records and of their slots in the index entry; the
-    // reserved fourth slot has no group.
-    enum Group { kPostDocuments, kPostTables, kPostFiles, kGetTables, kGetDbs, kGetFiles };
-    constexpr int kGroups = 6;
     static constexpr const char* kGroupNames[kGroups] = {
         "Post documents", "Post tables", "Post files", "Get tables", "Get dbs", "Get files"};
 
-    // The index record comes first, so it is the first one checked.
+    // First every record is sized and checked, in record order, so that a refused table adds
+    // nothing; then each record is built at its exact size and handed to the database.
     size_t indexSize = 4;
     for (const ExchangeSettings& exchange : exchanges_) {
         indexSize += PaddedSize(exchange.name) + PaddedSize(exchange.view) + 2 * kSlotsPerExchange;
@@ -295,152 +465,61 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
                 << " bytes, at most " << kMaxRecordSize << "\n";
         return false;
     }
+    for (const ExchangeSettings& exchange : exchanges_) {
+        for (int group = 0; group < kGroups; ++group) {
+            if (EntryCount(exchange, group) == 0) {
+                continue;
+            }
+            bool offsetsFit = true;
+            const size_t size = RecordSize(exchange, group, offsetsFit);
+            if (!offsetsFit) {
+                console << "Post documents of exchange " << Shown(exchange.name)
+                        << " do not fit in one record: a document would start beyond byte "
+                           "65535\n";
+                return false;
+            }
+            if (size > kMaxRecordSize) {
+                console << kGroupNames[group] << " of exchange " << Shown(exchange.name)
+                        << " do not fit in one record: " << size << " bytes, at most "
+                        << kMaxRecordSize << "\n";
+                return false;
+            }
+        }
+    }
 
-    std::vector<Record> records;
+    // The index record: the group records are numbered from 1 in the order they follow it.
     Record index;
     index.reserve(indexSize);
     ByteOrder::Append16(index, kSlotsPerExchange);
     ByteOrder::Append16(index, static_cast<uint16_t>(ExchangeCount()));
-
+    uint16_t next = 1;
     for (const ExchangeSettings& exchange : exchanges_) {
-        const size_t counts[kGroups] = {exchange.postDocuments.size(), exchange.postTables.size(),
-                                        exchange.postFiles.size(),     exchange.getTables.size(),
-                                        exchange.getDbs.size(),        exchange.getFiles.size()};
-        uint16_t slots[kGroups];
-        for (int group = 0; group < kGroups; ++group) {
-            if (counts[group] == 0) {
-                slots[group] = kNoRecord;
-                continue;
-            }
-            const auto count = static_cast<uint16_t>(counts[group]);
-            Record record;
-            switch (group) {
-                case kPostDocuments: {
-                    // Each document block's offset is 16 bits, so every block must start
-                    // within the record's first 65536 bytes.
-                    std::vector<size_t> blockSizes(count);
-                    size_t start = PaddedSize(UrlText(exchange.postDocumentsUrl)) + 2 + 2 * count;
-                    size_t total = start;
-                    for (size_t d = 0; d < count; ++d) {
-                        const PostDocument& document = exchange.postDocuments[d];
-                        size_t size = PaddedSize(document.name) + 6;
-                        for (const SendFlag& flag : document.sendFlags) {
-                            size += PaddedSize(flag.name) + PaddedSize(flag.value) +
-                                    PaddedSize(flag.set);
-                        }
-                        for (const std::string& field : document.headFields) {
-                            size += PaddedSize(field);
-                        }
-                        for (const std::string& field : document.tableFields) {
-                            size += PaddedSize(field);
-                        }
-                        blockSizes[d] = size;
-                        if (total > 0xFFFF) {
-                            console << "Post documents of exchange " << Shown(exchange.name)
-                                    << " do not fit in one record: a document would start "
-                                       "beyond byte 65535\n";
-                            return false;
-                        }
-                        total += size;
-                    }
-                    record.reserve(total);
-                    AppendPadded(record, UrlText(exchange.postDocumentsUrl));
-                    ByteOrder::Append16(record, count);
-                    for (size_t d = 0; d < count; ++d) {
-                        ByteOrder::Append16(record, static_cast<uint16_t>(start));
-                        start += blockSizes[d];
-                    }
-                    for (const PostDocument& document : exchange.postDocuments) {
-                        AppendPadded(record, document.name);
-                        ByteOrder::Append16(record,
-                                            static_cast<uint16_t>(document.sendFlags.size()));
-                        for (const SendFlag& flag : document.sendFlags) {
-                            AppendPadded(record, flag.name);
-                            AppendPadded(record, flag.value);
-                            AppendPadded(record, flag.set);
-                        }
-                        ByteOrder::Append16(record,
-                                            static_cast<uint16_t>(document.headFields.size()));
-                        for (const std::string& field : document.headFields) {
-                            AppendPadded(record, field);
-                        }
-                        ByteOrder::Append16(record,
-                                            static_cast<uint16_t>(document.tableFields.size()));
-                        for (const std::string& field : document.tableFields) {
-                            AppendPadded(record, field);
-                        }
-                    }
-                    break;
-                }
-                case kPostTables:
-                    AppendPadded(record, UrlText(exchange.postTablesUrl));
-                    ByteOrder::Append16(record, count);
-                    for (const PostTable& table : exchange.postTables) {
-                        AppendPadded(record, table.name);
-                        if (table.marker == 1) {
-                            ByteOrder::Append16(record, 0);
-                        }
-                    }
-                    break;
-                case kPostFiles:
-                    AppendPadded(record, UrlText(exchange.postFilesUrl));
-                    ByteOrder::Append16(record, count);
-                    for (const PostFile& file : exchange.postFiles) {
-                        AppendPadded(record, file.name);
-                        AppendPadded(record, file.type);
-                        ByteOrder::Append16(record, file.deleteAfter);
-                    }
-                    break;
-                case kGetTables:
-                    AppendPadded(record, UrlText(exchange.getTablesUrl));
-                    ByteOrder::Append16(record, count);
-                    for (const std::string& table : exchange.getTables) {
-                        AppendPadded(record, table);
-                    }
-                    break;
-                case kGetDbs:
-                    AppendPadded(record, UrlText(exchange.getDbsUrl));
-                    ByteOrder::Append16(record, count);
-                    for (const std::string& db : exchange.getDbs) {
-                        AppendPadded(record, db);
-                    }
-                    break;
-                case kGetFiles:
-                    AppendPadded(record, UrlText(exchange.getFilesUrl));
-                    ByteOrder::Append16(record, count);
-                    for (const GetFile& file : exchange.getFiles) {
-                        AppendPadded(record, file.name);
-                        AppendPadded(record, file.type);
-                    }
-                    break;
-            }
-            if (record.size() > kMaxRecordSize) {
-                console << kGroupNames[group] << " of exchange " << Shown(exchange.name)
-                        << " do not fit in one record: " << record.size() << " bytes, at most "
-                        << kMaxRecordSize << "\n";
-                return false;
-            }
-            records.push_back(std::move(record));
-            slots[group] = static_cast<uint16_t>(records.size());  // the index record is 0
-        }
-
         AppendPadded(index, exchange.name);
         AppendPadded(index, exchange.view);
-        ByteOrder::Append16(index, slots[kPostDocuments]);
-        ByteOrder::Append16(index, slots[kPostTables]);
-        ByteOrder::Append16(index, slots[kPostFiles]);
-        ByteOrder::Append16(index, kNoRecord);  // reserved
-        ByteOrder::Append16(index, slots[kGetTables]);
-        ByteOrder::Append16(index, slots[kGetDbs]);
-        ByteOrder::Append16(index, slots[kGetFiles]);
+        for (int group = 0; group < kGroups; ++group) {
+            if (group == kGetTables) {
+                ByteOrder::Append16(index, kNoRecord);  // the reserved slot
+            }
+            ByteOrder::Append16(index, EntryCount(exchange, group) == 0 ? kNoRecord : next++);
+        }
     }
+    bool added = pdb.AddRecord(index.data(), index.size());
 
+    Record record;
+    for (const ExchangeSettings& exchange : exchanges_) {
+        for (int group = 0; added && group < kGroups; ++group) {
+            if (EntryCount(exchange, group) == 0) {
+                continue;
+            }
+            bool offsetsFit = true;
+            record.clear();
+            record.reserve(RecordSize(exchange, group, offsetsFit));
+            AppendRecord(record, exchange, group);
+            added = pdb.AddRecord(record.data(), record.size());
+        }
+    }
     // With at most 61 records of at most kMaxRecordSize bytes the file stays far below the
     // 32-bit record offsets; the writer's record limit is the only one left to check.
-    bool added = pdb.AddRecord(index.data(), index.size());
-    for (const Record& record : records) {
-        added = added && pdb.AddRecord(record.data(), record.size());
-    }
     if (!added) {
         console << "Too many records for the exchange settings database\n";
     }

@@ -124,6 +124,19 @@ private:
         std::vector<GetFile> getFiles;
     };
 
+    // The groups of an exchange in the order of their records and of their slots in the
+    // index entry (the reserved fourth slot has no group).
+    enum Group { kPostDocuments, kPostTables, kPostFiles, kGetTables, kGetDbs, kGetFiles, kGroups };
+
+    static size_t EntryCount(const ExchangeSettings& exchange, int group);
+    // Bytes of one document's block in the post-documents record.
+    static size_t DocumentBlockSize(const PostDocument& document);
+    // Bytes of the group's record. `offsetsFit` tells, for post documents, whether every
+    // document block starts within the 16-bit offsets.
+    static size_t RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit);
+    static void AppendRecord(std::vector<uint8_t>& record, const ExchangeSettings& exchange,
+                             int group);
+
     // The stored form of a text: its bytes up to the first zero byte.
     static std::string Copy(std::string_view text);
     ExchangeSettings* Current();
