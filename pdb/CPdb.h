@@ -44,7 +44,7 @@ public:
 
     // Prints "Creating PDB-file: <path>" and writes the file atomically: a temporary file in
     // the target's directory, renamed over the target once complete. A target that cannot
-    // be created prints "Error creating <path> file"; a failed write, flush or rename prints
+    // be created prints "Error creating <path> file"; a failed write, close or rename prints
     // "Error writing <path> file". On failure no file is left and an existing target is
     // untouched. `path` and the printed lines are UTF-8.
     bool Write(const std::string& path, std::ostream& console) const;
