@@ -104,7 +104,13 @@ bool CPdb::ReplaceRecord(const void* data, size_t index) {
 
 std::vector<uint8_t> CPdb::Image() const {
     const size_t count = records_.size();
-    std::vector<uint8_t> image(header_, header_ + kHeaderSize);
+    size_t size = kHeaderSize + kEntrySize * count;
+    for (const auto& record : records_) {
+        size += record.size();
+    }
+    std::vector<uint8_t> image;
+    image.reserve(size);  // one allocation of the final size
+    image.assign(header_, header_ + kHeaderSize);
     ByteOrder::Store32(image.data() + kAppInfoOffset, 0);
     ByteOrder::Store16(image.data() + kRecordCount, static_cast<uint16_t>(count));
 
