@@ -57,6 +57,13 @@ std::string CSettingsTable::Copy(std::string_view text) {
     return std::string(text.substr(0, text.find('\0')));
 }
 
+CSettingsTable::Text CSettingsTable::Store(std::string_view text) {
+    const std::string_view stored = text.substr(0, text.find('\0'));
+    const Text added = {texts_.size(), stored.size()};
+    texts_ += stored;
+    return added;
+}
+
 CSettingsTable::ExchangeSettings* CSettingsTable::Current() {
     return exchanges_.empty() ? nullptr : &exchanges_.back();
 }
@@ -74,8 +81,8 @@ bool CSettingsTable::AddExchange(std::string_view name, std::string_view view) {
         return false;
     }
     ExchangeSettings& exchange = exchanges_.emplace_back();
-    exchange.name = Copy(name);
-    exchange.view = Copy(view);
+    exchange.name = Store(name);
+    exchange.view = Store(view);
     return true;
 }
 
@@ -84,7 +91,7 @@ bool CSettingsTable::AddPostDocument(std::string_view name) {
     if (exchange == nullptr || exchange->postDocuments.size() >= kMaxEntries) {
         return false;
     }
-    exchange->postDocuments.emplace_back().name = Copy(name);
+    exchange->postDocuments.emplace_back().name = Store(name);
     return true;
 }
 
@@ -94,7 +101,7 @@ bool CSettingsTable::AddSendFlag(std::string_view name, std::string_view value,
     if (document == nullptr || document->sendFlags.size() >= kMaxEntries) {
         return false;
     }
-    document->sendFlags.push_back({Copy(name), Copy(value), Copy(set)});
+    document->sendFlags.push_back({Store(name), Store(value), Store(set)});
     return true;
 }
 
@@ -103,7 +110,7 @@ bool CSettingsTable::AddHeadField(std::string_view name) {
     if (document == nullptr || document->headFields.size() >= kMaxEntries) {
         return false;
     }
-    document->headFields.push_back(Copy(name));
+    document->headFields.push_back(Store(name));
     return true;
 }
 
@@ -112,7 +119,7 @@ bool CSettingsTable::AddTableField(std::string_view name) {
     if (document == nullptr || document->tableFields.size() >= kMaxEntries) {
         return false;
     }
-    document->tableFields.push_back(Copy(name));
+    document->tableFields.push_back(Store(name));
     return true;
 }
 
@@ -121,7 +128,7 @@ bool CSettingsTable::AddPostTable(std::string_view name) {
     if (exchange == nullptr || exchange->postTables.size() >= kMaxEntries) {
         return false;
     }
-    exchange->postTables.push_back({Copy(name), 1});
+    exchange->postTables.push_back({Store(name), 1});
     return true;
 }
 
@@ -130,7 +137,7 @@ bool CSettingsTable::AddPostFile(std::string_view name, std::string_view type, b
     if (exchange == nullptr || exchange->postFiles.size() >= kMaxEntries) {
         return false;
     }
-    exchange->postFiles.push_back({Copy(name), Copy(type), static_cast<uint8_t>(deleteAfter)});
+    exchange->postFiles.push_back({Store(name), Store(type), static_cast<uint8_t>(deleteAfter)});
     return true;
 }
 
@@ -139,7 +146,7 @@ bool CSettingsTable::AddGetTable(std::string_view name) {
     if (exchange == nullptr || exchange->getTables.size() >= kMaxEntries) {
         return false;
     }
-    exchange->getTables.push_back(Copy(name));
+    exchange->getTables.push_back(Store(name));
     return true;
 }
 
@@ -148,7 +155,7 @@ bool CSettingsTable::AddGetDb(std::string_view name) {
     if (exchange == nullptr || exchange->getDbs.size() >= kMaxEntries) {
         return false;
     }
-    exchange->getDbs.push_back(Copy(name));
+    exchange->getDbs.push_back(Store(name));
     return true;
 }
 
@@ -157,7 +164,7 @@ bool CSettingsTable::AddGetFile(std::string_view name, std::string_view type) {
     if (exchange == nullptr || exchange->getFiles.size() >= kMaxEntries) {
         return false;
     }
-    exchange->getFiles.push_back({Copy(name), Copy(type)});
+    exchange->getFiles.push_back({Store(name), Store(type)});
     return true;
 }
 
@@ -236,61 +243,61 @@ void CSettingsTable::Dump(std::ostream& console) const {
     };
     for (const ExchangeSettings& exchange : exchanges_) {
         out += "\r\n**************** EXCHANGE ****************\r\n";
-        out += Shown(exchange.name);
+        out += Shown(View(exchange.name));
         out += "\r\n**************** EXCHANGE ****************\r\n";
 
         out += "------- POST DOCUMENTS: -------\n";
         url("post url: ", exchange.postDocumentsUrl);
         for (const PostDocument& document : exchange.postDocuments) {
-            text("Post doc name: ", document.name);
+            text("Post doc name: ", View(document.name));
             number("\tSend flags fields count: ", document.sendFlags.size(), 10);
             for (const SendFlag& flag : document.sendFlags) {
-                text("\t\tname: ", flag.name);
-                number("\t\tvalue: ", SendFlagNumber(flag.value), 16);
+                text("\t\tname: ", View(flag.name));
+                number("\t\tvalue: ", SendFlagNumber(View(flag.value)), 16);
             }
             number("\tHead fields count: ", document.headFields.size(), 10);
-            for (const std::string& field : document.headFields) {
-                text("\t\tname: ", field);
+            for (const Text field : document.headFields) {
+                text("\t\tname: ", View(field));
             }
             number("\tTable fields count: ", document.tableFields.size(), 10);
-            for (const std::string& field : document.tableFields) {
-                text("\t\tname: ", field);
+            for (const Text field : document.tableFields) {
+                text("\t\tname: ", View(field));
             }
         }
 
         out += "------- POST TABLES: -------\n";
         url("post url: ", exchange.postTablesUrl);
         for (const PostTable& table : exchange.postTables) {
-            text("Post table name: ", table.name);
+            text("Post table name: ", View(table.name));
         }
 
         out += "------- POST FILES: -------\n";
         url("post url: ", exchange.postFilesUrl);
         for (const PostFile& file : exchange.postFiles) {
-            text("Post file name: ", file.name);
-            text("          type: ", file.type);
+            text("Post file name: ", View(file.name));
+            text("          type: ", View(file.type));
             number("        delete: ", file.deleteAfter, 10);
         }
 
         out += "------- GET TABLES: -------\n";
         number("Get tables count: ", exchange.getTables.size(), 10);
         url("\turl: ", exchange.getTablesUrl);
-        for (const std::string& table : exchange.getTables) {
-            text("\tname: ", table);
+        for (const Text table : exchange.getTables) {
+            text("\tname: ", View(table));
         }
 
         out += "------- GET DBS: -------\n";
         number("Get dbs count: ", exchange.getDbs.size(), 10);
         url("post url: ", exchange.getDbsUrl);
-        for (const std::string& db : exchange.getDbs) {
-            text("\tname: ", db);
+        for (const Text db : exchange.getDbs) {
+            text("\tname: ", View(db));
         }
 
         out += "------- GET FILES: -------\n";
         url("post url: ", exchange.getFilesUrl);
         for (const GetFile& file : exchange.getFiles) {
-            text("Post file name: ", file.name);
-            text("          type: ", file.type);
+            text("Post file name: ", View(file.name));
+            text("          type: ", View(file.type));
         }
     }
     flush();
@@ -313,21 +320,23 @@ size_t CSettingsTable::EntryCount(const ExchangeSettings& exchange, int group) {
     }
 }
 
-size_t CSettingsTable::DocumentBlockSize(const PostDocument& document) {
-    size_t size = PaddedSize(document.name) + 6;  // and the three counts
+size_t CSettingsTable::DocumentBlockSize(const PostDocument& document) const {
+    size_t size = PaddedSize(View(document.name)) + 6;  // and the three counts
     for (const SendFlag& flag : document.sendFlags) {
-        size += PaddedSize(flag.name) + PaddedSize(flag.value) + PaddedSize(flag.set);
+        size +=
+            PaddedSize(View(flag.name)) + PaddedSize(View(flag.value)) + PaddedSize(View(flag.set));
     }
-    for (const std::string& field : document.headFields) {
-        size += PaddedSize(field);
+    for (const Text field : document.headFields) {
+        size += PaddedSize(View(field));
     }
-    for (const std::string& field : document.tableFields) {
-        size += PaddedSize(field);
+    for (const Text field : document.tableFields) {
+        size += PaddedSize(View(field));
     }
     return size;
 }
 
-size_t CSettingsTable::RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit) {
+size_t CSettingsTable::RecordSize(const ExchangeSettings& exchange, int group,
+                                  bool& offsetsFit) const {
     offsetsFit = true;
     size_t size = 2;  // the entry count
     switch (group) {
@@ -344,31 +353,31 @@ size_t CSettingsTable::RecordSize(const ExchangeSettings& exchange, int group, b
         case kPostTables:
             size += PaddedSize(UrlText(exchange.postTablesUrl));
             for (const PostTable& table : exchange.postTables) {
-                size += PaddedSize(table.name) + (table.marker == 1 ? 2 : 0);
+                size += PaddedSize(View(table.name)) + (table.marker == 1 ? 2 : 0);
             }
             break;
         case kPostFiles:
             size += PaddedSize(UrlText(exchange.postFilesUrl));
             for (const PostFile& file : exchange.postFiles) {
-                size += PaddedSize(file.name) + PaddedSize(file.type) + 2;
+                size += PaddedSize(View(file.name)) + PaddedSize(View(file.type)) + 2;
             }
             break;
         case kGetTables:
             size += PaddedSize(UrlText(exchange.getTablesUrl));
-            for (const std::string& table : exchange.getTables) {
-                size += PaddedSize(table);
+            for (const Text table : exchange.getTables) {
+                size += PaddedSize(View(table));
             }
             break;
         case kGetDbs:
             size += PaddedSize(UrlText(exchange.getDbsUrl));
-            for (const std::string& db : exchange.getDbs) {
-                size += PaddedSize(db);
+            for (const Text db : exchange.getDbs) {
+                size += PaddedSize(View(db));
             }
             break;
         default:
             size += PaddedSize(UrlText(exchange.getFilesUrl));
             for (const GetFile& file : exchange.getFiles) {
-                size += PaddedSize(file.name) + PaddedSize(file.type);
+                size += PaddedSize(View(file.name)) + PaddedSize(View(file.type));
             }
             break;
     }
@@ -376,7 +385,7 @@ size_t CSettingsTable::RecordSize(const ExchangeSettings& exchange, int group, b
 }
 
 void CSettingsTable::AppendRecord(std::vector<uint8_t>& record, const ExchangeSettings& exchange,
-                                  int group) {
+                                  int group) const {
     const auto count = static_cast<uint16_t>(EntryCount(exchange, group));
     switch (group) {
         case kPostDocuments: {
@@ -388,20 +397,20 @@ void CSettingsTable::AppendRecord(std::vector<uint8_t>& record, const ExchangeSe
                 start += DocumentBlockSize(document);
             }
             for (const PostDocument& document : exchange.postDocuments) {
-                AppendPadded(record, document.name);
+                AppendPadded(record, View(document.name));
                 ByteOrder::Append16(record, static_cast<uint16_t>(document.sendFlags.size()));
                 for (const SendFlag& flag : document.sendFlags) {
-                    AppendPadded(record, flag.name);
-                    AppendPadded(record, flag.value);
-                    AppendPadded(record, flag.set);
+                    AppendPadded(record, View(flag.name));
+                    AppendPadded(record, View(flag.value));
+                    AppendPadded(record, View(flag.set));
                 }
                 ByteOrder::Append16(record, static_cast<uint16_t>(document.headFields.size()));
-                for (const std::string& field : document.headFields) {
-                    AppendPadded(record, field);
+                for (const Text field : document.headFields) {
+                    AppendPadded(record, View(field));
                 }
                 ByteOrder::Append16(record, static_cast<uint16_t>(document.tableFields.size()));
-                for (const std::string& field : document.tableFields) {
-                    AppendPadded(record, field);
+                for (const Text field : document.tableFields) {
+                    AppendPadded(record, View(field));
                 }
             }
             break;
@@ -410,7 +419,7 @@ void CSettingsTable::AppendRecord(std::vector<uint8_t>& record, const ExchangeSe
             AppendPadded(record, UrlText(exchange.postTablesUrl));
             ByteOrder::Append16(record, count);
             for (const PostTable& table : exchange.postTables) {
-                AppendPadded(record, table.name);
+                AppendPadded(record, View(table.name));
                 if (table.marker == 1) {
                     ByteOrder::Append16(record, 0);
                 }
@@ -420,31 +429,31 @@ void CSettingsTable::AppendRecord(std::vector<uint8_t>& record, const ExchangeSe
             AppendPadded(record, UrlText(exchange.postFilesUrl));
             ByteOrder::Append16(record, count);
             for (const PostFile& file : exchange.postFiles) {
-                AppendPadded(record, file.name);
-                AppendPadded(record, file.type);
+                AppendPadded(record, View(file.name));
+                AppendPadded(record, View(file.type));
                 ByteOrder::Append16(record, file.deleteAfter);
             }
             break;
         case kGetTables:
             AppendPadded(record, UrlText(exchange.getTablesUrl));
             ByteOrder::Append16(record, count);
-            for (const std::string& table : exchange.getTables) {
-                AppendPadded(record, table);
+            for (const Text table : exchange.getTables) {
+                AppendPadded(record, View(table));
             }
             break;
         case kGetDbs:
             AppendPadded(record, UrlText(exchange.getDbsUrl));
             ByteOrder::Append16(record, count);
-            for (const std::string& db : exchange.getDbs) {
-                AppendPadded(record, db);
+            for (const Text db : exchange.getDbs) {
+                AppendPadded(record, View(db));
             }
             break;
         default:
             AppendPadded(record, UrlText(exchange.getFilesUrl));
             ByteOrder::Append16(record, count);
             for (const GetFile& file : exchange.getFiles) {
-                AppendPadded(record, file.name);
-                AppendPadded(record, file.type);
+                AppendPadded(record, View(file.name));
+                AppendPadded(record, View(file.type));
             }
             break;
     }
@@ -458,7 +467,8 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
     // nothing; then each record is built at its exact size and handed to the database.
     size_t indexSize = 4;
     for (const ExchangeSettings& exchange : exchanges_) {
-        indexSize += PaddedSize(exchange.name) + PaddedSize(exchange.view) + 2 * kSlotsPerExchange;
+        indexSize += PaddedSize(View(exchange.name)) + PaddedSize(View(exchange.view)) +
+                     2 * kSlotsPerExchange;
     }
     if (indexSize > kMaxRecordSize) {
         console << "The exchange list does not fit in one record: " << indexSize
@@ -473,13 +483,13 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
             bool offsetsFit = true;
             const size_t size = RecordSize(exchange, group, offsetsFit);
             if (!offsetsFit) {
-                console << "Post documents of exchange " << Shown(exchange.name)
+                console << "Post documents of exchange " << Shown(View(exchange.name))
                         << " do not fit in one record: a document would start beyond byte "
                            "65535\n";
                 return false;
             }
             if (size > kMaxRecordSize) {
-                console << kGroupNames[group] << " of exchange " << Shown(exchange.name)
+                console << kGroupNames[group] << " of exchange " << Shown(View(exchange.name))
                         << " do not fit in one record: " << size << " bytes, at most "
                         << kMaxRecordSize << "\n";
                 return false;
@@ -494,8 +504,8 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
     ByteOrder::Append16(index, static_cast<uint16_t>(ExchangeCount()));
     uint16_t next = 1;
     for (const ExchangeSettings& exchange : exchanges_) {
-        AppendPadded(index, exchange.name);
-        AppendPadded(index, exchange.view);
+        AppendPadded(index, View(exchange.name));
+        AppendPadded(index, View(exchange.view));
         for (int group = 0; group < kGroups; ++group) {
             if (group == kGetTables) {
                 ByteOrder::Append16(index, kNoRecord);  // the reserved slot

@@ -81,35 +81,41 @@ public:
     static uint32_t SendFlagNumber(std::string_view value);
 
 private:
+    // A text of the lists and of the exchange names: where its bytes lie in texts_.
+    struct Text {
+        size_t offset = 0;
+        size_t size = 0;
+    };
     struct SendFlag {
-        std::string name;
-        std::string value;
-        std::string set;
+        Text name;
+        Text value;
+        Text set;
     };
     struct PostDocument {
-        std::string name;
+        Text name;
         std::vector<SendFlag> sendFlags;
-        std::vector<std::string> headFields;
-        std::vector<std::string> tableFields;
+        std::vector<Text> headFields;
+        std::vector<Text> tableFields;
     };
     struct PostTable {
-        std::string name;
+        Text name;
         uint8_t marker = 0;
     };
     struct PostFile {
-        std::string name;
-        std::string type;
+        Text name;
+        Text type;
         uint8_t deleteAfter = 0;
     };
     struct GetFile {
-        std::string name;
-        std::string type;
+        Text name;
+        Text type;
     };
-    // A group's URL: absent until the description gives one.
+    // A group's URL: absent until the description gives one. A later URL replaces it, so it
+    // is held apart from the texts that are only ever added.
     using Url = std::optional<std::string>;
     struct ExchangeSettings {
-        std::string name;
-        std::string view;
+        Text name;
+        Text view;
         Url postDocumentsUrl;
         std::vector<PostDocument> postDocuments;
         Url postTablesUrl;
@@ -117,9 +123,9 @@ private:
         Url postFilesUrl;
         std::vector<PostFile> postFiles;
         Url getTablesUrl;
-        std::vector<std::string> getTables;
+        std::vector<Text> getTables;
         Url getDbsUrl;
-        std::vector<std::string> getDbs;
+        std::vector<Text> getDbs;
         Url getFilesUrl;
         std::vector<GetFile> getFiles;
     };
@@ -130,19 +136,26 @@ private:
 
     static size_t EntryCount(const ExchangeSettings& exchange, int group);
     // Bytes of one document's block in the post-documents record.
-    static size_t DocumentBlockSize(const PostDocument& document);
+    size_t DocumentBlockSize(const PostDocument& document) const;
     // Bytes of the group's record. `offsetsFit` tells, for post documents, whether every
     // document block starts within the 16-bit offsets.
-    static size_t RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit);
-    static void AppendRecord(std::vector<uint8_t>& record, const ExchangeSettings& exchange,
-                             int group);
+    size_t RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit) const;
+    void AppendRecord(std::vector<uint8_t>& record, const ExchangeSettings& exchange,
+                      int group) const;
 
-    // The stored form of a text: its bytes up to the first zero byte.
+    // The stored form of a text is its bytes up to the first zero byte: Store adds it to
+    // texts_, Copy makes a string of it.
+    Text Store(std::string_view text);
     static std::string Copy(std::string_view text);
+    std::string_view View(Text text) const {
+        return std::string_view(texts_).substr(text.offset, text.size);
+    }
     ExchangeSettings* Current();
     PostDocument* CurrentDocument();
     bool SetUrl(Url ExchangeSettings::*url, std::string_view text);
 
     // The exchanges in document order, at most kMaxExchanges.
     std::vector<ExchangeSettings> exchanges_;
+    // Every stored text, back to back: one growing block instead of a string object each.
+    std::string texts_;
 };
