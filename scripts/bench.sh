@@ -65,17 +65,28 @@ echo "Runs of each program on each input: $runs (medians)"
 
 failed=0
 
-# run KEY COMMAND...: one timed run and one run under /usr/bin/time; appends the wall time in
-# milliseconds to KEY.ms and the peak RSS in KB to KEY.kb. Returns the command's status.
+# run KEY COMMAND...: one timed run and one run under /usr/bin/time. Appends to KEY.ms the
+# wall time in milliseconds, to KEY.cpu the processor time (user and system) that the run
+# took, and to KEY.kb the peak RSS in KB. Returns the command's status.
 run() {
     local key=$1
     shift
+    times >"$work/runs/times.before"
     local start=$EPOCHREALTIME
     "$@" >"$work/runs/last.out" 2>&1
     local status=$?
     local end=$EPOCHREALTIME
+    times >"$work/runs/times.after"
     [ "$status" -eq 0 ] || return "$status"
     awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", (e - s) * 1000 }' >>"$work/runs/$key.ms"
+    # The second line of `times` is the user and system time of the finished children.
+    awk 'FNR == 2 {
+             t = 0
+             for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] }
+             v[NR == FNR ? 0 : 1] = t
+         }
+         END { printf "%.3f\n", (v[1] - v[0]) * 1000 }' \
+        "$work/runs/times.before" "$work/runs/times.after" >>"$work/runs/$key.cpu"
     /usr/bin/time -f %M -o "$work/runs/$key.one" "$@" >/dev/null 2>&1 || return $?
     tail -n 1 "$work/runs/$key.one" >>"$work/runs/$key.kb"
 }
@@ -100,7 +111,7 @@ bench() {
     [ "$baselines" = stream ] && options+=("--stream --noout")
     options+=("--noout")
 
-    rm -f "$work/runs/"*.ms "$work/runs/"*.kb
+    rm -f "$work/runs/"*.ms "$work/runs/"*.cpu "$work/runs/"*.kb
     local i b status
     for ((i = 0; i < runs; i++)); do
         run compiler "$@"
@@ -119,31 +130,41 @@ bench() {
         done
     done
 
-    local ms kb bms bkb
+    local ms cpu kb bms bcpu bkb
     ms=$(median "$work/runs/compiler.ms")
+    cpu=$(median "$work/runs/compiler.cpu")
     kb=$(median "$work/runs/compiler.kb")
-    echo "$name $ms" >>"$work/runs/medians"
+    echo "$name $ms $cpu" >>"$work/runs/medians"
     echo "  $input ($(awk -v b="$(wc -c <"$input")" 'BEGIN { printf "%.1f KB", b / 1024 }'))"
-    printf '    %-26s %8.1f ms %7.1f MB\n' "${1##*/}" "$ms" "$(awk -v k="$kb" 'BEGIN { print k / 1024 }')"
+    printf '    %-26s %8.1f ms  cpu %7.1f ms  %6.1f MB\n' "${1##*/}" "$ms" "$cpu" \
+        "$(awk -v k="$kb" 'BEGIN { print k / 1024 }')"
     for b in "${!options[@]}"; do
         bms=$(median "$work/runs/base$b.ms")
+        bcpu=$(median "$work/runs/base$b.cpu")
         bkb=$(median "$work/runs/base$b.kb")
-        printf '    %-26s %8.1f ms %7.1f MB   %s / xmllint: time %s, RSS %s\n' \
-            "xmllint ${options[$b]}" "$bms" "$(awk -v k="$bkb" 'BEGIN { print k / 1024 }')" \
-            "${1##*/}" "$(ratio "$ms" "$bms")" "$(ratio "$kb" "$bkb")"
+        printf '    %-26s %8.1f ms  cpu %7.1f ms  %6.1f MB   ratio: time %s, cpu %s, RSS %s\n' \
+            "xmllint ${options[$b]}" "$bms" "$bcpu" "$(awk -v k="$bkb" 'BEGIN { print k / 1024 }')" \
+            "$(ratio "$ms" "$bms")" "$(ratio "$cpu" "$bcpu")" "$(ratio "$kb" "$bkb")"
     done
-    echo "$name.base0 $(median "$work/runs/base0.ms")" >>"$work/runs/medians"
+    echo "$name.base0 $(median "$work/runs/base0.ms") $(median "$work/runs/base0.cpu")" \
+        >>"$work/runs/medians"
 }
 
-# The full-to-half time ratio of the compiler and of the first baseline.
+# scaling KIND COMPILER BASELINE: the full-to-half ratios of wall and processor time of the
+# compiler and of the first baseline.
 scaling() {
-    local full half bfull bhalf
-    full=$(awk -v n="$1-full" '$1 == n { print $2 }' "$work/runs/medians")
-    half=$(awk -v n="$1-half" '$1 == n { print $2 }' "$work/runs/medians")
-    bfull=$(awk -v n="$1-full.base0" '$1 == n { print $2 }' "$work/runs/medians")
-    bhalf=$(awk -v n="$1-half.base0" '$1 == n { print $2 }' "$work/runs/medians")
-    [ -n "$full" ] && [ -n "$half" ] || return 0
-    echo "  full / half size: $2 time $(ratio "$full" "$half"), $3 time $(ratio "$bfull" "$bhalf")"
+    local column label values=()
+    for label in "$1-full" "$1-half" "$1-full.base0" "$1-half.base0"; do
+        for column in 2 3; do
+            values+=("$(awk -v n="$label" -v c="$column" '$1 == n { print $c }' "$work/runs/medians")")
+        done
+    done
+    for column in "${values[@]}"; do
+        [ -n "$column" ] || return 0
+    done
+    echo "  full / half size: $2 time $(ratio "${values[0]}" "${values[2]}"), cpu" \
+        "$(ratio "${values[1]}" "${values[3]}"); $3 time $(ratio "${values[4]}" "${values[6]}")," \
+        "cpu $(ratio "${values[5]}" "${values[7]}")"
 }
 
 rm -f "$work/runs/medians"
