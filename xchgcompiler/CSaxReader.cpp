@@ -238,6 +238,9 @@ CSaxReader::Result CSaxReader::ParseFile(const std::string& path, Handler& handl
         result.reason = "cannot open " + path + ": " + std::strerror(errno);
         return result;
     }
+    // libxml2 asks for 4000 bytes at a time; a larger stream buffer reads the file in fewer
+    // system calls.
+    std::setvbuf(source.file, nullptr, _IOFBF, 64 * 1024);
     Result result = Parse(source, handler);
     std::fclose(source.file);
     return result;
