@@ -102,24 +102,29 @@ bool CPdb::ReplaceRecord(const void* data, size_t index) {
     return true;
 }
 
-std::vector<uint8_t> CPdb::Image() const {
+std::vector<uint8_t> CPdb::HeaderAndRecordList(size_t reserve) const {
     const size_t count = records_.size();
-    size_t size = kHeaderSize + kEntrySize * count;
-    for (const auto& record : records_) {
-        size += record.size();
-    }
-    std::vector<uint8_t> image;
-    image.reserve(size);  // one allocation of the final size
-    image.assign(header_, header_ + kHeaderSize);
-    ByteOrder::Store32(image.data() + kAppInfoOffset, 0);
-    ByteOrder::Store16(image.data() + kRecordCount, static_cast<uint16_t>(count));
+    std::vector<uint8_t> head;
+    head.reserve(std::max(reserve, kHeaderSize + kEntrySize * count));
+    head.assign(header_, header_ + kHeaderSize);
+    ByteOrder::Store32(head.data() + kAppInfoOffset, 0);
+    ByteOrder::Store16(head.data() + kRecordCount, static_cast<uint16_t>(count));
 
     uint32_t offset = static_cast<uint32_t>(kHeaderSize + kEntrySize * count);
     for (const auto& record : records_) {
-        ByteOrder::Append32(image, offset);
-        ByteOrder::Append32(image, 0);  // attributes and unique id
+        ByteOrder::Append32(head, offset);
+        ByteOrder::Append32(head, 0);  // attributes and unique id
         offset += static_cast<uint32_t>(record.size());
     }
+    return head;
+}
+
+std::vector<uint8_t> CPdb::Image() const {
+    size_t size = kHeaderSize + kEntrySize * records_.size();
+    for (const auto& record : records_) {
+        size += record.size();
+    }
+    std::vector<uint8_t> image = HeaderAndRecordList(size);  // one allocation of the final size
     for (const auto& record : records_) {
         image.insert(image.end(), record.begin(), record.end());
     }
@@ -154,8 +159,13 @@ bool CPdb::Write(const std::string& path, std::ostream& console) const {
 
     // The rename makes the complete file appear at once; the file is not forced to disk
     // first (no fsync), which would cost more than the whole compilation of a small input.
-    const std::vector<uint8_t> image = Image();
-    bool ok = WriteAll(fd, image.data(), image.size());
+    // The header and the record list, then the records as they are held: the database is
+    // not copied whole once more to be written.
+    const std::vector<uint8_t> head = HeaderAndRecordList(0);
+    bool ok = WriteAll(fd, head.data(), head.size());
+    for (const auto& record : records_) {
+        ok = ok && WriteAll(fd, record.data(), record.size());
+    }
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
