@@ -9,11 +9,13 @@
 # choice can also be given as QUIL_BENCH=xdb. QUIL_BENCH_RUNS sets the runs of each program
 # on each input (default 11, at least 11 is sensible).
 #
-# Each run is timed from the shell, process start to exit (wall time); peak RSS comes from a
-# second run under /usr/bin/time -f %M. The programs take turns run by run, and each figure
-# is the median of its runs.
+# Each run is timed from the shell, process start to exit (wall time), with the processor
+# time (user and system) the shell's `times` reports for it; peak RSS comes from a second run
+# under /usr/bin/time -f %M. The programs take turns run by run, and each figure is the median
+# of its runs. On a machine shared with other work the wall times move with its load; the
+# processor times move less.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 export LC_ALL=C  # a decimal point in EPOCHREALTIME and awk
 
 what="${1:-${QUIL_BENCH:-all}}"
@@ -39,7 +41,7 @@ if [ "${#needed[@]}" -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${needed[@]}" || exit 1
 fi
 
-build=build-release
+build="build-release"
 echo "Building Release into $build/ (log: $build/bench-build.log) ..."
 mkdir -p "$build"
 if ! { cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUIL_TESTS=OFF &&
@@ -143,7 +145,8 @@ bench() {
         bcpu=$(median "$work/runs/base$b.cpu")
         bkb=$(median "$work/runs/base$b.kb")
         printf '    %-26s %8.1f ms  cpu %7.1f ms  %6.1f MB   ratio: time %s, cpu %s, RSS %s\n' \
-            "xmllint ${options[$b]}" "$bms" "$bcpu" "$(awk -v k="$bkb" 'BEGIN { print k / 1024 }')" \
+            "xmllint ${options[$b]}" "$bms" "$bcpu" \
+            "$(awk -v k="$bkb" 'BEGIN { print k / 1024 }')" \
             "$(ratio "$ms" "$bms")" "$(ratio "$cpu" "$bcpu")" "$(ratio "$kb" "$bkb")"
     done
     echo "$name.base0 $(median "$work/runs/base0.ms") $(median "$work/runs/base0.cpu")" \
@@ -156,7 +159,8 @@ scaling() {
     local column label values=()
     for label in "$1-full" "$1-half" "$1-full.base0" "$1-half.base0"; do
         for column in 2 3; do
-            values+=("$(awk -v n="$label" -v c="$column" '$1 == n { print $c }' "$work/runs/medians")")
+            values+=("$(awk -v n="$label" -v c="$column" '$1 == n { print $c }' \
+                "$work/runs/medians")")
         done
     done
     for column in "${values[@]}"; do
