@@ -294,34 +294,20 @@ void CConfigurationGenerator::WriteEntries() {
         const std::string name = Numbered("e", e);
         const std::string view = Numbered(std::string(kind.view) + " ", e);
         const std::string_view source = kind.source;
-        const auto open = [&](bool withChildren) {
-            // Attribute lists are fixed at compile time, so each shape is spelt out.
-            const std::string_view dbtype = kind.dbtype;
-            const std::string_view defaultValue = kind.defaultValue;
-            if (!dbtype.empty() && !defaultValue.empty()) {
-                const CXmlWriter::Attributes list = {{"name", Pooled(name)},
-                                                     {"type", kind.type},
-                                                     {"dbtype", dbtype},
-                                                     {"view", view},
-                                                     {"default", defaultValue}};
-                withChildren ? xml_.Open("entry", list) : xml_.Empty("entry", list);
-            } else if (!dbtype.empty()) {
-                const CXmlWriter::Attributes list = {{"name", Pooled(name)},
-                                                     {"type", kind.type},
-                                                     {"dbtype", dbtype},
-                                                     {"view", view}};
-                withChildren ? xml_.Open("entry", list) : xml_.Empty("entry", list);
-            } else {
-                const CXmlWriter::Attributes list = {
-                    {"name", Pooled(name)}, {"type", kind.type}, {"view", view}};
-                withChildren ? xml_.Open("entry", list) : xml_.Empty("entry", list);
-            }
-        };
+        std::vector<CXmlWriter::Attribute> attributes = {{"name", Pooled(name)},
+                                                         {"type", kind.type}};
+        if (*kind.dbtype != '\0') {
+            attributes.emplace_back("dbtype", kind.dbtype);
+        }
+        attributes.emplace_back("view", view);
+        if (*kind.defaultValue != '\0') {
+            attributes.emplace_back("default", kind.defaultValue);
+        }
         if (source.empty()) {
-            open(false);
+            xml_.Empty("entry", attributes);
             continue;
         }
-        open(true);
+        xml_.Open("entry", attributes);
         xml_.Open("datasource", {{"type", source}});
         if (source == "static") {
             size_t values = 0;
@@ -413,27 +399,27 @@ void CConfigurationGenerator::WriteControl(int index, int tableId) {
         entry = EntryOfKind(3, nth);
     }
     const std::string idText = std::to_string(id);
-    if (entry.empty()) {
-        xml_.Open("control", {{"type", type}, {"id", idText}});
-    } else {
-        xml_.Open("control", {{"type", type}, {"id", idText}, {"entry", entry}});
+    std::vector<CXmlWriter::Attribute> control = {{"type", type}, {"id", idText}};
+    if (!entry.empty()) {
+        control.emplace_back("entry", entry);
     }
+    xml_.Open("control", control);
 
     const std::string x = std::to_string((index % 4) * 60);
     const std::string y = std::to_string(16 + (index / 4) * 16 % 224);
     const std::string layer = std::to_string(1 + index % 2);
     const std::string up = std::to_string(index > 0 ? id - 1 : 0);
     const std::string down = std::to_string(id < kControlsPerForm ? id + 1 : 0);
-    const char* resize = type == "table" ? "stretchx stretchy" : index % 5 == 0 ? "movey" : "";
-    xml_.Empty("layout", {{"x", x},
-                          {"y", y},
-                          {"w", "56"},
-                          {"h", "12"},
-                          {"layer", layer},
-                          {"enable", index % 7 == 3 ? "false" : "true"},
-                          {"up", up},
-                          {"down", down},
-                          {"resize", resize}});
+    std::vector<CXmlWriter::Attribute> layout = {
+        {"x", x},    {"y", y},         {"w", "56"},
+        {"h", "12"}, {"layer", layer}, {"enable", index % 7 == 3 ? "false" : "true"},
+        {"up", up},  {"down", down}};
+    if (type == "table") {
+        layout.emplace_back("resize", "stretchx stretchy");
+    } else if (index % 5 == 0) {
+        layout.emplace_back("resize", "movey");
+    }
+    xml_.Empty("layout", layout);
 
     std::vector<Expression> events;  // in the order of `eventTypes`
     std::vector<const char*> eventTypes;

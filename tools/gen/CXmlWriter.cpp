@@ -14,7 +14,7 @@ void CXmlWriter::Comment(std::string_view text) {
     text_ += " -->\n";
 }
 
-void CXmlWriter::StartTag(std::string_view name, Attributes attributes) {
+void CXmlWriter::StartTag(std::string_view name, std::span<const Attribute> attributes) {
     Indent();
     text_ += '<';
     text_ += name;
@@ -45,12 +45,20 @@ void CXmlWriter::StartTag(std::string_view name, Attributes attributes) {
 }
 
 void CXmlWriter::Open(std::string_view name, Attributes attributes) {
+    Open(name, std::vector<Attribute>(attributes));
+}
+
+void CXmlWriter::Open(std::string_view name, const std::vector<Attribute>& attributes) {
     StartTag(name, attributes);
     text_ += ">\n";
     open_.emplace_back(name);
 }
 
 void CXmlWriter::Empty(std::string_view name, Attributes attributes) {
+    Empty(name, std::vector<Attribute>(attributes));
+}
+
+void CXmlWriter::Empty(std::string_view name, const std::vector<Attribute>& attributes) {
     StartTag(name, attributes);
     text_ += "/>\n";
 }

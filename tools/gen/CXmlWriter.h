@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,7 +12,9 @@
 
 class CXmlWriter {
 public:
-    using Attributes = std::initializer_list<std::pair<std::string_view, std::string_view>>;
+    // An attribute's name and its value, written escaped.
+    using Attribute = std::pair<std::string_view, std::string_view>;
+    using Attributes = std::initializer_list<Attribute>;
 
     explicit CXmlWriter(size_t indentWidth = 2);
 
@@ -19,15 +22,17 @@ public:
     void Comment(std::string_view text);
     // An element whose children follow until the matching Close.
     void Open(std::string_view name, Attributes attributes = {});
+    void Open(std::string_view name, const std::vector<Attribute>& attributes);
     // An element without children.
     void Empty(std::string_view name, Attributes attributes = {});
+    void Empty(std::string_view name, const std::vector<Attribute>& attributes);
     void Close();
 
     // The document so far; complete once every opened element is closed.
     const std::string& Text() const { return text_; }
 
 private:
-    void StartTag(std::string_view name, Attributes attributes);
+    void StartTag(std::string_view name, std::span<const Attribute> attributes);
     void Indent();
 
     size_t indentWidth_;
