@@ -1,7 +1,7 @@
 // Generates a legal configuration document for quilconf: menus, journals, documents with
 // common entries, record views, references and frames, each object with two dozen entries
-// (most with data sources), two forms of fifty controls of every type, and action expressions
-// in control events, form and object action lists, menu items and form-menu items.
+// (half of them with data sources), two forms of fifty controls of every type, and action
+// expressions in control events, form and object action lists, menu items and form-menu items.
 //
 // The generator keeps count of what the compiler will store (the string pool and every
 // section record) and refuses to produce a document that would pass the compiler's limits.
