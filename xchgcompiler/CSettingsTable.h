@@ -3,6 +3,7 @@
 // exchanges, then one record per non-empty group of each exchange.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
