@@ -13,6 +13,11 @@ namespace {
 
 using Record = std::vector<uint8_t>;
 
+// A text as it is kept: its bytes up to the first zero byte, if any.
+std::string_view Stored(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
+
 // Bytes a text takes in a record: the text, its terminating zero, and one more zero when
 // that count is odd.
 size_t PaddedSize(std::string_view text) {
@@ -24,6 +29,25 @@ size_t PaddedSize(std::string_view text) {
 void AppendPadded(Record& out, std::string_view text) {
     out.insert(out.end(), text.begin(), text.end());
     out.resize(out.size() + PaddedSize(text) - text.size(), 0);
+}
+
+void AppendBytes(Record& out, std::span<const uint8_t> bytes) {
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+// Reads the padded text at the front of `bytes` and moves past it.
+std::string_view NextText(std::span<const uint8_t>& bytes) {
+    const auto* start = reinterpret_cast<const char*>(bytes.data());
+    const std::string_view text(start, std::char_traits<char>::length(start));
+    bytes = bytes.subspan(PaddedSize(text));
+    return text;
+}
+
+// Reads the 16-bit word at the front of `bytes` and moves past it.
+uint16_t NextWord(std::span<const uint8_t>& bytes) {
+    const uint16_t word = ByteOrder::Load16(bytes.data());
+    bytes = bytes.subspan(2);
+    return word;
 }
 
 // A group's URL in its record: the empty text when the group has none.
@@ -53,27 +77,8 @@ CSettingsTable::CSettingsTable() = default;
 
 CSettingsTable::~CSettingsTable() = default;
 
-std::string CSettingsTable::Copy(std::string_view text) {
-    return std::string(text.substr(0, text.find('\0')));
-}
-
-CSettingsTable::Text CSettingsTable::Store(std::string_view text) {
-    const std::string_view stored = text.substr(0, text.find('\0'));
-    const Text added = {texts_.size(), stored.size()};
-    texts_ += stored;
-    return added;
-}
-
 CSettingsTable::ExchangeSettings* CSettingsTable::Current() {
     return exchanges_.empty() ? nullptr : &exchanges_.back();
-}
-
-CSettingsTable::PostDocument* CSettingsTable::CurrentDocument() {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postDocuments.empty()) {
-        return nullptr;
-    }
-    return &exchange->postDocuments.back();
 }
 
 bool CSettingsTable::AddExchange(std::string_view name, std::string_view view) {
@@ -81,119 +86,119 @@ bool CSettingsTable::AddExchange(std::string_view name, std::string_view view) {
         return false;
     }
     ExchangeSettings& exchange = exchanges_.emplace_back();
-    exchange.name = Store(name);
-    exchange.view = Store(view);
+    exchange.name = Stored(name);
+    exchange.view = Stored(view);
     return true;
 }
 
 bool CSettingsTable::AddPostDocument(std::string_view name) {
     ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postDocuments.size() >= kMaxEntries) {
+    if (exchange == nullptr || exchange->documents.size() >= kMaxEntries) {
         return false;
     }
-    exchange->postDocuments.emplace_back().name = Store(name);
+    PostDocument& document = exchange->documents.emplace_back();
+    document.name = exchange->documentNames.size();
+    document.sendFlags = exchange->sendFlags.size();
+    document.headFields = exchange->headFields.size();
+    document.tableFields = exchange->tableFields.size();
+    AppendPadded(exchange->documentNames, Stored(name));
+    return true;
+}
+
+bool CSettingsTable::AddField(Bytes ExchangeSettings::*list, uint16_t PostDocument::*count,
+                              std::initializer_list<std::string_view> texts) {
+    ExchangeSettings* exchange = Current();
+    if (exchange == nullptr || exchange->documents.empty() ||
+        exchange->documents.back().*count >= kMaxEntries) {
+        return false;
+    }
+    ++(exchange->documents.back().*count);
+    for (const std::string_view text : texts) {
+        AppendPadded(exchange->*list, Stored(text));
+    }
     return true;
 }
 
 bool CSettingsTable::AddSendFlag(std::string_view name, std::string_view value,
                                  std::string_view set) {
-    PostDocument* document = CurrentDocument();
-    if (document == nullptr || document->sendFlags.size() >= kMaxEntries) {
-        return false;
-    }
-    document->sendFlags.push_back({Store(name), Store(value), Store(set)});
-    return true;
+    return AddField(&ExchangeSettings::sendFlags, &PostDocument::sendFlagCount, {name, value, set});
 }
 
 bool CSettingsTable::AddHeadField(std::string_view name) {
-    PostDocument* document = CurrentDocument();
-    if (document == nullptr || document->headFields.size() >= kMaxEntries) {
-        return false;
-    }
-    document->headFields.push_back(Store(name));
-    return true;
+    return AddField(&ExchangeSettings::headFields, &PostDocument::headFieldCount, {name});
 }
 
 bool CSettingsTable::AddTableField(std::string_view name) {
-    PostDocument* document = CurrentDocument();
-    if (document == nullptr || document->tableFields.size() >= kMaxEntries) {
+    return AddField(&ExchangeSettings::tableFields, &PostDocument::tableFieldCount, {name});
+}
+
+template <typename Append>
+bool CSettingsTable::AddEntry(Group group, Append append) {
+    ExchangeSettings* exchange = Current();
+    if (exchange == nullptr || exchange->groups[group].count >= kMaxEntries) {
         return false;
     }
-    document->tableFields.push_back(Store(name));
+    ++exchange->groups[group].count;
+    append(exchange->groups[group].entries);
     return true;
 }
 
 bool CSettingsTable::AddPostTable(std::string_view name) {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postTables.size() >= kMaxEntries) {
-        return false;
-    }
-    exchange->postTables.push_back({Store(name), 1});
-    return true;
+    return AddEntry(kPostTables, [&](Bytes& entries) {
+        AppendPadded(entries, Stored(name));
+        ByteOrder::Append16(entries, 0);  // the marker, always set
+    });
 }
 
 bool CSettingsTable::AddPostFile(std::string_view name, std::string_view type, bool deleteAfter) {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postFiles.size() >= kMaxEntries) {
-        return false;
-    }
-    exchange->postFiles.push_back({Store(name), Store(type), static_cast<uint8_t>(deleteAfter)});
-    return true;
+    return AddEntry(kPostFiles, [&](Bytes& entries) {
+        AppendPadded(entries, Stored(name));
+        AppendPadded(entries, Stored(type));
+        ByteOrder::Append16(entries, deleteAfter ? 1 : 0);
+    });
 }
 
 bool CSettingsTable::AddGetTable(std::string_view name) {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->getTables.size() >= kMaxEntries) {
-        return false;
-    }
-    exchange->getTables.push_back(Store(name));
-    return true;
+    return AddEntry(kGetTables, [&](Bytes& entries) { AppendPadded(entries, Stored(name)); });
 }
 
 bool CSettingsTable::AddGetDb(std::string_view name) {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->getDbs.size() >= kMaxEntries) {
-        return false;
-    }
-    exchange->getDbs.push_back(Store(name));
-    return true;
+    return AddEntry(kGetDbs, [&](Bytes& entries) { AppendPadded(entries, Stored(name)); });
 }
 
 bool CSettingsTable::AddGetFile(std::string_view name, std::string_view type) {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->getFiles.size() >= kMaxEntries) {
-        return false;
-    }
-    exchange->getFiles.push_back({Store(name), Store(type)});
-    return true;
+    return AddEntry(kGetFiles, [&](Bytes& entries) {
+        AppendPadded(entries, Stored(name));
+        AppendPadded(entries, Stored(type));
+    });
 }
 
-bool CSettingsTable::SetUrl(Url ExchangeSettings::*url, std::string_view text) {
+bool CSettingsTable::SetUrl(Group group, std::string_view text) {
     ExchangeSettings* exchange = Current();
     if (exchange == nullptr) {
         return false;
     }
-    exchange->*url = Copy(text);
+    exchange->groups[group].url = Stored(text);
     return true;
 }
 
 bool CSettingsTable::SetPostDocumentsUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::postDocumentsUrl, url);
+    return SetUrl(kPostDocuments, url);
 }
 bool CSettingsTable::SetPostTablesUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::postTablesUrl, url);
+    return SetUrl(kPostTables, url);
 }
 bool CSettingsTable::SetPostFilesUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::postFilesUrl, url);
+    return SetUrl(kPostFiles, url);
 }
 bool CSettingsTable::SetGetTablesUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::getTablesUrl, url);
+    return SetUrl(kGetTables, url);
 }
 bool CSettingsTable::SetGetDbsUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::getDbsUrl, url);
+    return SetUrl(kGetDbs, url);
 }
 bool CSettingsTable::SetGetFilesUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::getFilesUrl, url);
+    return SetUrl(kGetFiles, url);
 }
 
 uint32_t CSettingsTable::SendFlagNumber(std::string_view value) {
@@ -208,6 +213,25 @@ uint32_t CSettingsTable::SendFlagNumber(std::string_view value) {
         number = number * 10 + static_cast<uint32_t>(value[i] - '0');
     }
     return number;
+}
+
+size_t CSettingsTable::EntryCount(const ExchangeSettings& exchange, int group) {
+    return group == kPostDocuments ? exchange.documents.size() : exchange.groups[group].count;
+}
+
+CSettingsTable::DocumentParts CSettingsTable::Document(const ExchangeSettings& exchange,
+                                                       size_t index) {
+    const PostDocument& document = exchange.documents[index];
+    const PostDocument* next =
+        index + 1 < exchange.documents.size() ? &exchange.documents[index + 1] : nullptr;
+    const auto part = [&](const Bytes& list, size_t PostDocument::*begin) {
+        const size_t end = next != nullptr ? next->*begin : list.size();
+        return std::span<const uint8_t>(list).subspan(document.*begin, end - document.*begin);
+    };
+    return {part(exchange.documentNames, &PostDocument::name),
+            part(exchange.sendFlags, &PostDocument::sendFlags),
+            part(exchange.headFields, &PostDocument::headFields),
+            part(exchange.tableFields, &PostDocument::tableFields)};
 }
 
 void CSettingsTable::Dump(std::ostream& console) const {
@@ -236,226 +260,126 @@ void CSettingsTable::Dump(std::ostream& console) const {
         out.append(digits, end);
         out += '\n';
     };
-    const auto url = [&text](std::string_view label, const Url& stored) {
-        if (stored) {
-            text(label, *stored);
+    const auto url = [&text](std::string_view label, const GroupEntries& group) {
+        if (group.url) {
+            text(label, *group.url);
         }
     };
+
     for (const ExchangeSettings& exchange : exchanges_) {
         out += "\r\n**************** EXCHANGE ****************\r\n";
-        out += Shown(View(exchange.name));
+        out += Shown(exchange.name);
         out += "\r\n**************** EXCHANGE ****************\r\n";
 
         out += "------- POST DOCUMENTS: -------\n";
-        url("post url: ", exchange.postDocumentsUrl);
-        for (const PostDocument& document : exchange.postDocuments) {
-            text("Post doc name: ", View(document.name));
-            number("\tSend flags fields count: ", document.sendFlags.size(), 10);
-            for (const SendFlag& flag : document.sendFlags) {
-                text("\t\tname: ", View(flag.name));
-                number("\t\tvalue: ", SendFlagNumber(View(flag.value)), 16);
+        url("post url: ", exchange.groups[kPostDocuments]);
+        for (size_t d = 0; d < exchange.documents.size(); ++d) {
+            const PostDocument& document = exchange.documents[d];
+            DocumentParts parts = Document(exchange, d);
+            text("Post doc name: ", NextText(parts.name));
+            number("\tSend flags fields count: ", document.sendFlagCount, 10);
+            for (size_t f = 0; f < document.sendFlagCount; ++f) {
+                text("\t\tname: ", NextText(parts.sendFlags));
+                number("\t\tvalue: ", SendFlagNumber(NextText(parts.sendFlags)), 16);
+                NextText(parts.sendFlags);  // the set text is not shown
             }
-            number("\tHead fields count: ", document.headFields.size(), 10);
-            for (const Text field : document.headFields) {
-                text("\t\tname: ", View(field));
+            number("\tHead fields count: ", document.headFieldCount, 10);
+            for (size_t f = 0; f < document.headFieldCount; ++f) {
+                text("\t\tname: ", NextText(parts.headFields));
             }
-            number("\tTable fields count: ", document.tableFields.size(), 10);
-            for (const Text field : document.tableFields) {
-                text("\t\tname: ", View(field));
+            number("\tTable fields count: ", document.tableFieldCount, 10);
+            for (size_t f = 0; f < document.tableFieldCount; ++f) {
+                text("\t\tname: ", NextText(parts.tableFields));
             }
         }
 
         out += "------- POST TABLES: -------\n";
-        url("post url: ", exchange.postTablesUrl);
-        for (const PostTable& table : exchange.postTables) {
-            text("Post table name: ", View(table.name));
+        const GroupEntries& postTables = exchange.groups[kPostTables];
+        url("post url: ", postTables);
+        std::span<const uint8_t> bytes(postTables.entries);
+        for (size_t t = 0; t < postTables.count; ++t) {
+            text("Post table name: ", NextText(bytes));
+            NextWord(bytes);  // the marker
         }
 
         out += "------- POST FILES: -------\n";
-        url("post url: ", exchange.postFilesUrl);
-        for (const PostFile& file : exchange.postFiles) {
-            text("Post file name: ", View(file.name));
-            text("          type: ", View(file.type));
-            number("        delete: ", file.deleteAfter, 10);
+        const GroupEntries& postFiles = exchange.groups[kPostFiles];
+        url("post url: ", postFiles);
+        bytes = postFiles.entries;
+        for (size_t f = 0; f < postFiles.count; ++f) {
+            text("Post file name: ", NextText(bytes));
+            text("          type: ", NextText(bytes));
+            number("        delete: ", NextWord(bytes), 10);
         }
 
         out += "------- GET TABLES: -------\n";
-        number("Get tables count: ", exchange.getTables.size(), 10);
-        url("\turl: ", exchange.getTablesUrl);
-        for (const Text table : exchange.getTables) {
-            text("\tname: ", View(table));
+        const GroupEntries& getTables = exchange.groups[kGetTables];
+        number("Get tables count: ", getTables.count, 10);
+        url("\turl: ", getTables);
+        bytes = getTables.entries;
+        for (size_t t = 0; t < getTables.count; ++t) {
+            text("\tname: ", NextText(bytes));
         }
 
         out += "------- GET DBS: -------\n";
-        number("Get dbs count: ", exchange.getDbs.size(), 10);
-        url("post url: ", exchange.getDbsUrl);
-        for (const Text db : exchange.getDbs) {
-            text("\tname: ", View(db));
+        const GroupEntries& getDbs = exchange.groups[kGetDbs];
+        number("Get dbs count: ", getDbs.count, 10);
+        url("post url: ", getDbs);
+        bytes = getDbs.entries;
+        for (size_t d = 0; d < getDbs.count; ++d) {
+            text("\tname: ", NextText(bytes));
         }
 
         out += "------- GET FILES: -------\n";
-        url("post url: ", exchange.getFilesUrl);
-        for (const GetFile& file : exchange.getFiles) {
-            text("Post file name: ", View(file.name));
-            text("          type: ", View(file.type));
+        const GroupEntries& getFiles = exchange.groups[kGetFiles];
+        url("post url: ", getFiles);
+        bytes = getFiles.entries;
+        for (size_t f = 0; f < getFiles.count; ++f) {
+            text("Post file name: ", NextText(bytes));
+            text("          type: ", NextText(bytes));
         }
     }
     flush();
 }
 
-size_t CSettingsTable::EntryCount(const ExchangeSettings& exchange, int group) {
-    switch (group) {
-        case kPostDocuments:
-            return exchange.postDocuments.size();
-        case kPostTables:
-            return exchange.postTables.size();
-        case kPostFiles:
-            return exchange.postFiles.size();
-        case kGetTables:
-            return exchange.getTables.size();
-        case kGetDbs:
-            return exchange.getDbs.size();
-        default:
-            return exchange.getFiles.size();
-    }
-}
-
-size_t CSettingsTable::DocumentBlockSize(const PostDocument& document) const {
-    size_t size = PaddedSize(View(document.name)) + 6;  // and the three counts
-    for (const SendFlag& flag : document.sendFlags) {
-        size +=
-            PaddedSize(View(flag.name)) + PaddedSize(View(flag.value)) + PaddedSize(View(flag.set));
-    }
-    for (const Text field : document.headFields) {
-        size += PaddedSize(View(field));
-    }
-    for (const Text field : document.tableFields) {
-        size += PaddedSize(View(field));
-    }
-    return size;
-}
-
-size_t CSettingsTable::RecordSize(const ExchangeSettings& exchange, int group,
-                                  bool& offsetsFit) const {
+size_t CSettingsTable::RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit) {
     offsetsFit = true;
-    size_t size = 2;  // the entry count
-    switch (group) {
-        case kPostDocuments:
-            // Each document block's offset is 16 bits, so every block must start within the
-            // record's first 65536 bytes.
-            size +=
-                PaddedSize(UrlText(exchange.postDocumentsUrl)) + 2 * exchange.postDocuments.size();
-            for (const PostDocument& document : exchange.postDocuments) {
-                offsetsFit = offsetsFit && size <= 0xFFFF;
-                size += DocumentBlockSize(document);
-            }
-            break;
-        case kPostTables:
-            size += PaddedSize(UrlText(exchange.postTablesUrl));
-            for (const PostTable& table : exchange.postTables) {
-                size += PaddedSize(View(table.name)) + (table.marker == 1 ? 2 : 0);
-            }
-            break;
-        case kPostFiles:
-            size += PaddedSize(UrlText(exchange.postFilesUrl));
-            for (const PostFile& file : exchange.postFiles) {
-                size += PaddedSize(View(file.name)) + PaddedSize(View(file.type)) + 2;
-            }
-            break;
-        case kGetTables:
-            size += PaddedSize(UrlText(exchange.getTablesUrl));
-            for (const Text table : exchange.getTables) {
-                size += PaddedSize(View(table));
-            }
-            break;
-        case kGetDbs:
-            size += PaddedSize(UrlText(exchange.getDbsUrl));
-            for (const Text db : exchange.getDbs) {
-                size += PaddedSize(View(db));
-            }
-            break;
-        default:
-            size += PaddedSize(UrlText(exchange.getFilesUrl));
-            for (const GetFile& file : exchange.getFiles) {
-                size += PaddedSize(View(file.name)) + PaddedSize(View(file.type));
-            }
-            break;
+    size_t size = PaddedSize(UrlText(exchange.groups[group].url)) + 2;  // and the entry count
+    if (group != kPostDocuments) {
+        return size + exchange.groups[group].entries.size();
+    }
+    // Each document block's offset is 16 bits, so every block must start within the record's
+    // first 65536 bytes.
+    size += 2 * exchange.documents.size();
+    for (size_t d = 0; d < exchange.documents.size(); ++d) {
+        offsetsFit = offsetsFit && size <= 0xFFFF;
+        size += Document(exchange, d).BlockSize();
     }
     return size;
 }
 
-void CSettingsTable::AppendRecord(std::vector<uint8_t>& record, const ExchangeSettings& exchange,
-                                  int group) const {
-    const auto count = static_cast<uint16_t>(EntryCount(exchange, group));
-    switch (group) {
-        case kPostDocuments: {
-            AppendPadded(record, UrlText(exchange.postDocumentsUrl));
-            ByteOrder::Append16(record, count);
-            size_t start = record.size() + 2 * count;
-            for (const PostDocument& document : exchange.postDocuments) {
-                ByteOrder::Append16(record, static_cast<uint16_t>(start));
-                start += DocumentBlockSize(document);
-            }
-            for (const PostDocument& document : exchange.postDocuments) {
-                AppendPadded(record, View(document.name));
-                ByteOrder::Append16(record, static_cast<uint16_t>(document.sendFlags.size()));
-                for (const SendFlag& flag : document.sendFlags) {
-                    AppendPadded(record, View(flag.name));
-                    AppendPadded(record, View(flag.value));
-                    AppendPadded(record, View(flag.set));
-                }
-                ByteOrder::Append16(record, static_cast<uint16_t>(document.headFields.size()));
-                for (const Text field : document.headFields) {
-                    AppendPadded(record, View(field));
-                }
-                ByteOrder::Append16(record, static_cast<uint16_t>(document.tableFields.size()));
-                for (const Text field : document.tableFields) {
-                    AppendPadded(record, View(field));
-                }
-            }
-            break;
-        }
-        case kPostTables:
-            AppendPadded(record, UrlText(exchange.postTablesUrl));
-            ByteOrder::Append16(record, count);
-            for (const PostTable& table : exchange.postTables) {
-                AppendPadded(record, View(table.name));
-                if (table.marker == 1) {
-                    ByteOrder::Append16(record, 0);
-                }
-            }
-            break;
-        case kPostFiles:
-            AppendPadded(record, UrlText(exchange.postFilesUrl));
-            ByteOrder::Append16(record, count);
-            for (const PostFile& file : exchange.postFiles) {
-                AppendPadded(record, View(file.name));
-                AppendPadded(record, View(file.type));
-                ByteOrder::Append16(record, file.deleteAfter);
-            }
-            break;
-        case kGetTables:
-            AppendPadded(record, UrlText(exchange.getTablesUrl));
-            ByteOrder::Append16(record, count);
-            for (const Text table : exchange.getTables) {
-                AppendPadded(record, View(table));
-            }
-            break;
-        case kGetDbs:
-            AppendPadded(record, UrlText(exchange.getDbsUrl));
-            ByteOrder::Append16(record, count);
-            for (const Text db : exchange.getDbs) {
-                AppendPadded(record, View(db));
-            }
-            break;
-        default:
-            AppendPadded(record, UrlText(exchange.getFilesUrl));
-            ByteOrder::Append16(record, count);
-            for (const GetFile& file : exchange.getFiles) {
-                AppendPadded(record, View(file.name));
-                AppendPadded(record, View(file.type));
-            }
-            break;
+void CSettingsTable::AppendRecord(Bytes& record, const ExchangeSettings& exchange, int group) {
+    AppendPadded(record, UrlText(exchange.groups[group].url));
+    ByteOrder::Append16(record, static_cast<uint16_t>(EntryCount(exchange, group)));
+    if (group != kPostDocuments) {
+        AppendBytes(record, exchange.groups[group].entries);
+        return;
+    }
+    size_t start = record.size() + 2 * exchange.documents.size();
+    for (size_t d = 0; d < exchange.documents.size(); ++d) {
+        ByteOrder::Append16(record, static_cast<uint16_t>(start));
+        start += Document(exchange, d).BlockSize();
+    }
+    for (size_t d = 0; d < exchange.documents.size(); ++d) {
+        const PostDocument& document = exchange.documents[d];
+        const DocumentParts parts = Document(exchange, d);
+        AppendBytes(record, parts.name);
+        ByteOrder::Append16(record, document.sendFlagCount);
+        AppendBytes(record, parts.sendFlags);
+        ByteOrder::Append16(record, document.headFieldCount);
+        AppendBytes(record, parts.headFields);
+        ByteOrder::Append16(record, document.tableFieldCount);
+        AppendBytes(record, parts.tableFields);
     }
 }
 
@@ -467,8 +391,7 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
     // nothing; then each record is built at its exact size and handed to the database.
     size_t indexSize = 4;
     for (const ExchangeSettings& exchange : exchanges_) {
-        indexSize += PaddedSize(View(exchange.name)) + PaddedSize(View(exchange.view)) +
-                     2 * kSlotsPerExchange;
+        indexSize += PaddedSize(exchange.name) + PaddedSize(exchange.view) + 2 * kSlotsPerExchange;
     }
     if (indexSize > kMaxRecordSize) {
         console << "The exchange list does not fit in one record: " << indexSize
@@ -483,13 +406,13 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
             bool offsetsFit = true;
             const size_t size = RecordSize(exchange, group, offsetsFit);
             if (!offsetsFit) {
-                console << "Post documents of exchange " << Shown(View(exchange.name))
+                console << "Post documents of exchange " << Shown(exchange.name)
                         << " do not fit in one record: a document would start beyond byte "
                            "65535\n";
                 return false;
             }
             if (size > kMaxRecordSize) {
-                console << kGroupNames[group] << " of exchange " << Shown(View(exchange.name))
+                console << kGroupNames[group] << " of exchange " << Shown(exchange.name)
                         << " do not fit in one record: " << size << " bytes, at most "
                         << kMaxRecordSize << "\n";
                 return false;
@@ -504,8 +427,8 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
     ByteOrder::Append16(index, static_cast<uint16_t>(ExchangeCount()));
     uint16_t next = 1;
     for (const ExchangeSettings& exchange : exchanges_) {
-        AppendPadded(index, View(exchange.name));
-        AppendPadded(index, View(exchange.view));
+        AppendPadded(index, exchange.name);
+        AppendPadded(index, exchange.view);
         for (int group = 0; group < kGroups; ++group) {
             if (group == kGetTables) {
                 ByteOrder::Append16(index, kNoRecord);  // the reserved slot

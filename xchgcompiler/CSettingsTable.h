@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,10 +39,10 @@ public:
     CSettingsTable(const CSettingsTable&) = delete;
     CSettingsTable& operator=(const CSettingsTable&) = delete;
 
-    // Every text is Windows-1251 and copied up to its first zero byte, if any. The operations
-    // work on the last opened exchange and its last added document. Each returns false,
-    // storing nothing, when its list has reached its limit or when there is no exchange (or
-    // document) to add to.
+    // Every text is Windows-1251 and kept up to its first zero byte, if any, in the form its
+    // record holds it. The operations work on the last opened exchange and its last added
+    // document. Each returns false, storing nothing, when its list has reached its limit or
+    // when there is no exchange (or document) to add to.
     bool AddExchange(std::string_view name, std::string_view view);
     bool AddPostDocument(std::string_view name);
     bool AddSendFlag(std::string_view name, std::string_view value, std::string_view set);
@@ -82,81 +84,71 @@ public:
     static uint32_t SendFlagNumber(std::string_view value);
 
 private:
-    // A text of the lists and of the exchange names: where its bytes lie in texts_.
-    struct Text {
-        size_t offset = 0;
-        size_t size = 0;
-    };
-    struct SendFlag {
-        Text name;
-        Text value;
-        Text set;
-    };
-    struct PostDocument {
-        Text name;
-        std::vector<SendFlag> sendFlags;
-        std::vector<Text> headFields;
-        std::vector<Text> tableFields;
-    };
-    struct PostTable {
-        Text name;
-        uint8_t marker = 0;
-    };
-    struct PostFile {
-        Text name;
-        Text type;
-        uint8_t deleteAfter = 0;
-    };
-    struct GetFile {
-        Text name;
-        Text type;
-    };
-    // A group's URL: absent until the description gives one. A later URL replaces it, so it
-    // is held apart from the texts that are only ever added.
+    using Bytes = std::vector<uint8_t>;
+    // A group's URL: absent until the description gives one; a later one replaces it.
     using Url = std::optional<std::string>;
-    struct ExchangeSettings {
-        Text name;
-        Text view;
-        Url postDocumentsUrl;
-        std::vector<PostDocument> postDocuments;
-        Url postTablesUrl;
-        std::vector<PostTable> postTables;
-        Url postFilesUrl;
-        std::vector<PostFile> postFiles;
-        Url getTablesUrl;
-        std::vector<Text> getTables;
-        Url getDbsUrl;
-        std::vector<Text> getDbs;
-        Url getFilesUrl;
-        std::vector<GetFile> getFiles;
-    };
 
     // The groups of an exchange in the order of their records and of their slots in the
     // index entry (the reserved fourth slot has no group).
     enum Group { kPostDocuments, kPostTables, kPostFiles, kGetTables, kGetDbs, kGetFiles, kGroups };
 
+    // The entries of a group held as its record holds them after the entry count: every text
+    // padded, a post table followed by its 16-bit marker, a post file by its 16-bit delete
+    // flag. The post-documents group keeps only its URL here; its documents are apart.
+    struct GroupEntries {
+        Url url;
+        size_t count = 0;
+        Bytes entries;
+    };
+    // Where a document's name and its three field lists begin in the exchange's document
+    // lists. Fields are only ever added to the last document, so each document's part of a
+    // list ends where the next document's begins (or at the end of the list).
+    struct PostDocument {
+        size_t name = 0;
+        size_t sendFlags = 0;
+        size_t headFields = 0;
+        size_t tableFields = 0;
+        uint16_t sendFlagCount = 0;
+        uint16_t headFieldCount = 0;
+        uint16_t tableFieldCount = 0;
+    };
+    struct ExchangeSettings {
+        std::string name;
+        std::string view;
+        GroupEntries groups[kGroups];
+        std::vector<PostDocument> documents;
+        Bytes documentNames;
+        Bytes sendFlags;  // name, value and set of each flag
+        Bytes headFields;
+        Bytes tableFields;
+    };
+    // One document's parts, each a run of padded texts.
+    struct DocumentParts {
+        std::span<const uint8_t> name;
+        std::span<const uint8_t> sendFlags;
+        std::span<const uint8_t> headFields;
+        std::span<const uint8_t> tableFields;
+        size_t BlockSize() const {
+            return name.size() + 6 + sendFlags.size() + headFields.size() + tableFields.size();
+        }
+    };
+
     static size_t EntryCount(const ExchangeSettings& exchange, int group);
-    // Bytes of one document's block in the post-documents record.
-    size_t DocumentBlockSize(const PostDocument& document) const;
+    static DocumentParts Document(const ExchangeSettings& exchange, size_t index);
     // Bytes of the group's record. `offsetsFit` tells, for post documents, whether every
     // document block starts within the 16-bit offsets.
-    size_t RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit) const;
-    void AppendRecord(std::vector<uint8_t>& record, const ExchangeSettings& exchange,
-                      int group) const;
+    static size_t RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit);
+    static void AppendRecord(Bytes& record, const ExchangeSettings& exchange, int group);
 
-    // The stored form of a text is its bytes up to the first zero byte: Store adds it to
-    // texts_, Copy makes a string of it.
-    Text Store(std::string_view text);
-    static std::string Copy(std::string_view text);
-    std::string_view View(Text text) const {
-        return std::string_view(texts_).substr(text.offset, text.size);
-    }
     ExchangeSettings* Current();
-    PostDocument* CurrentDocument();
-    bool SetUrl(Url ExchangeSettings::*url, std::string_view text);
+    // Adds one entry to a group of the current exchange: `append` writes its bytes.
+    template <typename Append>
+    bool AddEntry(Group group, Append append);
+    // Adds one field to a list of the current document.
+    bool AddField(Bytes ExchangeSettings::*list, uint16_t PostDocument::*count,
+                  std::initializer_list<std::string_view> texts);
+    bool SetUrl(Group group, std::string_view text);
 
     // The exchanges in document order, at most kMaxExchanges.
     std::vector<ExchangeSettings> exchanges_;
-    // Every stored text, back to back: one growing block instead of a string object each.
-    std::string texts_;
 };
