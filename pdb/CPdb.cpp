@@ -74,18 +74,29 @@ bool CPdb::ReplaceRecord(const void* data, size_t size, size_t index) {
     return true;
 }
 
-std::vector<uint8_t> CPdb::Image() const {
+std::vector<uint8_t> CPdb::HeaderAndRecordList(size_t reserve) const {
     const size_t count = records_.size();
-    std::vector<uint8_t> image(header_, header_ + kHeaderSize);
-    ByteOrder::Store32(image.data() + kAppInfoOffset, 0);
-    ByteOrder::Store16(image.data() + kRecordCount, static_cast<uint16_t>(count));
+    std::vector<uint8_t> head;
+    head.reserve(std::max(reserve, kHeaderSize + kEntrySize * count));
+    head.assign(header_, header_ + kHeaderSize);
+    ByteOrder::Store32(head.data() + kAppInfoOffset, 0);
+    ByteOrder::Store16(head.data() + kRecordCount, static_cast<uint16_t>(count));
 
     uint32_t offset = static_cast<uint32_t>(kHeaderSize + kEntrySize * count);
     for (const auto& record : records_) {
-        ByteOrder::Append32(image, offset);
-        ByteOrder::Append32(image, 0);  // attributes and unique id
+        ByteOrder::Append32(head, offset);
+        ByteOrder::Append32(head, 0);  // attributes and unique id
         offset += static_cast<uint32_t>(record.size());
     }
+    return head;
+}
+
+std::vector<uint8_t> CPdb::Image() const {
+    size_t size = kHeaderSize + kEntrySize * records_.size();
+    for (const auto& record : records_) {
+        size += record.size();
+    }
+    std::vector<uint8_t> image = HeaderAndRecordList(size);  // one allocation of the final size
     for (const auto& record : records_) {
         image.insert(image.end(), record.begin(), record.end());
     }

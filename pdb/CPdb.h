@@ -58,6 +58,8 @@ public:
 
 private:
     void FillHeader(uint32_t type, uint32_t creator, uint32_t date);
+    // The header and the record list as they are written, with room for `reserve` bytes.
+    std::vector<uint8_t> HeaderAndRecordList(size_t reserve) const;
 
     uint8_t header_[kHeaderSize];
     std::vector<std::vector<uint8_t>> records_;

@@ -1,34 +1,51 @@
 #include "CSettingsTable.h"
 
-#include <cstring>
+#include <charconv>
+#include <optional>
 #include <ostream>
 #include <vector>
 
 #include "ByteOrder.h"
 #include "CConverter.h"
 #include "CPdb.h"
+#include "PaddedText.h"
 
 namespace {
 
 using Record = std::vector<uint8_t>;
 
-// Bytes a text takes in a record: the text, its terminating zero, and one more zero when
-// that count is odd.
-size_t PaddedSize(const char* text) {
-    const size_t size = (text != nullptr ? std::strlen(text) : 0) + 1;
-    return size + (size & 1);
+// A text as it is kept: its bytes up to the first zero byte, if any.
+std::string_view Stored(std::string_view text) {
+    return text.substr(0, text.find('\0'));
 }
 
-// Appends a text in its padded form; an absent text is written as the empty text.
-void AppendPadded(Record& out, const char* text) {
-    const size_t length = text != nullptr ? std::strlen(text) : 0;
-    out.insert(out.end(), text, text + length);
-    out.resize(out.size() + PaddedSize(text) - length, 0);
+void AppendBytes(Record& out, std::span<const uint8_t> bytes) {
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+// Reads the padded text at the front of `bytes` and moves past it.
+std::string_view NextText(std::span<const uint8_t>& bytes) {
+    const auto* start = reinterpret_cast<const char*>(bytes.data());
+    const std::string_view text(start, std::char_traits<char>::length(start));
+    bytes = bytes.subspan(PaddedText::Size(text));
+    return text;
+}
+
+// Reads the 16-bit word at the front of `bytes` and moves past it.
+uint16_t NextWord(std::span<const uint8_t>& bytes) {
+    const uint16_t word = ByteOrder::Load16(bytes.data());
+    bytes = bytes.subspan(2);
+    return word;
+}
+
+// A group's URL in its record: the empty text when the group has none.
+std::string_view UrlText(const std::optional<std::string>& url) {
+    return url ? std::string_view(*url) : std::string_view();
 }
 
 // A stored text shown on the (UTF-8) console.
-std::string Shown(const char* text) {
-    return CConverter::ToUtf8(text != nullptr ? text : "");
+std::string Shown(std::string_view text) {
+    return CConverter::ToUtf8(text);
 }
 
 bool IsHexDigit(char c) {
@@ -44,157 +61,132 @@ uint32_t HexValue(char c) {
 
 }  // namespace
 
-CSettingsTable::CSettingsTable()
-    : exchanges_(std::make_unique<ExchangeSettings[]>(kMaxExchanges)) {}
+CSettingsTable::CSettingsTable() = default;
 
 CSettingsTable::~CSettingsTable() = default;
 
-CSettingsTable::Text CSettingsTable::Copy(std::string_view text) {
-    Text copy = std::make_unique<char[]>(text.size() + 1);
-    std::memcpy(copy.get(), text.data(), text.size());
-    return copy;
-}
-
 CSettingsTable::ExchangeSettings* CSettingsTable::Current() {
-    return lastExchange_ >= 0 ? &exchanges_[lastExchange_] : nullptr;
-}
-
-CSettingsTable::PostDocument* CSettingsTable::CurrentDocument() {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postDocumentsLast < 0) {
-        return nullptr;
-    }
-    return &exchange->postDocuments[exchange->postDocumentsLast];
+    return exchanges_.empty() ? nullptr : &exchanges_.back();
 }
 
 bool CSettingsTable::AddExchange(std::string_view name, std::string_view view) {
-    if (lastExchange_ >= kMaxExchanges - 1) {
+    if (exchanges_.size() >= kMaxExchanges) {
         return false;
     }
-    ExchangeSettings& exchange = exchanges_[++lastExchange_];
-    exchange.name = Copy(name);
-    exchange.view = Copy(view);
+    ExchangeSettings& exchange = exchanges_.emplace_back();
+    exchange.name = Stored(name);
+    exchange.view = Stored(view);
     return true;
 }
 
 bool CSettingsTable::AddPostDocument(std::string_view name) {
     ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postDocumentsLast >= kMaxEntries - 1) {
+    if (exchange == nullptr || exchange->documents.size() >= kMaxEntries) {
         return false;
     }
-    exchange->postDocuments[++exchange->postDocumentsLast].name = Copy(name);
+    PostDocument& document = exchange->documents.emplace_back();
+    document.name = exchange->documentNames.size();
+    document.sendFlags = exchange->sendFlags.size();
+    document.headFields = exchange->headFields.size();
+    document.tableFields = exchange->tableFields.size();
+    PaddedText::Append(exchange->documentNames, Stored(name));
+    return true;
+}
+
+bool CSettingsTable::AddField(Bytes ExchangeSettings::*list, uint16_t PostDocument::*count,
+                              std::initializer_list<std::string_view> texts) {
+    ExchangeSettings* exchange = Current();
+    if (exchange == nullptr || exchange->documents.empty() ||
+        exchange->documents.back().*count >= kMaxEntries) {
+        return false;
+    }
+    ++(exchange->documents.back().*count);
+    for (const std::string_view text : texts) {
+        PaddedText::Append(exchange->*list, Stored(text));
+    }
     return true;
 }
 
 bool CSettingsTable::AddSendFlag(std::string_view name, std::string_view value,
                                  std::string_view set) {
-    PostDocument* document = CurrentDocument();
-    if (document == nullptr || document->sendFlagCount >= kMaxEntries) {
-        return false;
-    }
-    const uint16_t at = document->sendFlagCount++;
-    document->sendFlagNames[at] = Copy(name);
-    document->sendFlagValues[at] = Copy(value);
-    document->sendFlagSets[at] = Copy(set);
-    return true;
+    return AddField(&ExchangeSettings::sendFlags, &PostDocument::sendFlagCount, {name, value, set});
 }
 
 bool CSettingsTable::AddHeadField(std::string_view name) {
-    PostDocument* document = CurrentDocument();
-    if (document == nullptr || document->headFieldCount >= kMaxEntries) {
-        return false;
-    }
-    document->headFieldNames[document->headFieldCount++] = Copy(name);
-    return true;
+    return AddField(&ExchangeSettings::headFields, &PostDocument::headFieldCount, {name});
 }
 
 bool CSettingsTable::AddTableField(std::string_view name) {
-    PostDocument* document = CurrentDocument();
-    if (document == nullptr || document->tableFieldCount >= kMaxEntries) {
+    return AddField(&ExchangeSettings::tableFields, &PostDocument::tableFieldCount, {name});
+}
+
+template <typename Append>
+bool CSettingsTable::AddEntry(Group group, Append append) {
+    ExchangeSettings* exchange = Current();
+    if (exchange == nullptr || exchange->groups[group].count >= kMaxEntries) {
         return false;
     }
-    document->tableFieldNames[document->tableFieldCount++] = Copy(name);
+    ++exchange->groups[group].count;
+    append(exchange->groups[group].entries);
     return true;
 }
 
 bool CSettingsTable::AddPostTable(std::string_view name) {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postTablesLast >= kMaxEntries - 1) {
-        return false;
-    }
-    PostTable& table = exchange->postTables[++exchange->postTablesLast];
-    table.name = Copy(name);
-    table.marker = 1;
-    return true;
+    return AddEntry(kPostTables, [&](Bytes& entries) {
+        PaddedText::Append(entries, Stored(name));
+        ByteOrder::Append16(entries, 0);  // the marker, always set
+    });
 }
 
 bool CSettingsTable::AddPostFile(std::string_view name, std::string_view type, bool deleteAfter) {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->postFilesLast >= kMaxEntries - 1) {
-        return false;
-    }
-    PostFile& file = exchange->postFiles[++exchange->postFilesLast];
-    file.name = Copy(name);
-    file.type = Copy(type);
-    file.deleteAfter = deleteAfter ? 1 : 0;
-    return true;
+    return AddEntry(kPostFiles, [&](Bytes& entries) {
+        PaddedText::Append(entries, Stored(name));
+        PaddedText::Append(entries, Stored(type));
+        ByteOrder::Append16(entries, deleteAfter ? 1 : 0);
+    });
 }
 
 bool CSettingsTable::AddGetTable(std::string_view name) {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->getTablesCount >= kMaxEntries) {
-        return false;
-    }
-    exchange->getTables[exchange->getTablesCount++] = Copy(name);
-    return true;
+    return AddEntry(kGetTables, [&](Bytes& entries) { PaddedText::Append(entries, Stored(name)); });
 }
 
 bool CSettingsTable::AddGetDb(std::string_view name) {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->getDbsCount >= kMaxEntries) {
-        return false;
-    }
-    exchange->getDbs[exchange->getDbsCount++] = Copy(name);
-    return true;
+    return AddEntry(kGetDbs, [&](Bytes& entries) { PaddedText::Append(entries, Stored(name)); });
 }
 
 bool CSettingsTable::AddGetFile(std::string_view name, std::string_view type) {
-    ExchangeSettings* exchange = Current();
-    if (exchange == nullptr || exchange->getFilesLast >= kMaxEntries - 1) {
-        return false;
-    }
-    GetFile& file = exchange->getFiles[++exchange->getFilesLast];
-    file.name = Copy(name);
-    file.type = Copy(type);
-    return true;
+    return AddEntry(kGetFiles, [&](Bytes& entries) {
+        PaddedText::Append(entries, Stored(name));
+        PaddedText::Append(entries, Stored(type));
+    });
 }
 
-bool CSettingsTable::SetUrl(Text ExchangeSettings::*url, std::string_view text) {
+bool CSettingsTable::SetUrl(Group group, std::string_view text) {
     ExchangeSettings* exchange = Current();
     if (exchange == nullptr) {
         return false;
     }
-    exchange->*url = Copy(text);
+    exchange->groups[group].url = Stored(text);
     return true;
 }
 
 bool CSettingsTable::SetPostDocumentsUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::postDocumentsUrl, url);
+    return SetUrl(kPostDocuments, url);
 }
 bool CSettingsTable::SetPostTablesUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::postTablesUrl, url);
+    return SetUrl(kPostTables, url);
 }
 bool CSettingsTable::SetPostFilesUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::postFilesUrl, url);
+    return SetUrl(kPostFiles, url);
 }
 bool CSettingsTable::SetGetTablesUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::getTablesUrl, url);
+    return SetUrl(kGetTables, url);
 }
 bool CSettingsTable::SetGetDbsUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::getDbsUrl, url);
+    return SetUrl(kGetDbs, url);
 }
 bool CSettingsTable::SetGetFilesUrl(std::string_view url) {
-    return SetUrl(&ExchangeSettings::getFilesUrl, url);
+    return SetUrl(kGetFiles, url);
 }
 
 uint32_t CSettingsTable::SendFlagNumber(std::string_view value) {
@@ -211,238 +203,245 @@ uint32_t CSettingsTable::SendFlagNumber(std::string_view value) {
     return number;
 }
 
+size_t CSettingsTable::EntryCount(const ExchangeSettings& exchange, int group) {
+    return group == kPostDocuments ? exchange.documents.size() : exchange.groups[group].count;
+}
+
+CSettingsTable::DocumentParts CSettingsTable::Document(const ExchangeSettings& exchange,
+                                                       size_t index) {
+    const PostDocument& document = exchange.documents[index];
+    const PostDocument* next =
+        index + 1 < exchange.documents.size() ? &exchange.documents[index + 1] : nullptr;
+    const auto part = [&](const Bytes& list, size_t PostDocument::*begin) {
+        const size_t end = next != nullptr ? next->*begin : list.size();
+        return std::span<const uint8_t>(list).subspan(document.*begin, end - document.*begin);
+    };
+    return {part(exchange.documentNames, &PostDocument::name),
+            part(exchange.sendFlags, &PostDocument::sendFlags),
+            part(exchange.headFields, &PostDocument::headFields),
+            part(exchange.tableFields, &PostDocument::tableFields)};
+}
+
 void CSettingsTable::Dump(std::ostream& console) const {
-    console << "CSettingsTable DUMP:\n";
-    for (int e = 0; e <= lastExchange_; ++e) {
-        const ExchangeSettings& exchange = exchanges_[e];
-        console << "\r\n**************** EXCHANGE ****************\r\n"
-                << Shown(exchange.name.get())
-                << "\r\n**************** EXCHANGE ****************\r\n";
-
-        console << "------- POST DOCUMENTS: -------\n";
-        if (exchange.postDocumentsUrl) {
-            console << "post url: " << Shown(exchange.postDocumentsUrl.get()) << "\n";
+    // The listing is assembled in pieces of about kChunk bytes, each written at once: a few
+    // writes instead of a formatted insertion per field, and little memory however long the
+    // listing.
+    constexpr size_t kChunk = 16384;
+    std::string out = "CSettingsTable DUMP:\n";
+    out.reserve(kChunk + 1024);
+    const auto flush = [&out, &console]() {
+        console.write(out.data(), static_cast<std::streamsize>(out.size()));
+        out.clear();
+    };
+    const auto text = [&](std::string_view label, std::string_view stored) {
+        out += label;
+        out += Shown(stored);
+        out += '\n';
+        if (out.size() >= kChunk) {
+            flush();
         }
-        for (int d = 0; d <= exchange.postDocumentsLast; ++d) {
-            const PostDocument& document = exchange.postDocuments[d];
-            console << "Post doc name: " << Shown(document.name.get()) << "\n";
-            console << "\tSend flags fields count: " << document.sendFlagCount << "\n";
-            for (int f = 0; f < document.sendFlagCount; ++f) {
-                console << "\t\tname: " << Shown(document.sendFlagNames[f].get()) << "\n"
-                        << "\t\tvalue: " << std::hex
-                        << SendFlagNumber(document.sendFlagValues[f].get()) << std::dec << "\n";
+    };
+    const auto number = [&out](std::string_view label, size_t value, int base) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value, base).ptr;
+        out += label;
+        out.append(digits, end);
+        out += '\n';
+    };
+    const auto url = [&text](std::string_view label, const GroupEntries& group) {
+        if (group.url) {
+            text(label, *group.url);
+        }
+    };
+
+    for (const ExchangeSettings& exchange : exchanges_) {
+        out += "\r\n**************** EXCHANGE ****************\r\n";
+        out += Shown(exchange.name);
+        out += "\r\n**************** EXCHANGE ****************\r\n";
+
+        out += "------- POST DOCUMENTS: -------\n";
+        url("post url: ", exchange.groups[kPostDocuments]);
+        for (size_t d = 0; d < exchange.documents.size(); ++d) {
+            const PostDocument& document = exchange.documents[d];
+            DocumentParts parts = Document(exchange, d);
+            text("Post doc name: ", NextText(parts.name));
+            number("\tSend flags fields count: ", document.sendFlagCount, 10);
+            for (size_t f = 0; f < document.sendFlagCount; ++f) {
+                text("\t\tname: ", NextText(parts.sendFlags));
+                number("\t\tvalue: ", SendFlagNumber(NextText(parts.sendFlags)), 16);
+                NextText(parts.sendFlags);  // the set text is not shown
             }
-            console << "\tHead fields count: " << document.headFieldCount << "\n";
-            for (int f = 0; f < document.headFieldCount; ++f) {
-                console << "\t\tname: " << Shown(document.headFieldNames[f].get()) << "\n";
+            number("\tHead fields count: ", document.headFieldCount, 10);
+            for (size_t f = 0; f < document.headFieldCount; ++f) {
+                text("\t\tname: ", NextText(parts.headFields));
             }
-            console << "\tTable fields count: " << document.tableFieldCount << "\n";
-            for (int f = 0; f < document.tableFieldCount; ++f) {
-                console << "\t\tname: " << Shown(document.tableFieldNames[f].get()) << "\n";
+            number("\tTable fields count: ", document.tableFieldCount, 10);
+            for (size_t f = 0; f < document.tableFieldCount; ++f) {
+                text("\t\tname: ", NextText(parts.tableFields));
             }
         }
 
-        console << "------- POST TABLES: -------\n";
-        if (exchange.postTablesUrl) {
-            console << "post url: " << Shown(exchange.postTablesUrl.get()) << "\n";
-        }
-        for (int t = 0; t <= exchange.postTablesLast; ++t) {
-            console << "Post table name: " << Shown(exchange.postTables[t].name.get()) << "\n";
-        }
-
-        console << "------- POST FILES: -------\n";
-        if (exchange.postFilesUrl) {
-            console << "post url: " << Shown(exchange.postFilesUrl.get()) << "\n";
-        }
-        for (int f = 0; f <= exchange.postFilesLast; ++f) {
-            const PostFile& file = exchange.postFiles[f];
-            console << "Post file name: " << Shown(file.name.get()) << "\n"
-                    << "          type: " << Shown(file.type.get()) << "\n"
-                    << "        delete: " << int{file.deleteAfter} << "\n";
+        out += "------- POST TABLES: -------\n";
+        const GroupEntries& postTables = exchange.groups[kPostTables];
+        url("post url: ", postTables);
+        std::span<const uint8_t> bytes(postTables.entries);
+        for (size_t t = 0; t < postTables.count; ++t) {
+            text("Post table name: ", NextText(bytes));
+            NextWord(bytes);  // the marker
         }
 
-        console << "------- GET TABLES: -------\n";
-        console << "Get tables count: " << exchange.getTablesCount << "\n";
-        if (exchange.getTablesUrl) {
-            console << "\turl: " << Shown(exchange.getTablesUrl.get()) << "\n";
-        }
-        for (int t = 0; t < exchange.getTablesCount; ++t) {
-            console << "\tname: " << Shown(exchange.getTables[t].get()) << "\n";
-        }
-
-        console << "------- GET DBS: -------\n";
-        console << "Get dbs count: " << exchange.getDbsCount << "\n";
-        if (exchange.getDbsUrl) {
-            console << "post url: " << Shown(exchange.getDbsUrl.get()) << "\n";
-        }
-        for (int d = 0; d < exchange.getDbsCount; ++d) {
-            console << "\tname: " << Shown(exchange.getDbs[d].get()) << "\n";
+        out += "------- POST FILES: -------\n";
+        const GroupEntries& postFiles = exchange.groups[kPostFiles];
+        url("post url: ", postFiles);
+        bytes = postFiles.entries;
+        for (size_t f = 0; f < postFiles.count; ++f) {
+            text("Post file name: ", NextText(bytes));
+            text("          type: ", NextText(bytes));
+            number("        delete: ", NextWord(bytes), 10);
         }
 
-        console << "------- GET FILES: -------\n";
-        if (exchange.getFilesUrl) {
-            console << "post url: " << Shown(exchange.getFilesUrl.get()) << "\n";
+        out += "------- GET TABLES: -------\n";
+        const GroupEntries& getTables = exchange.groups[kGetTables];
+        number("Get tables count: ", getTables.count, 10);
+        url("\turl: ", getTables);
+        bytes = getTables.entries;
+        for (size_t t = 0; t < getTables.count; ++t) {
+            text("\tname: ", NextText(bytes));
         }
-        for (int f = 0; f <= exchange.getFilesLast; ++f) {
-            const GetFile& file = exchange.getFiles[f];
-            console << "Post file name: " << Shown(file.name.get()) << "\n"
-                    << "          type: " << Shown(file.type.get()) << "\n";
+
+        out += "------- GET DBS: -------\n";
+        const GroupEntries& getDbs = exchange.groups[kGetDbs];
+        number("Get dbs count: ", getDbs.count, 10);
+        url("post url: ", getDbs);
+        bytes = getDbs.entries;
+        for (size_t d = 0; d < getDbs.count; ++d) {
+            text("\tname: ", NextText(bytes));
         }
+
+        out += "------- GET FILES: -------\n";
+        const GroupEntries& getFiles = exchange.groups[kGetFiles];
+        url("post url: ", getFiles);
+        bytes = getFiles.entries;
+        for (size_t f = 0; f < getFiles.count; ++f) {
+            text("Post file name: ", NextText(bytes));
+            text("          type: ", NextText(bytes));
+        }
+    }
+    flush();
+}
+
+size_t CSettingsTable::RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit) {
+    offsetsFit = true;
+    size_t size = PaddedText::Size(UrlText(exchange.groups[group].url)) + 2;  // and the entry count
+    if (group != kPostDocuments) {
+        return size + exchange.groups[group].entries.size();
+    }
+    // Each document block's offset is 16 bits, so every block must start within the record's
+    // first 65536 bytes.
+    size += 2 * exchange.documents.size();
+    for (size_t d = 0; d < exchange.documents.size(); ++d) {
+        offsetsFit = offsetsFit && size <= 0xFFFF;
+        size += Document(exchange, d).BlockSize();
+    }
+    return size;
+}
+
+void CSettingsTable::AppendRecord(Bytes& record, const ExchangeSettings& exchange, int group) {
+    PaddedText::Append(record, UrlText(exchange.groups[group].url));
+    ByteOrder::Append16(record, static_cast<uint16_t>(EntryCount(exchange, group)));
+    if (group != kPostDocuments) {
+        AppendBytes(record, exchange.groups[group].entries);
+        return;
+    }
+    size_t start = record.size() + 2 * exchange.documents.size();
+    for (size_t d = 0; d < exchange.documents.size(); ++d) {
+        ByteOrder::Append16(record, static_cast<uint16_t>(start));
+        start += Document(exchange, d).BlockSize();
+    }
+    for (size_t d = 0; d < exchange.documents.size(); ++d) {
+        const PostDocument& document = exchange.documents[d];
+        const DocumentParts parts = Document(exchange, d);
+        AppendBytes(record, parts.name);
+        ByteOrder::Append16(record, document.sendFlagCount);
+        AppendBytes(record, parts.sendFlags);
+        ByteOrder::Append16(record, document.headFieldCount);
+        AppendBytes(record, parts.headFields);
+        ByteOrder::Append16(record, document.tableFieldCount);
+        AppendBytes(record, parts.tableFields);
     }
 }
 
 bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
-    // Groups in the order of their records and of their slots in the index entry; the
-    // reserved fourth slot has no group.
-    enum Group { kPostDocuments, kPostTables, kPostFiles, kGetTables, kGetDbs, kGetFiles };
-    constexpr int kGroups = 6;
+    static constexpr const char* kGroupNames[kGroups] = {
+        "Post documents", "Post tables", "Post files", "Get tables", "Get dbs", "Get files"};
 
-    std::vector<Record> records;
-    Record index;
-    ByteOrder::Append16(index, kSlotsPerExchange);
-    ByteOrder::Append16(index, static_cast<uint16_t>(ExchangeCount()));
-
-    for (int e = 0; e <= lastExchange_; ++e) {
-        const ExchangeSettings& exchange = exchanges_[e];
-        const int counts[kGroups] = {exchange.postDocumentsLast + 1, exchange.postTablesLast + 1,
-                                     exchange.postFilesLast + 1,     exchange.getTablesCount,
-                                     exchange.getDbsCount,           exchange.getFilesLast + 1};
-        uint16_t slots[kGroups];
-        for (int group = 0; group < kGroups; ++group) {
-            if (counts[group] == 0) {
-                slots[group] = kNoRecord;
-                continue;
-            }
-            Record record;
-            switch (group) {
-                case kPostDocuments: {
-                    // Each document block's offset is 16 bits, so every block must start
-                    // within the record's first 65536 bytes.
-                    const int count = counts[group];
-                    std::vector<size_t> blockSizes(count);
-                    size_t start = PaddedSize(exchange.postDocumentsUrl.get()) + 2 + 2 * count;
-                    size_t total = start;
-                    for (int d = 0; d < count; ++d) {
-                        const PostDocument& document = exchange.postDocuments[d];
-                        size_t size = PaddedSize(document.name.get()) + 6;
-                        for (int f = 0; f < document.sendFlagCount; ++f) {
-                            size += PaddedSize(document.sendFlagNames[f].get()) +
-                                    PaddedSize(document.sendFlagValues[f].get()) +
-                                    PaddedSize(document.sendFlagSets[f].get());
-                        }
-                        for (int f = 0; f < document.headFieldCount; ++f) {
-                            size += PaddedSize(document.headFieldNames[f].get());
-                        }
-                        for (int f = 0; f < document.tableFieldCount; ++f) {
-                            size += PaddedSize(document.tableFieldNames[f].get());
-                        }
-                        blockSizes[d] = size;
-                        if (total > 0xFFFF) {
-                            console << "Post documents of exchange " << Shown(exchange.name.get())
-                                    << " do not fit in one record: a document would start "
-                                       "beyond byte 65535\n";
-                            return false;
-                        }
-                        total += size;
-                    }
-                    record.reserve(total);
-                    AppendPadded(record, exchange.postDocumentsUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(count));
-                    for (int d = 0; d < count; ++d) {
-                        ByteOrder::Append16(record, static_cast<uint16_t>(start));
-                        start += blockSizes[d];
-                    }
-                    for (int d = 0; d < count; ++d) {
-                        const PostDocument& document = exchange.postDocuments[d];
-                        AppendPadded(record, document.name.get());
-                        ByteOrder::Append16(record, document.sendFlagCount);
-                        for (int f = 0; f < document.sendFlagCount; ++f) {
-                            AppendPadded(record, document.sendFlagNames[f].get());
-                            AppendPadded(record, document.sendFlagValues[f].get());
-                            AppendPadded(record, document.sendFlagSets[f].get());
-                        }
-                        ByteOrder::Append16(record, document.headFieldCount);
-                        for (int f = 0; f < document.headFieldCount; ++f) {
-                            AppendPadded(record, document.headFieldNames[f].get());
-                        }
-                        ByteOrder::Append16(record, document.tableFieldCount);
-                        for (int f = 0; f < document.tableFieldCount; ++f) {
-                            AppendPadded(record, document.tableFieldNames[f].get());
-                        }
-                    }
-                    break;
-                }
-                case kPostTables:
-                    AppendPadded(record, exchange.postTablesUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(counts[group]));
-                    for (int t = 0; t < counts[group]; ++t) {
-                        AppendPadded(record, exchange.postTables[t].name.get());
-                        if (exchange.postTables[t].marker == 1) {
-                            ByteOrder::Append16(record, 0);
-                        }
-                    }
-                    break;
-                case kPostFiles:
-                    AppendPadded(record, exchange.postFilesUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(counts[group]));
-                    for (int f = 0; f < counts[group]; ++f) {
-                        AppendPadded(record, exchange.postFiles[f].name.get());
-                        AppendPadded(record, exchange.postFiles[f].type.get());
-                        ByteOrder::Append16(record, exchange.postFiles[f].deleteAfter);
-                    }
-                    break;
-                case kGetTables:
-                    AppendPadded(record, exchange.getTablesUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(counts[group]));
-                    for (int t = 0; t < counts[group]; ++t) {
-                        AppendPadded(record, exchange.getTables[t].get());
-                    }
-                    break;
-                case kGetDbs:
-                    AppendPadded(record, exchange.getDbsUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(counts[group]));
-                    for (int d = 0; d < counts[group]; ++d) {
-                        AppendPadded(record, exchange.getDbs[d].get());
-                    }
-                    break;
-                case kGetFiles:
-                    AppendPadded(record, exchange.getFilesUrl.get());
-                    ByteOrder::Append16(record, static_cast<uint16_t>(counts[group]));
-                    for (int f = 0; f < counts[group]; ++f) {
-                        AppendPadded(record, exchange.getFiles[f].name.get());
-                        AppendPadded(record, exchange.getFiles[f].type.get());
-                    }
-                    break;
-            }
-            records.push_back(std::move(record));
-            slots[group] = static_cast<uint16_t>(records.size());  // the index record is 0
-        }
-
-        AppendPadded(index, exchange.name.get());
-        AppendPadded(index, exchange.view.get());
-        ByteOrder::Append16(index, slots[kPostDocuments]);
-        ByteOrder::Append16(index, slots[kPostTables]);
-        ByteOrder::Append16(index, slots[kPostFiles]);
-        ByteOrder::Append16(index, kNoRecord);  // reserved
-        ByteOrder::Append16(index, slots[kGetTables]);
-        ByteOrder::Append16(index, slots[kGetDbs]);
-        ByteOrder::Append16(index, slots[kGetFiles]);
+    // First every record is sized and checked, in record order, so that a refused table adds
+    // nothing; then each record is built at its exact size and handed to the database.
+    size_t indexSize = 4;
+    for (const ExchangeSettings& exchange : exchanges_) {
+        indexSize += PaddedText::Size(exchange.name) + PaddedText::Size(exchange.view) +
+                     2 * kSlotsPerExchange;
     }
-
-    // Record offsets in the file are 32 bits wide.
-    uint64_t fileSize = CPdb::kHeaderSize + CPdb::kEntrySize * (records.size() + 1) + index.size();
-    for (const Record& record : records) {
-        fileSize += record.size();
-    }
-    if (fileSize > 0xFFFFFFFFu) {
-        console << "The exchange settings database would exceed 4294967295 bytes\n";
+    if (indexSize > kMaxRecordSize) {
+        console << "The exchange list does not fit in one record: " << indexSize
+                << " bytes, at most " << kMaxRecordSize << "\n";
         return false;
     }
-
-    bool added = pdb.AddRecord(index.data(), index.size());
-    for (const Record& record : records) {
-        added = added && pdb.AddRecord(record.data(), record.size());
+    for (const ExchangeSettings& exchange : exchanges_) {
+        for (int group = 0; group < kGroups; ++group) {
+            if (EntryCount(exchange, group) == 0) {
+                continue;
+            }
+            bool offsetsFit = true;
+            const size_t size = RecordSize(exchange, group, offsetsFit);
+            if (!offsetsFit) {
+                console << "Post documents of exchange " << Shown(exchange.name)
+                        << " do not fit in one record: a document would start beyond byte "
+                           "65535\n";
+                return false;
+            }
+            if (size > kMaxRecordSize) {
+                console << kGroupNames[group] << " of exchange " << Shown(exchange.name)
+                        << " do not fit in one record: " << size << " bytes, at most "
+                        << kMaxRecordSize << "\n";
+                return false;
+            }
+        }
     }
+
+    // The index record: the group records are numbered from 1 in the order they follow it.
+    Record index;
+    index.reserve(indexSize);
+    ByteOrder::Append16(index, kSlotsPerExchange);
+    ByteOrder::Append16(index, static_cast<uint16_t>(ExchangeCount()));
+    uint16_t next = 1;
+    for (const ExchangeSettings& exchange : exchanges_) {
+        PaddedText::Append(index, exchange.name);
+        PaddedText::Append(index, exchange.view);
+        for (int group = 0; group < kGroups; ++group) {
+            if (group == kGetTables) {
+                ByteOrder::Append16(index, kNoRecord);  // the reserved slot
+            }
+            ByteOrder::Append16(index, EntryCount(exchange, group) == 0 ? kNoRecord : next++);
+        }
+    }
+    bool added = pdb.AddRecord(index.data(), index.size());
+
+    Record record;
+    for (const ExchangeSettings& exchange : exchanges_) {
+        for (int group = 0; added && group < kGroups; ++group) {
+            if (EntryCount(exchange, group) == 0) {
+                continue;
+            }
+            bool offsetsFit = true;
+            record.clear();
+            record.reserve(RecordSize(exchange, group, offsetsFit));
+            AppendRecord(record, exchange, group);
+            added = pdb.AddRecord(record.data(), record.size());
+        }
+    }
+    // With at most 61 records of at most kMaxRecordSize bytes the file stays far below the
+    // 32-bit record offsets; the writer's record limit is the only one left to check.
     if (!added) {
         console << "Too many records for the exchange settings database\n";
     }

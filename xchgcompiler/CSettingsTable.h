@@ -1,21 +1,27 @@
-// Everything an exchange description says, held in fixed-capacity lists, and the exchange
-// settings database built from it: an index record listing the exchanges, then one record
-// per non-empty group of each exchange.
+// Everything an exchange description says, held in lists that grow with what is read up to
+// their limits, and the exchange settings database built from it: an index record listing the
+// exchanges, then one record per non-empty group of each exchange.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <iosfwd>
-#include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CPdb;
 
 class CSettingsTable {
 public:
     static constexpr int kMaxExchanges = 10;
-    // Capacity of every list of an exchange and of every list of a document.
+    // Limit of every list of an exchange and of every list of a document.
     static constexpr int kMaxEntries = 255;
+    // Largest record the handheld can hold.
+    static constexpr size_t kMaxRecordSize = 0xFFFF;
 
     static constexpr uint32_t kDatabaseType = 0x44415441;     // bytes "ATAD"
     static constexpr uint32_t kDatabaseCreator = 0x54524E5F;  // bytes "_NRT"
@@ -33,9 +39,10 @@ public:
     CSettingsTable(const CSettingsTable&) = delete;
     CSettingsTable& operator=(const CSettingsTable&) = delete;
 
-    // Every text is Windows-1251 and copied. The operations work on the last opened exchange
-    // and its last added document. Each returns false, storing nothing, when its list is full
-    // or when there is no exchange (or document) to add to.
+    // Every text is Windows-1251 and kept up to its first zero byte, if any, in the form its
+    // record holds it. The operations work on the last opened exchange and its last added
+    // document. Each returns false, storing nothing, when its list has reached its limit or
+    // when there is no exchange (or document) to add to.
     bool AddExchange(std::string_view name, std::string_view view);
     bool AddPostDocument(std::string_view name);
     bool AddSendFlag(std::string_view name, std::string_view value, std::string_view set);
@@ -55,14 +62,16 @@ public:
     bool SetGetDbsUrl(std::string_view url);
     bool SetGetFilesUrl(std::string_view url);
 
-    int ExchangeCount() const { return lastExchange_ + 1; }
+    int ExchangeCount() const { return static_cast<int>(exchanges_.size()); }
 
     // Lists the whole table on the console, texts shown in UTF-8.
     void Dump(std::ostream& console) const;
 
     // Adds the index record and the group records to `pdb`. A post-documents record whose
     // document blocks would not all start within its first 65536 bytes cannot be described
-    // by its 16-bit offsets: one line naming the exchange is printed and the result is false.
+    // by its 16-bit offsets, and no record may exceed kMaxRecordSize bytes: for the first
+    // record that breaks either rule one line naming its exchange (or the exchange list, for
+    // the index record) is printed, nothing is added and the result is false.
     bool BuildDatabase(CPdb& pdb, std::ostream& console) const;
 
     // Builds the database and writes it as `outputPrefix` followed directly by kFileName.
@@ -75,62 +84,71 @@ public:
     static uint32_t SendFlagNumber(std::string_view value);
 
 private:
-    // A zero-terminated text owned by the table; null where a URL is absent.
-    using Text = std::unique_ptr<char[]>;
+    using Bytes = std::vector<uint8_t>;
+    // A group's URL: absent until the description gives one; a later one replaces it.
+    using Url = std::optional<std::string>;
 
+    // The groups of an exchange in the order of their records and of their slots in the
+    // index entry (the reserved fourth slot has no group).
+    enum Group { kPostDocuments, kPostTables, kPostFiles, kGetTables, kGetDbs, kGetFiles, kGroups };
+
+    // The entries of a group held as its record holds them after the entry count: every text
+    // padded, a post table followed by its 16-bit marker, a post file by its 16-bit delete
+    // flag. The post-documents group keeps only its URL here; its documents are apart.
+    struct GroupEntries {
+        Url url;
+        size_t count = 0;
+        Bytes entries;
+    };
+    // Where a document's name and its three field lists begin in the exchange's document
+    // lists. Fields are only ever added to the last document, so each document's part of a
+    // list ends where the next document's begins (or at the end of the list).
     struct PostDocument {
-        Text name;
+        size_t name = 0;
+        size_t sendFlags = 0;
+        size_t headFields = 0;
+        size_t tableFields = 0;
         uint16_t sendFlagCount = 0;
-        Text sendFlagNames[kMaxEntries];
-        Text sendFlagValues[kMaxEntries];
-        Text sendFlagSets[kMaxEntries];
         uint16_t headFieldCount = 0;
-        Text headFieldNames[kMaxEntries];
         uint16_t tableFieldCount = 0;
-        Text tableFieldNames[kMaxEntries];
-    };
-    struct PostTable {
-        Text name;
-        uint8_t marker = 0;
-    };
-    struct PostFile {
-        Text name;
-        Text type;
-        uint8_t deleteAfter = 0;
-    };
-    struct GetFile {
-        Text name;
-        Text type;
     };
     struct ExchangeSettings {
-        Text name;
-        Text view;
-        int32_t postDocumentsLast = -1;
-        Text postDocumentsUrl;
-        PostDocument postDocuments[kMaxEntries];
-        int32_t postTablesLast = -1;
-        Text postTablesUrl;
-        PostTable postTables[kMaxEntries];
-        int32_t postFilesLast = -1;
-        Text postFilesUrl;
-        PostFile postFiles[kMaxEntries];
-        Text getTablesUrl;
-        uint16_t getTablesCount = 0;
-        Text getTables[kMaxEntries];
-        Text getDbsUrl;
-        uint16_t getDbsCount = 0;
-        Text getDbs[kMaxEntries];
-        int32_t getFilesLast = -1;
-        Text getFilesUrl;
-        GetFile getFiles[kMaxEntries];
+        std::string name;
+        std::string view;
+        GroupEntries groups[kGroups];
+        std::vector<PostDocument> documents;
+        Bytes documentNames;
+        Bytes sendFlags;  // name, value and set of each flag
+        Bytes headFields;
+        Bytes tableFields;
+    };
+    // One document's parts, each a run of padded texts.
+    struct DocumentParts {
+        std::span<const uint8_t> name;
+        std::span<const uint8_t> sendFlags;
+        std::span<const uint8_t> headFields;
+        std::span<const uint8_t> tableFields;
+        size_t BlockSize() const {
+            return name.size() + 6 + sendFlags.size() + headFields.size() + tableFields.size();
+        }
     };
 
-    static Text Copy(std::string_view text);
-    ExchangeSettings* Current();
-    PostDocument* CurrentDocument();
-    bool SetUrl(Text ExchangeSettings::*url, std::string_view text);
+    static size_t EntryCount(const ExchangeSettings& exchange, int group);
+    static DocumentParts Document(const ExchangeSettings& exchange, size_t index);
+    // Bytes of the group's record. `offsetsFit` tells, for post documents, whether every
+    // document block starts within the 16-bit offsets.
+    static size_t RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit);
+    static void AppendRecord(Bytes& record, const ExchangeSettings& exchange, int group);
 
-    // The ten exchange slots, allocated once with the table.
-    std::unique_ptr<ExchangeSettings[]> exchanges_;
-    int32_t lastExchange_ = -1;
+    ExchangeSettings* Current();
+    // Adds one entry to a group of the current exchange: `append` writes its bytes.
+    template <typename Append>
+    bool AddEntry(Group group, Append append);
+    // Adds one field to a list of the current document.
+    bool AddField(Bytes ExchangeSettings::*list, uint16_t PostDocument::*count,
+                  std::initializer_list<std::string_view> texts);
+    bool SetUrl(Group group, std::string_view text);
+
+    // The exchanges in document order, at most kMaxExchanges.
+    std::vector<ExchangeSettings> exchanges_;
 };

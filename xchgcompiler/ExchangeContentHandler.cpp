@@ -8,13 +8,14 @@ ExchangeContentHandler::ExchangeContentHandler(std::ostream& console) : console_
 
 std::optional<std::string> ExchangeContentHandler::GetAttribute(CSaxReader::Attributes attributes,
                                                                 std::string_view wanted) {
-    std::optional<std::string> found;
-    for (const CSaxReader::Attribute& attribute : attributes) {
-        if (attribute.localName.substr(0, wanted.size()) == wanted) {
-            found = CConverter::ToNarrow(attribute.value);
+    // The last match wins, so the list is searched from its end and only that value is
+    // converted.
+    for (auto attribute = attributes.rbegin(); attribute != attributes.rend(); ++attribute) {
+        if (attribute->localName.substr(0, wanted.size()) == wanted) {
+            return CConverter::ToNarrow(attribute->value);
         }
     }
-    return found;
+    return std::nullopt;
 }
 
 std::string ExchangeContentHandler::CutName(std::string_view name) {

@@ -194,6 +194,9 @@ bool CXmlPolicy::ParseFile(const std::string& path, const xmlSAXHandler& sax, vo
         Record(XML_IO_LOAD_ERROR, "cannot open " + path + ": " + std::strerror(error), 0, 0);
         return false;
     }
+    // libxml2 asks for 4000 bytes at a time; a larger stream buffer reads the file in fewer
+    // system calls.
+    std::setvbuf(source.file, nullptr, _IOFBF, 64 * 1024);
     bool parsed = false;
     try {
         parsed = Parse(source, sax, owner);

@@ -430,6 +430,38 @@ TEST(ExchangeCompilerFailure, OversizedDocumentsRecordIsRefusedAfterTheDump) {
     EXPECT_EQ(ReadText(dir / kDatabase), "old database");
 }
 
+TEST(ExchangeCompilerFailure, RecordsTheHandheldCannotHoldAreRefusedAfterTheDump) {
+    std::string tables;
+    for (int i = 0; i < 100; ++i) {
+        tables += "<table name='" + std::string(1000, 't') + "'/>";
+    }
+    struct Case {
+        std::string description;
+        std::string refusal;
+    };
+    const Case cases[] = {
+        // Index record: 4 + 70002 (name) + 2 (view) + 14 (slots).
+        {"<palm-client><exchange name='" + std::string(70000, 'n') + "' view='v'/></palm-client>",
+         "------- GET FILES: -------\nThe exchange list does not fit in one record: 70022 "
+         "bytes, at most 65535\n"},
+        // Get tables record: 2 (empty URL) + 2 (count) + 100 * 1002.
+        {"<palm-client><exchange name='many' view='v'><get><tables>" + tables +
+             "</tables></get></exchange></palm-client>",
+         "------- GET FILES: -------\nGet tables of exchange many do not fit in one record: "
+         "100204 bytes, at most 65535\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteText(dir / kDatabase, "old database");
+        WriteText(dir / "big.xml", c.description);
+        const Outcome run = RunCompiler({dir / "big.xml", dir.Path() + "/"});
+        EXPECT_EQ(run.status, 1);
+        ASSERT_GE(run.console.size(), c.refusal.size());
+        EXPECT_EQ(run.console.substr(run.console.size() - c.refusal.size()), c.refusal);
+        EXPECT_EQ(ReadText(dir / kDatabase), "old database");
+    }
+}
+
 TEST(ExchangeCompilerFailure, OutputThatCannotBeCreated) {
     TempDir dir;
     // A directory stands where the file should go.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -257,16 +258,17 @@ TEST(SettingsTableDatabase, GroupRecordsOfOneExchangeInFixedOrder) {
 
 TEST(SettingsTableDatabase, DocumentBlocksMustStartWithinSixteenBitOffsets) {
     // Block offsets: 2 (no url) + 2 + 2 * 2 = 8; the first block is the padded name + 6.
-    // A name of 65519 bytes pads to 65520, so the second block starts at 65534: accepted.
+    // A name of 65519 bytes pads to 65520, so the second block starts at 65534: the offsets
+    // allow it, but the record then holds 65546 bytes and its size refuses it.
     CSettingsTable fits;
     ASSERT_TRUE(fits.AddExchange("x", "v"));
     ASSERT_TRUE(fits.AddPostDocument(std::string(65519, 'n')));
     ASSERT_TRUE(fits.AddPostDocument("last"));
     const Built ok = Build(fits);
-    ASSERT_TRUE(ok.ok) << ok.console;
-    EXPECT_EQ(ok.console, "");
-    EXPECT_EQ(ok.records[1][6], 0xFE);
-    EXPECT_EQ(ok.records[1][7], 0xFF);
+    EXPECT_FALSE(ok.ok);
+    EXPECT_EQ(ok.console,
+              "Post documents of exchange x do not fit in one record: 65546 bytes, at most "
+              "65535\n");
 
     // Two bytes more and the second block would start at 65536.
     CSettingsTable tooBig;
@@ -280,11 +282,18 @@ TEST(SettingsTableDatabase, DocumentBlocksMustStartWithinSixteenBitOffsets) {
               "start beyond byte 65535\n");
     EXPECT_TRUE(refused.records.empty());
 
-    // A single document may be as long as it likes: its block starts at once.
+    // A single document's block starts at once, so the offsets never refuse it; only the
+    // size of the whole record can.
     CSettingsTable single;
     ASSERT_TRUE(single.AddExchange("x", "v"));
-    ASSERT_TRUE(single.AddPostDocument(std::string(70000, 'n')));
+    ASSERT_TRUE(single.AddPostDocument(std::string(65519, 'n')));
     EXPECT_TRUE(Build(single).ok);
+    CSettingsTable singleTooBig;
+    ASSERT_TRUE(singleTooBig.AddExchange("x", "v"));
+    ASSERT_TRUE(singleTooBig.AddPostDocument(std::string(70000, 'n')));
+    EXPECT_EQ(Build(singleTooBig).console,
+              "Post documents of exchange x do not fit in one record: 70014 bytes, at most "
+              "65535\n");
 
     // Nothing is written when the database cannot be built.
     TempDir dir;
@@ -292,6 +301,73 @@ TEST(SettingsTableDatabase, DocumentBlocksMustStartWithinSixteenBitOffsets) {
     EXPECT_FALSE(tooBig.WriteTransferDatabase(dir.Path() + "/", console));
     EXPECT_EQ(console.str().find("Creating PDB-file"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+}
+
+TEST(SettingsTableDatabase, NoRecordMayExceedSixteenBits) {
+    // Each case fills one record with a single text of even length; `fits` bytes give a record
+    // of 65534 bytes (records are always even), two more give 65536.
+    struct Case {
+        std::string label;
+        size_t fits;
+        std::function<void(CSettingsTable&, const std::string&)> fill;
+        std::string refusal;  // the line printed for a text two bytes longer
+    };
+    const Case cases[] = {
+        {"exchange list", 65512,
+         [](CSettingsTable& t, const std::string& text) { t.AddExchange(text, "v"); },
+         "The exchange list does not fit in one record: 65536 bytes, at most 65535\n"},
+        {"post documents", 65520,
+         [](CSettingsTable& t, const std::string& text) {
+             t.AddExchange("e", "v");
+             t.AddPostDocument(text);
+         },
+         "Post documents of exchange e do not fit in one record: 65536 bytes, at most 65535\n"},
+        {"post tables", 65526,
+         [](CSettingsTable& t, const std::string& text) {
+             t.AddExchange("e", "v");
+             t.AddPostTable(text);
+         },
+         "Post tables of exchange e do not fit in one record: 65536 bytes, at most 65535\n"},
+        {"post files", 65524,
+         [](CSettingsTable& t, const std::string& text) {
+             t.AddExchange("e", "v");
+             t.AddPostFile(text, "", false);
+         },
+         "Post files of exchange e do not fit in one record: 65536 bytes, at most 65535\n"},
+        {"get tables", 65528,
+         [](CSettingsTable& t, const std::string& text) {
+             t.AddExchange("e", "v");
+             t.AddGetTable(text);
+         },
+         "Get tables of exchange e do not fit in one record: 65536 bytes, at most 65535\n"},
+        {"get dbs", 65528,
+         [](CSettingsTable& t, const std::string& text) {
+             t.AddExchange("e", "v");
+             t.AddGetDb(text);
+         },
+         "Get dbs of exchange e do not fit in one record: 65536 bytes, at most 65535\n"},
+        {"get files", 65526,
+         [](CSettingsTable& t, const std::string& text) {
+             t.AddExchange("e", "v");
+             t.AddGetFile(text, "");
+         },
+         "Get files of exchange e do not fit in one record: 65536 bytes, at most 65535\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        CSettingsTable fits;
+        c.fill(fits, std::string(c.fits, 'x'));
+        const Built ok = Build(fits);
+        ASSERT_TRUE(ok.ok) << ok.console;
+        EXPECT_EQ(c.label == "exchange list" ? ok.records[0].size() : ok.records[1].size(), 65534u);
+
+        CSettingsTable tooBig;
+        c.fill(tooBig, std::string(c.fits + 2, 'x'));
+        const Built refused = Build(tooBig);
+        EXPECT_FALSE(refused.ok);
+        EXPECT_EQ(refused.console, c.refusal);
+        EXPECT_TRUE(refused.records.empty());
+    }
 }
 
 // ---- Capacities ------------------------------------------------------------------------------
@@ -341,6 +417,89 @@ TEST(SettingsTableCapacity, EveryListHoldsTwoHundredFiftyFiveEntries) {
     for (size_t record = 1; record <= 6; ++record) {
         EXPECT_EQ(built.records[record][2], 255) << record;
         EXPECT_EQ(built.records[record][3], 0) << record;
+    }
+}
+
+TEST(SettingsTableCapacity, ListGrownToItsLimitKeepsEveryEntryInOrder) {
+    // Each list grows entry by entry to 255 distinct entries; the 256th is refused and the
+    // group record holds exactly the 255 in the order they came.
+    using Add = std::function<bool(CSettingsTable&, const std::string&)>;
+    using Entry = std::function<void(ExpectedBytes&, const std::string&)>;
+    const auto text = [](ExpectedBytes& b, const std::string& t) { b.Text(t); };
+    struct Case {
+        std::string label;
+        Add add;
+        Entry entry;
+        bool inDocument;
+    };
+    const Case cases[] = {
+        {"post documents",
+         [](CSettingsTable& t, const std::string& n) { return t.AddPostDocument(n); }, nullptr,
+         false},
+        {"post tables", [](CSettingsTable& t, const std::string& n) { return t.AddPostTable(n); },
+         [](ExpectedBytes& b, const std::string& n) { b.Text(n).U16(0); }, false},
+        {"post files",
+         [](CSettingsTable& t, const std::string& n) { return t.AddPostFile(n, "t", true); },
+         [](ExpectedBytes& b, const std::string& n) { b.Text(n).Text("t").U16(1); }, false},
+        {"get tables", [](CSettingsTable& t, const std::string& n) { return t.AddGetTable(n); },
+         text, false},
+        {"get dbs", [](CSettingsTable& t, const std::string& n) { return t.AddGetDb(n); }, text,
+         false},
+        {"get files", [](CSettingsTable& t, const std::string& n) { return t.AddGetFile(n, "t"); },
+         [](ExpectedBytes& b, const std::string& n) { b.Text(n).Text("t"); }, false},
+        {"send flags",
+         [](CSettingsTable& t, const std::string& n) { return t.AddSendFlag(n, "1", "s"); },
+         [](ExpectedBytes& b, const std::string& n) { b.Text(n).Text("1").Text("s"); }, true},
+        {"head fields", [](CSettingsTable& t, const std::string& n) { return t.AddHeadField(n); },
+         text, true},
+        {"table fields", [](CSettingsTable& t, const std::string& n) { return t.AddTableField(n); },
+         text, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        CSettingsTable table;
+        ASSERT_TRUE(table.AddExchange("e", "v"));
+        if (c.inDocument) {
+            ASSERT_TRUE(table.AddPostDocument("d"));
+        }
+        ExpectedBytes entries;
+        for (int i = 0; i < 255; ++i) {
+            const std::string name = "n" + std::to_string(i);
+            ASSERT_TRUE(c.add(table, name));
+            if (c.entry) {
+                c.entry(entries, name);
+            }
+        }
+        EXPECT_FALSE(c.add(table, "refused"));
+
+        ExpectedBytes expected;
+        if (c.label == "post documents") {
+            // Blocks of 6 bytes of counts after the padded name, from 2 + 2 + 2 * 255 on.
+            expected.Text("").U16(255);
+            size_t start = 514;
+            ExpectedBytes blocks;
+            for (int i = 0; i < 255; ++i) {
+                const std::string name = "n" + std::to_string(i);
+                expected.U16(static_cast<uint16_t>(start));
+                blocks.Text(name).U16(0).U16(0).U16(0);
+                start = 514 + blocks.Size();
+            }
+            expected.Append(blocks);
+        } else if (c.inDocument) {
+            expected.Text("").U16(1).U16(6).Text("d");
+            for (const char* list : {"send flags", "head fields", "table fields"}) {
+                expected.U16(c.label == list ? 255 : 0);
+                if (c.label == list) {
+                    expected.Append(entries);
+                }
+            }
+        } else {
+            expected.Text("").U16(255).Append(entries);
+        }
+        const Built built = Build(table);
+        ASSERT_TRUE(built.ok) << built.console;
+        ASSERT_EQ(built.records.size(), 2u);
+        EXPECT_EQ(built.records[1], expected.Bytes());
     }
 }
 

@@ -1,0 +1,71 @@
+// Generates a legal configuration document for quilconf: menus, journals, documents with
+// common entries, record views, references and frames, each object with two dozen entries
+// (half of them with data sources), two forms of fifty controls of every type, and action
+// expressions in control events, form and object action lists, menu items and form-menu items.
+//
+// The generator keeps count of what the compiler will store (the string pool and every
+// section record) and refuses to produce a document that would pass the compiler's limits.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CXmlWriter.h"
+
+class CConfigurationGenerator {
+public:
+    static constexpr size_t kPoolLimit = 60000;    // bytes of the strings record
+    static constexpr size_t kRecordLimit = 60000;  // bytes of one section record
+    static constexpr int kEntriesPerObject = 24;
+    static constexpr int kFormsPerObject = 2;
+    static constexpr int kControlsPerForm = 50;
+
+    // `objects` objects of each kind (journals, documents, record views, references, frames)
+    // and as many menus.
+    explicit CConfigurationGenerator(int objects);
+
+    // The document; empty when it would pass a limit, with the reason in Error().
+    std::string Generate();
+    const std::string& Error() const { return error_; }
+
+    // What the compiler will store for the generated document.
+    size_t PoolBytes() const { return pool_; }
+    size_t LargestRecord() const { return largestRecord_; }
+
+private:
+    // One action expression: its text, the bytes of its action code (length word included)
+    // and the string arguments the pool receives before the code.
+    struct Expression {
+        std::string text;
+        size_t codeBytes;
+        std::vector<std::string> strings;
+    };
+
+    // The pool entry of a text: its length word and the text padded to an even size.
+    static size_t PoolEntry(std::string_view utf8);
+    // Counts a text added to the pool and hands it back.
+    std::string_view Pooled(std::string_view utf8);
+    // Counts the pool entries of an expression and hands back its text.
+    const std::string& Compiled(const Expression& expression);
+
+    void BeginSection(size_t headerBytes);
+    void EndSection(std::string_view name);
+
+    void WriteMenus();
+    void WriteCommonEntries();
+    void WriteEntries();
+    void WriteForms(std::string_view menu);
+    void WriteControl(int index, int tableId);
+    void WriteObjectActs(std::initializer_list<std::pair<std::string_view, Expression>> events);
+
+    int objects_;
+    CXmlWriter xml_;
+    size_t pool_ = 2;  // the strings record starts with two zero bytes
+    size_t section_ = 0;
+    size_t largestRecord_ = 0;
+    size_t commonDescription_ = 0;  // description bytes of the common entries
+    std::string error_;
+};

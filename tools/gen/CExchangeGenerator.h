@@ -1,0 +1,16 @@
+// Generates a legal exchange description for quilxdb whose lists all stand near their limit:
+// each exchange lists 250 documents, post tables, post files, get tables, get databases and
+// get files, and its first document 250 send flags, head fields and table fields.
+#pragma once
+
+#include <string>
+
+class CExchangeGenerator {
+public:
+    // Entries of every list, a few below the limit of 255.
+    static constexpr int kListSize = 250;
+
+    // A description of `exchanges` exchanges (at most 10), one element per line without
+    // indentation.
+    static std::string Generate(int exchanges);
+};
