@@ -139,6 +139,48 @@ constexpr std::array kFunctions = std::to_array<Function>({
     {258, "VelmoraTempTodo2", ""},
 });
 
+// The names the tokenizer knows (every function's and the reserved name), grouped by their
+// first letter with ASCII case folded, so that a position is compared with a handful of names
+// and not with the whole catalogue.
+constexpr size_t kBuckets = 128;
+
+constexpr size_t Bucket(char c) {
+    return static_cast<unsigned char>(AsciiCase::Lower(c)) % kBuckets;
+}
+
+constexpr size_t kLargestBucket = [] {
+    std::array<size_t, kBuckets> sizes{};
+    for (const Function& function : kFunctions) {
+        ++sizes[Bucket(function.name[0])];
+    }
+    ++sizes[Bucket(CFunctionCatalogue::kReservedName[0])];
+    size_t largest = 0;
+    for (size_t size : sizes) {
+        largest = size > largest ? size : largest;
+    }
+    return largest;
+}();
+
+struct NameBucket {
+    std::array<std::string_view, kLargestBucket> names{};
+    size_t count = 0;
+    constexpr const std::string_view* begin() const { return names.data(); }
+    constexpr const std::string_view* end() const { return names.data() + count; }
+};
+
+constexpr std::array<NameBucket, kBuckets> kNamesByFirstLetter = [] {
+    std::array<NameBucket, kBuckets> buckets{};
+    const auto add = [&](std::string_view name) {
+        NameBucket& bucket = buckets[Bucket(name[0])];
+        bucket.names[bucket.count++] = name;
+    };
+    for (const Function& function : kFunctions) {
+        add(function.name);
+    }
+    add(CFunctionCatalogue::kReservedName);
+    return buckets;
+}();
+
 }  // namespace
 
 std::span<const Function> CFunctionCatalogue::Functions() {
@@ -217,16 +259,14 @@ bool CFunctionCatalogue::IsControlArgumentFunction(std::string_view name) {
 }
 
 size_t CFunctionCatalogue::LongestNameAt(std::string_view text) {
+    if (text.empty()) {
+        return 0;
+    }
     size_t longest = 0;
-    auto consider = [&](std::string_view name) {
-        if (name.size() > longest && text.size() >= name.size() &&
-            AsciiCase::StartsWith(text, name)) {
+    for (std::string_view name : kNamesByFirstLetter[Bucket(text[0])]) {
+        if (name.size() > longest && AsciiCase::StartsWith(text, name)) {
             longest = name.size();
         }
-    };
-    for (const Function& function : kFunctions) {
-        consider(function.name);
     }
-    consider(kReservedName);
     return longest;
 }

@@ -36,8 +36,9 @@ public:
 
     // A buffer whose refusals are not reported (its owner reports them).
     explicit CRecordBuffer(size_t capacity = kCapacity);
-    // A buffer whose first refusal is reported through `context` with `code`; `what` (UTF-8)
-    // names the record in the line about a record that outgrows the capacity.
+    // A buffer whose first refusal is reported through `context` with `code`; `what` (UTF-8,
+    // a text that outlives the buffer, such as a literal) names the record in the line about a
+    // record that outgrows the capacity.
     CRecordBuffer(CReadContext& context, int code, std::string_view what,
                   size_t capacity = kCapacity);
     virtual ~CRecordBuffer();
@@ -119,6 +120,6 @@ private:
     bool failed_ = false;
     CReadContext* context_ = nullptr;
     int code_ = 0;
-    std::string what_;
+    std::string_view what_;
     std::string subject_;
 };

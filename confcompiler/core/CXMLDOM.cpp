@@ -3,6 +3,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <new>
 
 #include "AsciiCase.h"
@@ -98,6 +99,23 @@ std::string Utf8Name(const xmlNode* node) {
     return name;
 }
 
+// True when the zero-terminated `text` equals `wanted`, ASCII letter case ignored or not.
+// Compared as it is walked, without measuring `text` first: most names differ early.
+template <bool kIgnoreCase>
+bool EqualsZ(const xmlChar* text, std::string_view wanted) {
+    if (text == nullptr) {
+        return wanted.empty();
+    }
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        const char c = static_cast<char>(text[i]);
+        if (c == 0 ||
+            (kIgnoreCase ? AsciiCase::Lower(c) != AsciiCase::Lower(wanted[i]) : c != wanted[i])) {
+            return false;
+        }
+    }
+    return text[wanted.size()] == 0;
+}
+
 // Compares a node's name with a searched name given in Windows-1251 (already turned into
 // UTF-8 by the caller), without building the name.
 bool NameMatches(const xmlNode* node, std::string_view wantedUtf8) {
@@ -105,10 +123,10 @@ bool NameMatches(const xmlNode* node, std::string_view wantedUtf8) {
         return AsciiCase::Equal(special, wantedUtf8);
     }
     const std::string_view prefix = Prefix(node);
-    const std::string_view local = View(node->name);
     if (prefix.empty()) {
-        return AsciiCase::Equal(local, wantedUtf8);
+        return EqualsZ<true>(node->name, wantedUtf8);
     }
+    const std::string_view local = View(node->name);
     return wantedUtf8.size() == prefix.size() + 1 + local.size() &&
            AsciiCase::Equal(wantedUtf8.substr(0, prefix.size()), prefix) &&
            wantedUtf8[prefix.size()] == ':' &&
@@ -163,33 +181,61 @@ bool Normalise(xmlDoc* doc) {
     return true;
 }
 
-// The attribute's value when the node has it (name, given in Windows-1251, matched exactly,
-// prefix included).
-bool FindAttributeValue(XmlNode node, std::string_view name1251, std::string& valueUtf8) {
+// A name given in Windows-1251, as UTF-8 to compare with the tree's names. The readers' names
+// are plain ASCII, the same in both, and are used as they are; others are converted.
+class Utf8Name1251 {
+public:
+    explicit Utf8Name1251(std::string_view name) {
+        const bool ascii = std::all_of(name.begin(), name.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (ascii) {
+            view_ = name;
+        } else {
+            converted_ = CConverter::ToUtf8(name);
+            view_ = converted_;
+        }
+    }
+    std::string_view View() const { return view_; }
+
+private:
+    std::string converted_;
+    std::string_view view_;
+};
+
+// The value of a node's attribute (name matched exactly, prefix included) in UTF-8. Most
+// values are one text part and are handed out as a view of it; a value of several parts (the
+// parser has expanded every entity and character reference, so the value is the plain
+// concatenation of its text parts) is assembled in `storage`. False when there is none.
+bool FindAttributeValue(XmlNode node, std::string_view name1251, std::string_view& value,
+                        std::string& storage) {
     if (node == nullptr || node->type != XML_ELEMENT_NODE) {
         return false;
     }
-    const std::string wanted = CConverter::ToUtf8(name1251);
-    const std::string_view name = wanted;
+    const Utf8Name1251 wanted(name1251);
+    const std::string_view name = wanted.View();
     for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
         const std::string_view prefix = attr->ns != nullptr ? View(attr->ns->prefix) : "";
-        const std::string_view local = View(attr->name);
-        const bool matches = prefix.empty() ? name == local
-                                            : name.size() == prefix.size() + 1 + local.size() &&
-                                                  name.substr(0, prefix.size()) == prefix &&
-                                                  name[prefix.size()] == ':' &&
-                                                  name.substr(prefix.size() + 1) == local;
+        const bool matches = prefix.empty()
+                                 ? EqualsZ<false>(attr->name, name)
+                                 : name.size() > prefix.size() &&
+                                       name.substr(0, prefix.size()) == prefix &&
+                                       name[prefix.size()] == ':' &&
+                                       EqualsZ<false>(attr->name, name.substr(prefix.size() + 1));
         if (!matches) {
             continue;
         }
-        // The parser has already expanded every entity and character reference, so the
-        // value is the plain concatenation of the text parts.
-        valueUtf8.clear();
-        for (const xmlNode* part = attr->children; part != nullptr; part = part->next) {
+        const xmlNode* part = attr->children;
+        if (part != nullptr && part->next == nullptr && part->type == XML_TEXT_NODE) {
+            value = View(part->content);
+            return true;
+        }
+        storage.clear();
+        for (; part != nullptr; part = part->next) {
             if (part->type == XML_TEXT_NODE && part->content != nullptr) {
-                valueUtf8 += reinterpret_cast<const char*>(part->content);
+                storage += reinterpret_cast<const char*>(part->content);
             }
         }
+        value = storage;
         return true;
     }
     // Namespace declarations are attributes too in a DOM's attribute map.
@@ -201,7 +247,7 @@ bool FindAttributeValue(XmlNode node, std::string_view name1251, std::string& va
             const std::string_view declared =
                 ns->prefix != nullptr ? reinterpret_cast<const char*>(ns->prefix) : "";
             if (declared == prefix) {
-                valueUtf8 = ns->href != nullptr ? reinterpret_cast<const char*>(ns->href) : "";
+                value = View(ns->href);
                 return true;
             }
         }
@@ -220,6 +266,7 @@ CXMLDOM::~CXMLDOM() {
 }
 
 void CXMLDOM::Release() {
+    firstByName_.clear();
     if (doc_ != nullptr) {
         xmlFreeDoc(doc_);
         doc_ = nullptr;
@@ -269,13 +316,32 @@ XmlNode CXMLDOM::GetFirstNode() const {
 }
 
 XmlNode CXMLDOM::FindNode(XmlNode start, std::string_view name) const {
-    const std::string wanted = CConverter::ToUtf8(name);
+    // A search of the whole document (from its first node) is answered once per name: the
+    // readers look for the first menu, `commonEntries` and the sections again and again.
+    const bool wholeDocument = start != nullptr && start == GetFirstNode();
+    std::string key;
+    if (wholeDocument) {
+        key.resize(name.size());
+        std::transform(name.begin(), name.end(), key.begin(), AsciiCase::Lower);
+        if (const auto found = firstByName_.find(key); found != firstByName_.end()) {
+            return found->second;
+        }
+    }
+    const XmlNode node = Search(start, name);
+    if (wholeDocument) {
+        firstByName_.emplace(std::move(key), node);
+    }
+    return node;
+}
+
+XmlNode CXMLDOM::Search(XmlNode start, std::string_view name) const {
+    const Utf8Name1251 wanted(name);
     // Pre-order walk over start, its following siblings and all their descendants; `depth`
     // counts the levels below start's own, so the walk never climbs above it.
     XmlNode node = start != nullptr && IsVisible(start) ? start : nullptr;
     size_t depth = 0;
     while (node != nullptr) {
-        if (NameMatches(node, wanted)) {
+        if (NameMatches(node, wanted.View())) {
             return node;
         }
         if (XmlNode child = GetFirstChild(node); child != nullptr) {
@@ -302,10 +368,10 @@ XmlNode CXMLDOM::FindNextSibling(XmlNode node, std::string_view name) const {
     if (node == nullptr) {
         return nullptr;
     }
-    const std::string wanted = CConverter::ToUtf8(name);
+    const Utf8Name1251 wanted(name);
     for (XmlNode sibling = GetNextSibling(node); sibling != nullptr;
          sibling = GetNextSibling(sibling)) {
-        if (NameMatches(sibling, wanted)) {
+        if (NameMatches(sibling, wanted.View())) {
             return sibling;
         }
     }
@@ -316,9 +382,9 @@ XmlNode CXMLDOM::FindChild(XmlNode node, std::string_view name) const {
     if (node == nullptr) {
         return nullptr;
     }
-    const std::string wanted = CConverter::ToUtf8(name);
+    const Utf8Name1251 wanted(name);
     for (XmlNode child = GetFirstChild(node); child != nullptr; child = GetNextSibling(child)) {
-        if (NameMatches(child, wanted)) {
+        if (NameMatches(child, wanted.View())) {
             return child;
         }
     }
@@ -343,8 +409,9 @@ std::string CXMLDOM::GetNodeName(XmlNode node) const {
 }
 
 int CXMLDOM::GetAttribute(XmlNode node, std::string_view name, std::string& out) const {
-    std::string value;
-    if (!FindAttributeValue(node, name, value)) {
+    std::string storage;
+    std::string_view value;
+    if (!FindAttributeValue(node, name, value, storage)) {
         return 1;
     }
     out = CConverter::ToNarrow(value);
@@ -361,9 +428,13 @@ int CXMLDOM::GetAttributeShort(XmlNode node, std::string_view name, uint16_t& ou
     return GetAttributeShortIfPresent(node, name, out);
 }
 
+// Numbers and booleans are read from the UTF-8 value itself: their characters are ASCII, the
+// same in Windows-1251, and any other character ends a number or makes a word other than
+// "true" and "false" in both.
 int CXMLDOM::GetAttributeShortIfPresent(XmlNode node, std::string_view name, uint16_t& out) const {
-    std::string value;
-    if (!FindAttributeValue(node, name, value)) {
+    std::string storage;
+    std::string_view value;
+    if (!FindAttributeValue(node, name, value, storage)) {
         return 1;
     }
     out = static_cast<uint16_t>(ParseDecimal(value));
@@ -372,8 +443,9 @@ int CXMLDOM::GetAttributeShortIfPresent(XmlNode node, std::string_view name, uin
 
 int CXMLDOM::GetAttributeChar(XmlNode node, std::string_view name, uint8_t& out) const {
     out = 0;
-    std::string value;
-    if (!FindAttributeValue(node, name, value)) {
+    std::string storage;
+    std::string_view value;
+    if (!FindAttributeValue(node, name, value, storage)) {
         return 1;
     }
     out = static_cast<uint8_t>(ParseDecimal(value));
@@ -381,8 +453,9 @@ int CXMLDOM::GetAttributeChar(XmlNode node, std::string_view name, uint8_t& out)
 }
 
 int CXMLDOM::GetAttributeBool(XmlNode node, std::string_view name, uint8_t& out) const {
-    std::string value;
-    if (!FindAttributeValue(node, name, value)) {
+    std::string storage;
+    std::string_view value;
+    if (!FindAttributeValue(node, name, value, storage)) {
         return 1;
     }
     if (AsciiCase::Equal(value, "true")) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 struct _xmlNode;
 struct _xmlDoc;
@@ -76,6 +77,11 @@ private:
     // Loads the file at `path`, or the document in `memory` when `path` is null.
     bool Read(const std::string* path, std::string_view memory);
 
+    // The depth-first search of FindNode.
+    XmlNode Search(XmlNode start, std::string_view name) const;
+
     _xmlDoc* doc_ = nullptr;
+    // Whole-document searches already answered, by name with ASCII letters in lower case.
+    mutable std::unordered_map<std::string, XmlNode> firstByName_;
     std::string lastError_;
 };
