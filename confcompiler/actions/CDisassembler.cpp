@@ -90,7 +90,9 @@ std::string CDisassembler::ControlText(uint16_t index) const {
     if (index == CListControl::kNoControl) {
         return "#none";
     }
-    return "#" + std::to_string(index);
+    std::string text(1, '#');
+    text += std::to_string(index);
+    return text;
 }
 
 int CDisassembler::DisassembleReference(uint32_t codeRef, std::string& text,
