@@ -25,8 +25,12 @@ uint32_t CActsReader::Compile(CReadContext& context, std::string_view text,
                               const CListControl* controls, int code, XmlNode node) {
     uint32_t reference = 0;
     std::array<char, kNameBufferSize> name{};
-    if (context.Pool().CompileFunction(controls, text, reference, name.data(), name.size()) != 0) {
-        context.Warning(code, "Ошибка разбора: ", text, node);
+    bool refusedForLength = false;
+    if (context.Pool().CompileFunction(controls, text, reference, name.data(), name.size(),
+                                       &refusedForLength) != 0) {
+        // An expression refused for its length is shown in part: it may be very long.
+        context.Warning(code, "Ошибка разбора: ",
+                        refusedForLength ? CReadContext::Excerpt(text) : std::string(text), node);
         context.Warning(code, "Неверное определение функции: ", name.data(), node);
         return 0;
     }

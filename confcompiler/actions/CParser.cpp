@@ -5,6 +5,7 @@
 #include "CFunctionCatalogue.h"
 #include "CListControl.h"
 #include "CLog.h"
+#include "CReadContext.h"
 #include "CStringsReader.h"
 
 namespace {
@@ -84,6 +85,7 @@ int CParser::Parse(const CListControl* controls, std::string_view text, CRecordB
     functionId_ = 0;
     arguments_.Clear();
     functionName_.clear();
+    refusedForLength_ = false;
     controls_ = controls;
     output_ = &output;
     output.Reserve(2);  // the length word comes first
@@ -129,11 +131,15 @@ bool CParser::Tokenize(std::string_view text) {
             return false;
         }
         if (size > kMaxLexemeLength) {
-            LexicalWarning("Слишком длинная лексема (больше 255 символов): ", rest);
+            refusedForLength_ = true;
+            LexicalWarning("Слишком длинная лексема (больше 255 символов): ",
+                           CReadContext::Excerpt(rest));
             return false;
         }
         if (lexemes_.size() == kMaxLexemes) {
-            LexicalWarning("Слишком много лексем (больше 256), лишние начиная с: ", rest);
+            refusedForLength_ = true;
+            LexicalWarning("Слишком много лексем (больше 256), лишние начиная с: ",
+                           CReadContext::Excerpt(rest));
             return false;
         }
         lexemes_.push_back(rest.substr(0, size));

@@ -45,6 +45,9 @@ public:
     // After a failure: the last lexeme that stood where a function name belongs, as written;
     // empty when the failure came before any (every lexical failure does).
     const std::string& FunctionName() const { return functionName_; }
+    // After a failure: true when the expression was refused for its length (a lexeme of more
+    // than 255 characters, more than 256 lexemes).
+    bool RefusedForLength() const { return refusedForLength_; }
 
     // Catalogue access as the parser uses it.
     // The id of a callable function (ASCII case ignored), or 0.
@@ -79,4 +82,5 @@ private:
     const CListControl* controls_ = nullptr;
     CRecordBuffer* output_ = nullptr;
     std::string functionName_;
+    bool refusedForLength_ = false;
 };

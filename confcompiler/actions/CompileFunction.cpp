@@ -6,7 +6,8 @@
 #include "CStringsReader.h"
 
 int CStringsReader::CompileFunction(const CListControl* controls, std::string_view text,
-                                    uint32_t& codeRef, char* nameBuffer, size_t nameSize) {
+                                    uint32_t& codeRef, char* nameBuffer, size_t nameSize,
+                                    bool* refusedForLength) {
     codeRef = 0;
     if (nameBuffer != nullptr && nameSize > 0) {
         nameBuffer[0] = 0;
@@ -14,6 +15,9 @@ int CStringsReader::CompileFunction(const CListControl* controls, std::string_vi
     CParser parser(*this);
     CRecordBuffer output(CParser::kOutputSize);
     if (parser.Parse(controls, text, output) != 0) {
+        if (refusedForLength != nullptr) {
+            *refusedForLength = parser.RefusedForLength();
+        }
         const std::string& name = parser.FunctionName();
         if (nameBuffer != nullptr && name.size() < nameSize) {
             std::memcpy(nameBuffer, name.c_str(), name.size() + 1);

@@ -40,9 +40,11 @@ public:
     // Compiles one action expression (Windows-1251 text) against the form's controls (or
     // none), stores the action code as one pool entry and sets `codeRef` to its reference.
     // On failure returns non-zero, stores no code, and copies the name of the function the
-    // compiler had reached into `nameBuffer` when it is shorter than `nameSize`.
+    // compiler had reached into `nameBuffer` when it is shorter than `nameSize`; when given,
+    // `refusedForLength` tells whether the expression was refused for its length (a lexeme
+    // of more than 255 characters, more than 256 lexemes).
     int CompileFunction(const CListControl* controls, std::string_view text, uint32_t& codeRef,
-                        char* nameBuffer, size_t nameSize);
+                        char* nameBuffer, size_t nameSize, bool* refusedForLength = nullptr);
 
     // The strings record: the pool up to its used length. Null when the pool overflowed.
     const uint8_t* BuildRecord(size_t& size) const;

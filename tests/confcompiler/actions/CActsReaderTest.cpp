@@ -63,6 +63,20 @@ TEST(CActsReaderTest, ALexicalErrorGivesThreeWarningsInOrder) {
     EXPECT_EQ(PoolBytes(), EmptyPool());
 }
 
+TEST(CActsReaderTest, AnExpressionRefusedForItsLengthIsShownInPart) {
+    CapturedLog log;
+    std::string expression;
+    for (int i = 0; i < 100; ++i) {
+        expression += "OK(); ";  // 400 lexemes
+    }
+    EXPECT_EQ(CActsReader::Compile(log.Context(), expression, nullptr), 0u);
+    const std::string rest = expression.substr(256 / 4 * 6);  // from the 65th call on
+    EXPECT_EQ(log.Text(), "[WARNING 1] Слишком много лексем (больше 256), лишние начиная с:  " +
+                              rest.substr(0, 64) + "... (" + std::to_string(rest.size()) +
+                              " байт)\n" + kParseFailure + expression.substr(0, 64) +
+                              "... (600 байт)\n" + kFunctionFailure + "\n");
+}
+
 TEST(CActsReaderTest, TheExpressionIsShownInItsOwnLetters) {
     CapturedLog log;
     // Windows-1251 text is shown decoded on the console.
