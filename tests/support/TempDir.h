@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TempDir {
@@ -25,8 +26,12 @@ public:
     std::string Path() const { return path_.string(); }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
-    void Write(const std::string& name, const std::string& content) const {
-        std::ofstream(File(name), std::ios::binary) << content;
+    // Writes a file in the folder and returns its path.
+    std::string Write(const std::string& name, std::string_view content) const {
+        const std::string path = File(name);
+        std::ofstream(path, std::ios::binary)
+            .write(content.data(), static_cast<std::streamsize>(content.size()));
+        return path;
     }
     std::vector<uint8_t> ReadBytes(const std::string& name) const {
         std::ifstream in(File(name), std::ios::binary);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
 #include "TransferDatabaseBytes.h"
 
 namespace {
@@ -20,20 +21,6 @@ using Bytes = std::vector<uint8_t>;
 
 const std::string kExample = std::string(QUIL_SOURCE_DIR) + "/examples/exchange.xml";
 const char* const kDatabase = "QL_PalmClientTransferDB.pdb";
-
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/quilxdb-run-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    const std::string& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 struct Outcome {
     int status = -1;
@@ -78,8 +65,8 @@ Outcome RunProgram(const TempDir& dir, const std::string& arguments) {
     const int raw = std::system(command.c_str());
     Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.console = ReadText(dir / "stdout.txt");
-    EXPECT_EQ(ReadText(dir / "stderr.txt"), "") << "nothing goes to the error stream";
+    run.console = ReadText(dir.File("stdout.txt"));
+    EXPECT_EQ(ReadText(dir.File("stderr.txt")), "") << "nothing goes to the error stream";
     return run;
 }
 
@@ -296,7 +283,7 @@ TEST(ExchangeCompilerRun, ExampleCompilesToTheExpectedDumpAndDatabase) {
     TempDir dir;
     const Outcome run = RunCompiler({kExample, dir.Path() + "/"});
     EXPECT_EQ(run.status, 0);
-    const std::string file = dir / kDatabase;
+    const std::string file = dir.File(kDatabase);
     EXPECT_EQ(run.console, "\nParsing document: " + kExample +
                                "\n\nParse result code: 00000000\n\n" + ExpectedExampleDump() +
                                "Creating PDB-file: " + file + "\n");
@@ -305,31 +292,31 @@ TEST(ExchangeCompilerRun, ExampleCompilesToTheExpectedDumpAndDatabase) {
 
 TEST(ExchangeCompilerRun, EmptyRootWritesTheIndexRecordOnly) {
     TempDir dir;
-    WriteText(dir / "empty.xml", "<palm-client/>");
-    const Outcome run = RunCompiler({dir / "empty.xml", dir.Path() + "/"});
+    WriteText(dir.File("empty.xml"), "<palm-client/>");
+    const Outcome run = RunCompiler({dir.File("empty.xml"), dir.Path() + "/"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.console, "\nParsing document: " + (dir / "empty.xml") +
+    EXPECT_EQ(run.console, "\nParsing document: " + (dir.File("empty.xml")) +
                                "\n\nParse result code: 00000000\n\nCSettingsTable DUMP:\n"
                                "Creating PDB-file: " +
-                               (dir / kDatabase) + "\n");
-    EXPECT_EQ(ReadBytes(dir / kDatabase),
+                               (dir.File(kDatabase)) + "\n");
+    EXPECT_EQ(ReadBytes(dir.File(kDatabase)),
               TransferHeader({4}).Raw({0x07, 0x00, 0x00, 0x00}).Bytes());
 }
 
 TEST(ExchangeCompilerRun, OutputPrefixWithAndWithoutTrailingSeparator) {
     TempDir dir;
-    fs::create_directory(dir / "out");
-    ASSERT_EQ(RunCompiler({kExample, dir / "out/"}).status, 0);
-    EXPECT_TRUE(fs::exists(dir / (std::string("out/") + kDatabase)));
+    fs::create_directory(dir.File("out"));
+    ASSERT_EQ(RunCompiler({kExample, dir.File("out/")}).status, 0);
+    EXPECT_TRUE(fs::exists(dir.File(std::string("out/") + kDatabase)));
 
     // Without the separator the last name component is glued to the file name.
-    ASSERT_EQ(RunCompiler({kExample, dir / "out"}).status, 0);
-    EXPECT_TRUE(fs::exists(dir / (std::string("out") + kDatabase)));
+    ASSERT_EQ(RunCompiler({kExample, dir.File("out")}).status, 0);
+    EXPECT_TRUE(fs::exists(dir.File(std::string("out") + kDatabase)));
 
     // Further arguments change nothing.
-    fs::remove(dir / (std::string("out/") + kDatabase));
-    ASSERT_EQ(RunCompiler({kExample, dir / "out/", "extra", "more"}).status, 0);
-    EXPECT_EQ(ReadBytes(dir / (std::string("out/") + kDatabase)), ExpectedExampleDatabase());
+    fs::remove(dir.File(std::string("out/") + kDatabase));
+    ASSERT_EQ(RunCompiler({kExample, dir.File("out/"), "extra", "more"}).status, 0);
+    EXPECT_EQ(ReadBytes(dir.File(std::string("out/") + kDatabase)), ExpectedExampleDatabase());
 }
 
 TEST(ExchangeCompilerRun, LongInputPathIsUsedWhole) {
@@ -344,57 +331,57 @@ TEST(ExchangeCompilerRun, LongInputPathIsUsedWhole) {
     const Outcome run = RunCompiler({path, dir.Path() + "/"});
     EXPECT_EQ(run.status, 0) << run.console;
     EXPECT_EQ(run.console.rfind("\nParsing document: " + path + "\n", 0), 0u);
-    EXPECT_EQ(ReadBytes(dir / kDatabase), ExpectedExampleDatabase());
+    EXPECT_EQ(ReadBytes(dir.File(kDatabase)), ExpectedExampleDatabase());
 }
 
 // ---- Failures --------------------------------------------------------------------------------
 
 TEST(ExchangeCompilerFailure, MissingDocument) {
     TempDir dir;
-    const std::string missing = dir / "missing.xml";
+    const std::string missing = dir.File("missing.xml");
     const Outcome run = RunCompiler({missing, dir.Path() + "/"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.console, "\nParsing document: " + missing +
                                "\nParse error at line 0, column 0: cannot open " + missing +
                                ": No such file or directory\n"
                                "\nParse result code: 0000060d\n\n");
-    EXPECT_FALSE(fs::exists(dir / kDatabase));
+    EXPECT_FALSE(fs::exists(dir.File(kDatabase)));
 }
 
 TEST(ExchangeCompilerFailure, NotWellFormedDocument) {
     TempDir dir;
-    WriteText(dir / "bad.xml", "<palm-client>\n<exchange name='e' view='v'>\n</palm-client>\n");
-    const Outcome run = RunCompiler({dir / "bad.xml", dir.Path() + "/"});
+    WriteText(dir.File("bad.xml"), "<palm-client>\n<exchange name='e' view='v'>\n</palm-client>\n");
+    const Outcome run = RunCompiler({dir.File("bad.xml"), dir.Path() + "/"});
     EXPECT_EQ(run.status, 1);
     const std::string head =
-        "\nParsing document: " + (dir / "bad.xml") + "\nParse error at line 3, column ";
+        "\nParsing document: " + (dir.File("bad.xml")) + "\nParse error at line 3, column ";
     EXPECT_EQ(run.console.rfind(head, 0), 0u) << run.console;
     const size_t code = run.console.find("\n\nParse result code: ");
     ASSERT_NE(code, std::string::npos);
     EXPECT_NE(run.console.substr(code), "\n\nParse result code: 00000000\n\n");
     EXPECT_EQ(run.console.size(), code + std::string("\n\nParse result code: 00000000\n\n").size());
     EXPECT_EQ(run.console.find("DUMP"), std::string::npos);
-    EXPECT_FALSE(fs::exists(dir / kDatabase));
+    EXPECT_FALSE(fs::exists(dir.File(kDatabase)));
 }
 
 TEST(ExchangeCompilerFailure, ValidationErrorStopsWithOneLine) {
     TempDir dir;
-    WriteText(dir / kDatabase, "old database");
-    WriteText(dir / "root.xml", "<root><palm-client/></root>");
-    const Outcome run = RunCompiler({dir / "root.xml", dir.Path() + "/"});
+    WriteText(dir.File(kDatabase), "old database");
+    WriteText(dir.File("root.xml"), "<root><palm-client/></root>");
+    const Outcome run = RunCompiler({dir.File("root.xml"), dir.Path() + "/"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.console,
-              "\nParsing document: " + (dir / "root.xml") + "\nXML validation error: root\n");
-    EXPECT_EQ(ReadText(dir / kDatabase), "old database");
+              "\nParsing document: " + (dir.File("root.xml")) + "\nXML validation error: root\n");
+    EXPECT_EQ(ReadText(dir.File(kDatabase)), "old database");
 }
 
 TEST(ExchangeCompilerFailure, MissingViewNamesTheExchange) {
     TempDir dir;
-    WriteText(dir / "view.xml", "<palm-client><exchange name='e'/></palm-client>");
-    const Outcome run = RunCompiler({dir / "view.xml", dir.Path() + "/"});
+    WriteText(dir.File("view.xml"), "<palm-client><exchange name='e'/></palm-client>");
+    const Outcome run = RunCompiler({dir.File("view.xml"), dir.Path() + "/"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.console,
-              "\nParsing document: " + (dir / "view.xml") + "\nXML validation error: exchange\n");
+    EXPECT_EQ(run.console, "\nParsing document: " + (dir.File("view.xml")) +
+                               "\nXML validation error: exchange\n");
 }
 
 TEST(ExchangeCompilerFailure, EleventhExchange) {
@@ -403,31 +390,31 @@ TEST(ExchangeCompilerFailure, EleventhExchange) {
     for (int i = 0; i < 11; ++i) {
         xml += "<exchange name='e' view='v'/>";
     }
-    WriteText(dir / "many.xml", xml + "</palm-client>");
-    const Outcome run = RunCompiler({dir / "many.xml", dir.Path() + "/"});
+    WriteText(dir.File("many.xml"), xml + "</palm-client>");
+    const Outcome run = RunCompiler({dir.File("many.xml"), dir.Path() + "/"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.console, "\nParsing document: " + (dir / "many.xml") +
+    EXPECT_EQ(run.console, "\nParsing document: " + (dir.File("many.xml")) +
                                "\nToo much exchange tags. Maximum: 10");
-    EXPECT_FALSE(fs::exists(dir / kDatabase));
+    EXPECT_FALSE(fs::exists(dir.File(kDatabase)));
 }
 
 TEST(ExchangeCompilerFailure, OversizedDocumentsRecordIsRefusedAfterTheDump) {
     TempDir dir;
-    WriteText(dir / kDatabase, "old database");
-    WriteText(dir / "big.xml",
+    WriteText(dir.File(kDatabase), "old database");
+    WriteText(dir.File("big.xml"),
               "<palm-client><exchange name='big' view='v'><post><documents>"
               "<document name='" +
                   std::string(70000, 'n') +
                   "'/><document name='second'/></documents></post></exchange>"
                   "</palm-client>");
-    const Outcome run = RunCompiler({dir / "big.xml", dir.Path() + "/"});
+    const Outcome run = RunCompiler({dir.File("big.xml"), dir.Path() + "/"});
     EXPECT_EQ(run.status, 1);
     const std::string tail =
         "------- GET FILES: -------\nPost documents of exchange big do not fit in one record: a "
         "document would start beyond byte 65535\n";
     ASSERT_GE(run.console.size(), tail.size());
     EXPECT_EQ(run.console.substr(run.console.size() - tail.size()), tail);
-    EXPECT_EQ(ReadText(dir / kDatabase), "old database");
+    EXPECT_EQ(ReadText(dir.File(kDatabase)), "old database");
 }
 
 TEST(ExchangeCompilerFailure, RecordsTheHandheldCannotHoldAreRefusedAfterTheDump) {
@@ -452,23 +439,23 @@ TEST(ExchangeCompilerFailure, RecordsTheHandheldCannotHoldAreRefusedAfterTheDump
     };
     for (const Case& c : cases) {
         TempDir dir;
-        WriteText(dir / kDatabase, "old database");
-        WriteText(dir / "big.xml", c.description);
-        const Outcome run = RunCompiler({dir / "big.xml", dir.Path() + "/"});
+        WriteText(dir.File(kDatabase), "old database");
+        WriteText(dir.File("big.xml"), c.description);
+        const Outcome run = RunCompiler({dir.File("big.xml"), dir.Path() + "/"});
         EXPECT_EQ(run.status, 1);
         ASSERT_GE(run.console.size(), c.refusal.size());
         EXPECT_EQ(run.console.substr(run.console.size() - c.refusal.size()), c.refusal);
-        EXPECT_EQ(ReadText(dir / kDatabase), "old database");
+        EXPECT_EQ(ReadText(dir.File(kDatabase)), "old database");
     }
 }
 
 TEST(ExchangeCompilerFailure, OutputThatCannotBeCreated) {
     TempDir dir;
     // A directory stands where the file should go.
-    fs::create_directory(dir / (std::string("x") + kDatabase));
-    const Outcome run = RunCompiler({kExample, dir / "x"});
+    fs::create_directory(dir.File(std::string("x") + kDatabase));
+    const Outcome run = RunCompiler({kExample, dir.File("x")});
     EXPECT_EQ(run.status, 1);
-    const std::string file = dir / (std::string("x") + kDatabase);
+    const std::string file = dir.File(std::string("x") + kDatabase);
     const std::string tail =
         "Creating PDB-file: " + file + "\nError creating " + file + " file\nIs a directory\n";
     ASSERT_GE(run.console.size(), tail.size());
@@ -491,12 +478,12 @@ TEST(ExchangeCompilerProgram, CompilesTheExampleIntoTheCurrentDirectory) {
     EXPECT_EQ(run.console, "\nParsing document: " + kExample +
                                "\n\nParse result code: 00000000\n\n" + ExpectedExampleDump() +
                                "Creating PDB-file: QL_PalmClientTransferDB.pdb\n");
-    EXPECT_EQ(ReadBytes(dir / kDatabase), ExpectedExampleDatabase());
+    EXPECT_EQ(ReadBytes(dir.File(kDatabase)), ExpectedExampleDatabase());
 }
 
 TEST(ExchangeCompilerProgram, FailuresEndWithStatusOne) {
     TempDir dir;
-    WriteText(dir / "root.xml", "<palm/>");
+    WriteText(dir.File("root.xml"), "<palm/>");
     const Outcome invalid = RunProgram(dir, "root.xml");
     EXPECT_EQ(invalid.status, 1);
     EXPECT_EQ(invalid.console, "\nParsing document: root.xml\nXML validation error: palm\n");
@@ -509,10 +496,10 @@ TEST(ExchangeCompilerProgram, FailuresEndWithStatusOne) {
     for (int i = 0; i < 11; ++i) {
         xml += "<exchange name='e' view='v'/>";
     }
-    WriteText(dir / "many.xml", xml + "</palm-client>");
+    WriteText(dir.File("many.xml"), xml + "</palm-client>");
     const Outcome many = RunProgram(dir, "many.xml");
     EXPECT_EQ(many.status, 1);
     EXPECT_EQ(many.console, "\nParsing document: many.xml\nToo much exchange tags. Maximum: 10");
 
-    EXPECT_FALSE(fs::exists(dir / kDatabase));
+    EXPECT_FALSE(fs::exists(dir.File(kDatabase)));
 }

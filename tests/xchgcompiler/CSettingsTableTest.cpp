@@ -13,6 +13,7 @@
 
 #include "CConverter.h"
 #include "CPdb.h"
+#include "TempDir.h"
 #include "TransferDatabaseBytes.h"
 
 namespace {
@@ -50,19 +51,6 @@ std::string DumpOf(const CSettingsTable& table) {
     table.Dump(console);
     return console.str();
 }
-
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/quilxdb-table-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 Bytes ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -1,4 +1,5 @@
 #include "CXMLDOM.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 #include <libxml/globals.h>
@@ -25,34 +26,6 @@ namespace fs = std::filesystem;
 // "Привет" and "Мир" in Windows-1251.
 constexpr std::string_view kPrivet1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";
 constexpr std::string_view kSecret = "TOP-SECRET-7c1e";
-
-// A private temporary folder, removed with everything in it at the end of the test.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "xmldom-XXXXXX").string();
-        const char* made = mkdtemp(pattern.data());
-        EXPECT_NE(made, nullptr);
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string Write(const std::string& name, std::string_view bytes) const {
-        const fs::path file = path_ / name;
-        std::ofstream out(file, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return file.string();
-    }
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
 
 // A document loaded from memory; the test fails when it does not load.
 void MustLoad(CXMLDOM& dom, std::string_view xml) {
@@ -191,7 +164,7 @@ TEST(CXMLDOMLoad, FileIsParsedWhole) {
 TEST(CXMLDOMLoad, MissingFileFailsWithReason) {
     TempDir dir;
     CXMLDOM dom;
-    EXPECT_FALSE(dom.Load(dir.Path("absent.xml")));
+    EXPECT_FALSE(dom.Load(dir.File("absent.xml")));
     EXPECT_NE(dom.LastError().find("absent.xml"), std::string::npos) << dom.LastError();
     EXPECT_NE(dom.LastError().find("No such file"), std::string::npos) << dom.LastError();
     EXPECT_EQ(dom.GetFirstNode(), nullptr);
@@ -200,7 +173,7 @@ TEST(CXMLDOMLoad, MissingFileFailsWithReason) {
 TEST(CXMLDOMLoad, DirectoryIsNotADocument) {
     TempDir dir;
     CXMLDOM dom;
-    EXPECT_FALSE(dom.Load(dir.Path("")));
+    EXPECT_FALSE(dom.Load(dir.File("")));
     EXPECT_FALSE(dom.LastError().empty());
 }
 
