@@ -33,7 +33,7 @@ long DecodeOne(std::string_view text, size_t& pos) {
         ++pos;
         return lead;
     }
-    int extra;
+    size_t extra;
     uint32_t cp;
     uint32_t minimum;
     if ((lead & 0xE0) == 0xC0) {
@@ -50,7 +50,7 @@ long DecodeOne(std::string_view text, size_t& pos) {
         ++pos;
         return -1;
     }
-    for (int i = 1; i <= extra; ++i) {
+    for (size_t i = 1; i <= extra; ++i) {
         if ((byte(pos + i) & 0xC0) != 0x80) {
             ++pos;
             return -1;

@@ -28,7 +28,7 @@ public:
     int ReadObjects(std::string_view element, size_t headersOffset, size_t headerSize) {
         const CXMLDOM& document = context_.Document();
         const XmlNode first = document.FindNode(document.GetFirstNode(), element);
-        int count = 0;
+        size_t count = 0;
         for (XmlNode node = first; node != nullptr;
              node = document.FindNextSibling(node, element)) {
             ++count;
@@ -37,7 +37,7 @@ public:
             return 0;
         }
         const size_t headers = record_.Reserve(headersOffset + headerSize * count) + headersOffset;
-        int index = 0;
+        size_t index = 0;
         for (XmlNode node = first; node != nullptr && !record_.Failed();
              node = document.FindNextSibling(node, element), ++index) {
             Object object(context_);
@@ -50,10 +50,10 @@ public:
             record_.PutBytes(headers + headerSize * index, header, headerSize);
             record_.AppendBytes(data, size);
         }
-        return record_.Failed() ? -1 : count;
+        return record_.Failed() ? -1 : static_cast<int>(count);
     }
 
-    // The whole section of the usual shape (SectionRecord.h): the count, the headers, the
+    // The whole section of the usual shape (ObjectHeader.h): the count, the headers, the
     // data blocks. Without any element: null, or an empty record (a valid pointer, size 0)
     // when `emptyAllowed`. Null when an object fails or the record outgrows its capacity.
     template <class Object>
