@@ -30,8 +30,10 @@ public:
     static constexpr size_t kNodeCost = 64;
 
     // Parser options of every parse: entity substitution, no network, line numbers above
-    // 65535 kept. No DTDLOAD, DTDATTR, DTDVALID or HUGE.
-    static constexpr int kParseOptions = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_BIG_LINES;
+    // 65535 kept, short texts stored inside their nodes (the tree is only read). No DTDLOAD,
+    // DTDATTR, DTDVALID or HUGE.
+    static constexpr int kParseOptions =
+        XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
 
     // The first failure of a parse: libxml2's error number (or the one that fits our own
     // reason), the reason as libxml2 words it (ours are in lower case), and the position in
