@@ -25,7 +25,8 @@ uint32_t CActsReader::Compile(CReadContext& context, std::string_view text,
                               const CListControl* controls, int code, XmlNode node) {
     uint32_t reference = 0;
     std::array<char, kNameBufferSize> name{};
-    if (context.Pool().CompileFunction(controls, text, reference, name.data(), name.size()) != 0) {
+    if (context.Pool().CompileFunction(controls, text, reference, name.data(), name.size(),
+                                       context.Location(node)) != 0) {
         context.Warning(code, "Ошибка разбора: ", text, node);
         context.Warning(code, "Неверное определение функции: ", name.data(), node);
         return 0;
