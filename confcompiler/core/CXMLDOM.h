@@ -33,6 +33,8 @@ public:
     bool LoadMemory(std::string_view xml);
     // The parser's reason for the last failed load, with line and column.
     const std::string& LastError() const { return lastError_; }
+    // The line of the document that reason names; 0 when it names none.
+    int LastErrorLine() const { return lastErrorLine_; }
 
     // The first child of the document node (the first top-level node).
     XmlNode GetFirstNode() const;
@@ -78,4 +80,5 @@ private:
 
     _xmlDoc* doc_ = nullptr;
     std::string lastError_;
+    int lastErrorLine_ = 0;
 };
