@@ -288,6 +288,9 @@ int CConfCompiler::Run(const std::vector<std::string>& arguments) {
             args.push_back(argument);
         }
     }
+    if (!args.empty() && (args[0] == "--expr" || args[0] == "--controls")) {
+        return RunExpressionCheck(arguments);  // refuses --locations, which has no document
+    }
     if (!args.empty() && args[0] == "--version") {
         log_.Info(std::string("Версия компилятора конфигураций: ") + kVersion);
         return kWritten;

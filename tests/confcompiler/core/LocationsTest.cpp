@@ -135,4 +135,15 @@ TEST(LocationsTest, LinesAboutNodesNameTheirLine) {
     }
 }
 
+TEST(LocationsTest, ExpressionChecksHaveNoDocumentToLocate) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--locations", "--expr", "OK()"},
+          std::vector<std::string>{"--expr", "OK()", "--locations"}}) {
+        std::ostringstream out;
+        EXPECT_EQ(CConfCompiler(out).Run(arguments), 2);
+        EXPECT_EQ(out.str(),
+                  "[ERROR 0] Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n");
+    }
+}
+
 }  // namespace
