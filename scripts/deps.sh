@@ -5,7 +5,8 @@ set -euo pipefail
 
 needed=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for pkg in g++ cmake make libxml2-dev libgtest-dev pkg-config clang-format "$@"; do
+for pkg in g++ cmake make libxml2-dev libgtest-dev pkg-config clang-format libxml2-utils groff-base \
+    "$@"; do
     have "$pkg" || needed+=("$pkg")
 done
 

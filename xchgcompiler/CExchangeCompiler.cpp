@@ -1,9 +1,12 @@
 #include "CExchangeCompiler.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 #include "CSaxReader.h"
 #include "ExchangeContentHandler.h"
@@ -18,9 +21,13 @@ constexpr const char* kHelp =
     "Compiles the exchange description `filename` (root element palm-client) into the\n"
     "exchange settings database QL_PalmClientTransferDB.pdb and lists the settings read.\n"
     "\n"
-    "  output_directory  text put in front of the file name; give a directory with its\n"
-    "                    trailing separator (\"out/\"). Without it the file is created in\n"
-    "                    the current directory.\n"
+    "  output_directory  the directory the database is written to: an existing directory,\n"
+    "                    with or without its trailing separator (\"out\" or \"out/\"). Any\n"
+    "                    other text is put in front of the file name as it is (\"out/day-\"\n"
+    "                    writes out/day-QL_PalmClientTransferDB.pdb). Without it the file\n"
+    "                    is created in the current directory.\n"
+    "  --locations       put FILE:LINE: in front of every error about a line of the\n"
+    "                    description; may stand before or after the file names\n"
     "  --help            show this text\n"
     "  --version         show the version\n"
     "\n"
@@ -28,12 +35,31 @@ constexpr const char* kHelp =
 
 }  // namespace
 
+std::string CExchangeCompiler::OutputPrefix(const std::string& argument) {
+    std::error_code ignored;
+    if (!argument.empty() && argument.back() != '/' &&
+        std::filesystem::is_directory(argument, ignored)) {
+        return argument + "/";
+    }
+    return argument;
+}
+
 int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream& console) {
-    if (arguments.size() < 2) {
+    // The program name, then the arguments without the option, which may stand anywhere.
+    std::vector<std::string_view> args;
+    bool locations = false;
+    for (const char* argument : arguments.subspan(arguments.empty() ? 0 : 1)) {
+        if (std::string_view(argument) == kLocationsOption) {
+            locations = true;
+        } else {
+            args.emplace_back(argument);
+        }
+    }
+    if (args.empty()) {
         console << kUsage << std::flush;
         return 0;
     }
-    const std::string_view first = arguments[1];
+    const std::string_view first = args[0];
     if (first == "--help") {
         console << kHelp << std::flush;
         return 0;
@@ -43,17 +69,23 @@ int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream&
         return 0;
     }
     const std::string path(first);
-    const std::string outputPrefix = arguments.size() >= 3 ? arguments[2] : "";
+    const std::string outputPrefix = args.size() >= 2 ? OutputPrefix(std::string(args[1])) : "";
 
     console << "\nParsing document: " << path << "\n" << std::flush;
 
     ExchangeContentHandler handler(console);
+    if (locations) {
+        handler.ShowLocations(path);
+    }
     const CSaxReader::Result result = CSaxReader::ParseFile(path, handler);
     if (handler.Failed()) {
         // The handler has printed the one line that explains it.
         return 1;
     }
     if (result.code != 0) {
+        if (locations && result.line > 0) {
+            console << path << ":" << result.line << ": ";
+        }
         console << "Parse error at line " << result.line << ", column " << result.column << ": "
                 << result.reason << "\n";
     }

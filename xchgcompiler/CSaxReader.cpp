@@ -1,5 +1,6 @@
 #include "CSaxReader.h"
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
@@ -45,6 +46,7 @@ void OnStartElement(void* ctx, const xmlChar* localName, const xmlChar*, const x
             state.attributes.push_back({reinterpret_cast<const char*>(at[0]),
                                         std::string_view(value, static_cast<size_t>(end - value))});
         }
+        state.handler->SetLine(xmlSAX2GetLineNumber(policy.Context()));
         if (!state.handler->StartElement(reinterpret_cast<const char*>(localName),
                                          CSaxReader::Attributes(state.attributes))) {
             policy.Stop(ctx);
@@ -60,7 +62,9 @@ void OnEndElement(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
         return;
     }
     try {
-        if (!static_cast<ParseState*>(policy.Owner())->handler->EndElement()) {
+        CSaxReader::Handler& handler = *static_cast<ParseState*>(policy.Owner())->handler;
+        handler.SetLine(xmlSAX2GetLineNumber(policy.Context()));
+        if (!handler.EndElement()) {
             policy.Stop(ctx);
         }
     } catch (const std::bad_alloc&) {

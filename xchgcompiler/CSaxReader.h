@@ -26,6 +26,15 @@ public:
         virtual ~Handler() = default;
         virtual bool StartElement(std::string_view localName, Attributes attributes);
         virtual bool EndElement();
+
+        // During a callback: the line of the document the event comes from, as libxml2
+        // records it for an element (the line where its start tag ends); 0 when unknown. The
+        // reader sets it before each callback.
+        long Line() const { return line_; }
+        void SetLine(long line) { line_ = line; }
+
+    private:
+        long line_ = 0;
     };
 
     // How a parse ended. `code` is 0 for a complete, well-formed document; otherwise it is

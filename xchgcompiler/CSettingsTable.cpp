@@ -69,13 +69,15 @@ CSettingsTable::ExchangeSettings* CSettingsTable::Current() {
     return exchanges_.empty() ? nullptr : &exchanges_.back();
 }
 
-bool CSettingsTable::AddExchange(std::string_view name, std::string_view view) {
+bool CSettingsTable::AddExchange(std::string_view name, std::string_view view,
+                                 std::string_view location) {
     if (exchanges_.size() >= kMaxExchanges) {
         return false;
     }
     ExchangeSettings& exchange = exchanges_.emplace_back();
     exchange.name = Stored(name);
     exchange.view = Stored(view);
+    exchange.location = location;
     return true;
 }
 
@@ -383,7 +385,7 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
                      2 * kSlotsPerExchange;
     }
     if (indexSize > kMaxRecordSize) {
-        console << "The exchange list does not fit in one record: " << indexSize
+        console << location_ << "The exchange list does not fit in one record: " << indexSize
                 << " bytes, at most " << kMaxRecordSize << "\n";
         return false;
     }
@@ -395,15 +397,16 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
             bool offsetsFit = true;
             const size_t size = RecordSize(exchange, group, offsetsFit);
             if (!offsetsFit) {
-                console << "Post documents of exchange " << Shown(exchange.name)
+                console << exchange.location << "Post documents of exchange "
+                        << Shown(exchange.name)
                         << " do not fit in one record: a document would start beyond byte "
                            "65535\n";
                 return false;
             }
             if (size > kMaxRecordSize) {
-                console << kGroupNames[group] << " of exchange " << Shown(exchange.name)
-                        << " do not fit in one record: " << size << " bytes, at most "
-                        << kMaxRecordSize << "\n";
+                console << exchange.location << kGroupNames[group] << " of exchange "
+                        << Shown(exchange.name) << " do not fit in one record: " << size
+                        << " bytes, at most " << kMaxRecordSize << "\n";
                 return false;
             }
         }

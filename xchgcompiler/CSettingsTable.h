@@ -43,7 +43,9 @@ public:
     // record holds it. The operations work on the last opened exchange and its last added
     // document. Each returns false, storing nothing, when its list has reached its limit or
     // when there is no exchange (or document) to add to.
-    bool AddExchange(std::string_view name, std::string_view view);
+    // `location` ("FILE:LINE: " of the exchange element, or nothing) goes in front of the
+    // line that refuses one of the exchange's records.
+    bool AddExchange(std::string_view name, std::string_view view, std::string_view location = {});
     bool AddPostDocument(std::string_view name);
     bool AddSendFlag(std::string_view name, std::string_view value, std::string_view set);
     bool AddHeadField(std::string_view name);
@@ -63,6 +65,8 @@ public:
     bool SetGetFilesUrl(std::string_view url);
 
     int ExchangeCount() const { return static_cast<int>(exchanges_.size()); }
+    // What goes in front of the line that refuses the exchange list (the index record).
+    void SetLocation(std::string_view location) { location_ = location; }
 
     // Lists the whole table on the console, texts shown in UTF-8.
     void Dump(std::ostream& console) const;
@@ -115,6 +119,7 @@ private:
     struct ExchangeSettings {
         std::string name;
         std::string view;
+        std::string location;
         GroupEntries groups[kGroups];
         std::vector<PostDocument> documents;
         Bytes documentNames;
@@ -151,4 +156,5 @@ private:
 
     // The exchanges in document order, at most kMaxExchanges.
     std::vector<ExchangeSettings> exchanges_;
+    std::string location_;
 };

@@ -6,6 +6,18 @@
 
 ExchangeContentHandler::ExchangeContentHandler(std::ostream& console) : console_(console) {}
 
+void ExchangeContentHandler::ShowLocations(std::string fileName) {
+    locations_ = true;
+    fileName_ = std::move(fileName);
+}
+
+std::string ExchangeContentHandler::Location() const {
+    if (!locations_ || Line() <= 0) {
+        return {};
+    }
+    return fileName_ + ":" + std::to_string(Line()) + ": ";
+}
+
 std::optional<std::string> ExchangeContentHandler::GetAttribute(CSaxReader::Attributes attributes,
                                                                 std::string_view wanted) {
     // The last match wins, so the list is searched from its end and only that value is
@@ -35,6 +47,7 @@ std::string ExchangeContentHandler::CutName(std::string_view name) {
 }
 
 bool ExchangeContentHandler::ReportError(int errorClass, std::string_view text) {
+    console_ << Location();
     if (errorClass == kInternalError) {
         console_ << "Internal error: " << text << "\n";
     } else {
@@ -46,7 +59,7 @@ bool ExchangeContentHandler::ReportError(int errorClass, std::string_view text) 
 }
 
 bool ExchangeContentHandler::ReportTooMany(std::string_view element, int maximum) {
-    console_ << "Too much " << element << " tags. Maximum: " << maximum;
+    console_ << Location() << "Too much " << element << " tags. Maximum: " << maximum;
     console_.flush();
     failed_ = true;
     return false;
@@ -78,6 +91,7 @@ bool ExchangeContentHandler::Accept(const std::string& name, CSaxReader::Attribu
             if (name != "palm-client") {
                 return invalid();
             }
+            table_.SetLocation(Location());
             state_ = InRoot;
             return true;
 
@@ -91,7 +105,7 @@ bool ExchangeContentHandler::Accept(const std::string& name, CSaxReader::Attribu
             if (!exchangeName || !view) {
                 return invalid();
             }
-            if (!table_.AddExchange(*exchangeName, *view)) {
+            if (!table_.AddExchange(*exchangeName, *view, Location())) {
                 return ReportTooMany(name, CSettingsTable::kMaxExchanges);
             }
             return true;

@@ -44,6 +44,14 @@ public:
     bool StartElement(std::string_view localName, CSaxReader::Attributes attributes) override;
     bool EndElement() override;
 
+    // Puts "FILE:LINE: " in front of every error about an element (FILE as given), and keeps
+    // each exchange's location in the table for the errors found when its records are built.
+    // Off until called.
+    void ShowLocations(std::string fileName);
+    // "FILE:LINE: " of the current event with locations shown and the line known, otherwise
+    // nothing.
+    std::string Location() const;
+
     const CSettingsTable& Table() const { return table_; }
     ReaderState State() const { return state_; }
     // True once a fatal error was printed; the parse was stopped then.
@@ -78,4 +86,6 @@ private:
     ReaderState state_ = Start;
     std::ostream& console_;
     bool failed_ = false;
+    bool locations_ = false;
+    std::string fileName_;
 };

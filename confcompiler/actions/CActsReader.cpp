@@ -27,7 +27,7 @@ uint32_t CActsReader::Compile(CReadContext& context, std::string_view text,
     std::array<char, kNameBufferSize> name{};
     bool refusedForLength = false;
     if (context.Pool().CompileFunction(controls, text, reference, name.data(), name.size(),
-                                       &refusedForLength) != 0) {
+                                       context.Location(node), &refusedForLength) != 0) {
         // An expression refused for its length is shown in part: it may be very long.
         context.Warning(code, "Ошибка разбора: ",
                         refusedForLength ? CReadContext::Excerpt(text) : std::string(text), node);

@@ -29,7 +29,7 @@ bool IsStringLexeme(std::string_view lexeme) {
 
 }  // namespace
 
-CParser::CParser(CStringsReader& pool) : pool_(pool) {}
+CParser::CParser(CStringsReader& pool, std::string_view where) : pool_(pool), where_(where) {}
 
 CParser::~CParser() = default;
 
@@ -97,7 +97,7 @@ int CParser::Parse(const CListControl* controls, std::string_view text, CRecordB
 }
 
 void CParser::LexicalWarning(std::string_view message, std::string_view rest) const {
-    pool_.Log().Warning(kLexicalCode, message, rest);
+    pool_.Log().Line(false, kLexicalCode, where_, message, &rest);
 }
 
 bool CParser::Tokenize(std::string_view text) {
@@ -268,7 +268,7 @@ bool CParser::WriteString(std::string_view lexeme) {
     if (!arguments_.CanAppend(4)) {
         return false;
     }
-    const uint32_t reference = pool_.AddString(lexeme.substr(1, lexeme.size() - 2));
+    const uint32_t reference = pool_.AddString(lexeme.substr(1, lexeme.size() - 2), 0, where_);
     if (reference == 0) {
         return false;  // the pool is full; it has said so
     }

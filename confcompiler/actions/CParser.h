@@ -28,7 +28,9 @@ public:
     // Message code of the lexical warnings.
     static constexpr int kLexicalCode = 1;
 
-    explicit CParser(CStringsReader& pool);
+    // `where` goes in front of the lines the parser prints (and the pool's, for its
+    // strings): "FILE:LINE: " of the expression's element, or nothing.
+    explicit CParser(CStringsReader& pool, std::string_view where = {});
     virtual ~CParser();
     CParser(const CParser&) = delete;
     CParser& operator=(const CParser&) = delete;
@@ -75,6 +77,7 @@ private:
     void LexicalWarning(std::string_view message, std::string_view rest) const;
 
     CStringsReader& pool_;
+    std::string where_;
     std::vector<std::string_view> lexemes_;
     uint16_t functionId_ = 0;
     // The argument block of the current call, appended to the output at its ")".

@@ -7,12 +7,12 @@
 
 int CStringsReader::CompileFunction(const CListControl* controls, std::string_view text,
                                     uint32_t& codeRef, char* nameBuffer, size_t nameSize,
-                                    bool* refusedForLength) {
+                                    std::string_view where, bool* refusedForLength) {
     codeRef = 0;
     if (nameBuffer != nullptr && nameSize > 0) {
         nameBuffer[0] = 0;
     }
-    CParser parser(*this);
+    CParser parser(*this, where);
     CRecordBuffer output(CParser::kOutputSize);
     if (parser.Parse(controls, text, output) != 0) {
         if (refusedForLength != nullptr) {
@@ -24,7 +24,7 @@ int CStringsReader::CompileFunction(const CListControl* controls, std::string_vi
         }
         return 1;
     }
-    const uint32_t reference = AddBytes(output.Data(), output.Size());
+    const uint32_t reference = AddBytes(output.Data(), output.Size(), 0, where);
     if (reference == 0) {
         return 1;  // the pool is full; AddBytes has printed the error
     }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "CDocumentReader.h"
@@ -116,11 +117,14 @@ void CConfCompiler::PrintBanner() {
 
 void CConfCompiler::PrintHelp() {
     log_.Stream() << "Использование:\n"
-                     "  quilconf ФАЙЛ_КОНФИГУРАЦИИ [ФАЙЛ_БАЗЫ]\n"
+                     "  quilconf [--locations] ФАЙЛ_КОНФИГУРАЦИИ [ФАЙЛ_БАЗЫ]\n"
                      "      Компилирует конфигурацию (корневой элемент quillora) в базу данных\n"
                      "      ФАЙЛ_БАЗЫ (по умолчанию "
                   << kDefaultOutput
                   << ").\n"
+                     "      --locations (до или после имен файлов): перед каждой ошибкой и\n"
+                     "      каждым предупреждением об элементе документа ставит ФАЙЛ:СТРОКА: ,\n"
+                     "      чтобы редактор или журнал сборки мог перейти к этой строке.\n"
                      "  quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n"
                      "      Компилирует одно выражение действий и показывает его код, тексты и\n"
                      "      обратный разбор; --controls задает id элементов формы по порядку.\n"
@@ -225,9 +229,12 @@ bool CConfCompiler::AddStrings(CReadContext& context, CPdb& pdb) {
     return AddRecord(pdb, record, size);
 }
 
-int CConfCompiler::Compile(const CXMLDOM& document, CPdb& pdb) {
+int CConfCompiler::Compile(const CXMLDOM& document, CPdb& pdb, const std::string* locationsFile) {
     CStringsReader pool(log_);
     CReadContext context(document, pool, log_);
+    if (locationsFile != nullptr) {
+        context.ShowLocations(*locationsFile);
+    }
     CInfoReader info(context);
     int status = kFailed;
     if (!AddInfoAndHash(context, info, pdb, status) || !ReadSections(context, info, pdb) ||
@@ -246,8 +253,7 @@ int CConfCompiler::CompileMemory(std::string_view xml, std::vector<uint8_t>& ima
     image.clear();
     CXMLDOM document;
     if (!document.LoadMemory(xml)) {
-        log_.Info("Не удается загрузить указанный документ ");
-        log_.Info(document.LastError());
+        ReportNotLoaded(document, nullptr);
         return kNotLoaded;
     }
     CPdb pdb;
@@ -258,9 +264,32 @@ int CConfCompiler::CompileMemory(std::string_view xml, std::vector<uint8_t>& ima
     return status;
 }
 
-int CConfCompiler::Run(const std::vector<std::string>& args) {
+void CConfCompiler::ReportNotLoaded(const CXMLDOM& document, const std::string* locationsFile) {
+    log_.Info("Не удается загрузить указанный документ ");
+    std::string where;
+    if (locationsFile != nullptr && document.LastErrorLine() > 0) {
+        where = *locationsFile + ":" + std::to_string(document.LastErrorLine()) + ": ";
+    }
+    log_.Stream() << where;
+    log_.Info(document.LastError());
+}
+
+int CConfCompiler::Run(const std::vector<std::string>& arguments) {
+    if (!arguments.empty() && (arguments[0] == "--expr" || arguments[0] == "--controls")) {
+        return RunExpressionCheck(arguments);
+    }
+    // --locations may come before, between or after the file names.
+    std::vector<std::string> args;
+    bool locations = false;
+    for (const std::string& argument : arguments) {
+        if (argument == kLocationsOption) {
+            locations = true;
+        } else {
+            args.push_back(argument);
+        }
+    }
     if (!args.empty() && (args[0] == "--expr" || args[0] == "--controls")) {
-        return RunExpressionCheck(args);
+        return RunExpressionCheck(arguments);  // refuses --locations, which has no document
     }
     if (!args.empty() && args[0] == "--version") {
         log_.Info(std::string("Версия компилятора конфигураций: ") + kVersion);
@@ -279,13 +308,13 @@ int CConfCompiler::Run(const std::vector<std::string>& args) {
         log_.Info("Синтаксис: quilconf.exe имя_файла");
         return kWritten;
     }
+    const std::string* locationsFile = locations ? &args[0] : nullptr;
     if (!document.Load(args[0])) {
-        log_.Info("Не удается загрузить указанный документ ");
-        log_.Info(document.LastError());
+        ReportNotLoaded(document, locationsFile);
         return kNotLoaded;
     }
 
-    const int status = Compile(document, pdb);
+    const int status = Compile(document, pdb, locationsFile);
     if (status != kWritten) {
         return status;
     }

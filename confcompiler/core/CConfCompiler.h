@@ -40,6 +40,8 @@ public:
     static constexpr const char* kDefaultOutput = "QL_Configuration.pdb";
     static constexpr const char* kDatabaseName = "QL_Configuration";
     static constexpr const char* kVersion = "5.4.7";
+    // The option that puts "FILE:LINE: " in front of every line about a node of the document.
+    static constexpr const char* kLocationsOption = "--locations";
     // The index every string reference names.
     static constexpr uint16_t kStringsRecord = 8;
 
@@ -67,7 +69,11 @@ private:
     // expression and shows it.
     int RunExpressionCheck(const std::vector<std::string>& args);
     // Every record of the database from the loaded document; kWritten when all were built.
-    int Compile(const CXMLDOM& document, CPdb& pdb);
+    // With a file name, lines about a node of the document begin with "FILE:LINE: ".
+    int Compile(const CXMLDOM& document, CPdb& pdb, const std::string* locationsFile = nullptr);
+    // The two lines of a document that cannot be loaded; the reason line with its location
+    // when `locationsFile` is given and the parser knows the line.
+    void ReportNotLoaded(const CXMLDOM& document, const std::string* locationsFile);
     // The steps of a compilation; each returns false when the run ends there (the status
     // is then in `status`).
     bool AddInfoAndHash(CReadContext& context, CInfoReader& info, CPdb& pdb, int& status);

@@ -37,6 +37,7 @@ int CInfoReader::Read() {
     }
 
     // Both texts live in zero-terminated 64-byte fields: at most 63 bytes each.
+    buffer_.SetNode(root);
     std::string name;
     document.GetAttributeText(root, "name", name);
     std::string developer = CConverter::ToNarrow(kDefaultDeveloper);

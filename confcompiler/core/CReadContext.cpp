@@ -13,7 +13,7 @@ void CReadContext::ShowLocations(std::string fileName) {
     fileName_ = std::move(fileName);
 }
 
-std::string CReadContext::Where(XmlNode node) const {
+std::string CReadContext::Location(XmlNode node) const {
     if (!locations_ || node == nullptr) {
         return {};
     }
@@ -22,21 +22,21 @@ std::string CReadContext::Where(XmlNode node) const {
 }
 
 void CReadContext::Error(int code, std::string_view message, XmlNode node) {
-    log_.Line(true, code, Where(node), message, nullptr);
+    log_.Line(true, code, Location(node), message, nullptr);
 }
 
 void CReadContext::Error(int code, std::string_view message, std::string_view detail,
                          XmlNode node) {
-    log_.Line(true, code, Where(node), message, &detail);
+    log_.Line(true, code, Location(node), message, &detail);
 }
 
 void CReadContext::Warning(int code, std::string_view message, XmlNode node) {
-    log_.Line(false, code, Where(node), message, nullptr);
+    log_.Line(false, code, Location(node), message, nullptr);
 }
 
 void CReadContext::Warning(int code, std::string_view message, std::string_view detail,
                            XmlNode node) {
-    log_.Line(false, code, Where(node), message, &detail);
+    log_.Line(false, code, Location(node), message, &detail);
 }
 
 void CReadContext::TooLong(int code, std::string_view label, size_t limit, std::string_view text,

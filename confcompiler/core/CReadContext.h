@@ -52,14 +52,16 @@ public:
     // Puts "FILE:LINE: " in front of every error and warning about a node (FILE as given,
     // UTF-8). Off until called.
     void ShowLocations(std::string fileName);
+    // What goes in front of a line about `node`: "FILE:LINE: " with locations shown and a
+    // node whose line is known, otherwise nothing. For the lines printed past the context
+    // (the string pool's, the expression compiler's).
+    std::string Location(XmlNode node) const;
 
     // A text refused for its length, as an error line shows it: whole when it has at most 64
     // bytes, otherwise its first 64 bytes, "..." and its length.
     static std::string Excerpt(std::string_view text);
 
 private:
-    std::string Where(XmlNode node) const;
-
     const CXMLDOM& document_;
     CStringsReader& pool_;
     CLog& log_;

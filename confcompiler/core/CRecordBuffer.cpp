@@ -19,7 +19,7 @@ CRecordBuffer::~CRecordBuffer() = default;
 
 void CRecordBuffer::Refuse() {
     if (!failed_ && context_ != nullptr) {
-        context_->TooLarge(code_, what_, capacity_, subject_);
+        context_->TooLarge(code_, what_, capacity_, subject_, node_);
     }
     failed_ = true;
 }
@@ -100,7 +100,7 @@ bool CRecordBuffer::FixedText(RecordField field, std::string_view text, std::str
     if (text.size() >= field.size) {
         // Every refused text is reported: each is a fault of its own in the document.
         if (context_ != nullptr) {
-            context_->TooLong(code_, label, field.size - 1, text, node);
+            context_->TooLong(code_, label, field.size - 1, text, node != nullptr ? node : node_);
         }
         failed_ = true;
         return false;
@@ -113,7 +113,7 @@ bool CRecordBuffer::PoolText(RecordField field, std::string_view text) {
         failed_ = true;
         return false;
     }
-    const uint32_t reference = context_->Pool().AddString(text, code_);
+    const uint32_t reference = context_->Pool().AddString(text, code_, context_->Location(node_));
     if (reference == 0) {
         failed_ = true;
         return false;
@@ -126,7 +126,8 @@ bool CRecordBuffer::PoolBytes(RecordField field, std::span<const uint8_t> bytes)
         failed_ = true;
         return false;
     }
-    const uint32_t reference = context_->Pool().AddBytes(bytes.data(), bytes.size(), code_);
+    const uint32_t reference =
+        context_->Pool().AddBytes(bytes.data(), bytes.size(), code_, context_->Location(node_));
     if (reference == 0) {
         failed_ = true;
         return false;

@@ -52,6 +52,9 @@ public:
     // The object the record belongs to (Windows-1251), shown as the detail of a reported
     // overflow.
     void SetSubject(std::string_view subject) { subject_ = subject; }
+    // The element the record is built from: a refusal reported for the buffer (or for the pool
+    // when the buffer adds to it) concerns that element, for the location of its line.
+    void SetNode(XmlNode node) { node_ = node; }
 
     // The bytes written so far: Size() bytes. Never null, also before anything is written:
     // readers hand out an empty block as a valid pointer, null meaning failure.
@@ -76,7 +79,8 @@ public:
     bool Put16(RecordField field, uint16_t value) { return Put16(field.offset, value); }
     bool Put32(RecordField field, uint32_t value) { return Put32(field.offset, value); }
     // Text in a fixed field; a text that does not fit is refused with the error line
-    // "<label> длиннее N байт: <text>" (N = field size - 1).
+    // "<label> длиннее N байт: <text>" (N = field size - 1), about `node` or else the
+    // buffer's own.
     bool FixedText(RecordField field, std::string_view text, std::string_view label,
                    XmlNode node = nullptr);
     // Adds the text (padded) to the string pool and stores its reference in the field.
@@ -122,4 +126,5 @@ private:
     int code_ = 0;
     std::string_view what_;
     std::string subject_;
+    XmlNode node_ = nullptr;
 };

@@ -12,13 +12,14 @@ CStringsReader::CStringsReader(CLog& log) : log_(log), record_(kCapacity) {
 
 CStringsReader::~CStringsReader() = default;
 
-uint32_t CStringsReader::AddBytes(const void* data, size_t size, int code) {
+uint32_t CStringsReader::AddBytes(const void* data, size_t size, int code, std::string_view where) {
     if (overflowed_ || !record_.CanAppend(2 + size)) {
         if (!overflowed_) {
             overflowed_ = true;
-            log_.Error(code,
-                       "Переполнение записи строк: тексты и код действий конфигурации "
-                       "превышают 60000 байт.");
+            log_.Line(true, code, where,
+                      "Переполнение записи строк: тексты и код действий конфигурации "
+                      "превышают 60000 байт.",
+                      nullptr);
         }
         return 0;
     }
@@ -28,10 +29,10 @@ uint32_t CStringsReader::AddBytes(const void* data, size_t size, int code) {
     return StringReference::Make(offset);
 }
 
-uint32_t CStringsReader::AddString(std::string_view text, int code) {
+uint32_t CStringsReader::AddString(std::string_view text, int code, std::string_view where) {
     std::string padded(PalmHelper::StringSize(text), '\0');
     std::memcpy(padded.data(), text.data(), text.size());
-    return AddBytes(padded.data(), padded.size(), code);
+    return AddBytes(padded.data(), padded.size(), code, where);
 }
 
 const uint8_t* CStringsReader::BuildRecord(size_t& size) const {

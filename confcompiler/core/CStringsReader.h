@@ -32,19 +32,22 @@ public:
     // Appends an entry (16-bit length, then the bytes) and returns its reference. An entry
     // that would take the pool past its capacity is refused: the first refusal prints one
     // error line with `code` (the code of the reader that was adding), the pool is marked as
-    // overflowed and 0 is returned; every later addition is refused silently.
-    uint32_t AddBytes(const void* data, size_t size, int code = 0);
+    // overflowed and 0 is returned; every later addition is refused silently. `where` goes in
+    // front of that line ("FILE:LINE: " of the element being read, or nothing).
+    uint32_t AddBytes(const void* data, size_t size, int code = 0, std::string_view where = {});
     // AddBytes of the text, its terminator and the pad byte (StringSize bytes).
-    uint32_t AddString(std::string_view text, int code = 0);
+    uint32_t AddString(std::string_view text, int code = 0, std::string_view where = {});
 
     // Compiles one action expression (Windows-1251 text) against the form's controls (or
     // none), stores the action code as one pool entry and sets `codeRef` to its reference.
     // On failure returns non-zero, stores no code, and copies the name of the function the
-    // compiler had reached into `nameBuffer` when it is shorter than `nameSize`; when given,
-    // `refusedForLength` tells whether the expression was refused for its length (a lexeme
-    // of more than 255 characters, more than 256 lexemes).
+    // compiler had reached into `nameBuffer` when it is shorter than `nameSize`. `where` goes
+    // in front of the lines the compilation prints. When given, `refusedForLength` tells
+    // whether the expression was refused for its length (a lexeme of more than 255
+    // characters, more than 256 lexemes).
     int CompileFunction(const CListControl* controls, std::string_view text, uint32_t& codeRef,
-                        char* nameBuffer, size_t nameSize, bool* refusedForLength = nullptr);
+                        char* nameBuffer, size_t nameSize, std::string_view where = {},
+                        bool* refusedForLength = nullptr);
 
     // The strings record: the pool up to its used length. Null when the pool overflowed.
     const uint8_t* BuildRecord(size_t& size) const;

@@ -284,6 +284,7 @@ bool CXMLDOM::LoadMemory(std::string_view xml) {
 bool CXMLDOM::Read(const std::string* path, std::string_view memory) {
     Release();
     lastError_.clear();
+    lastErrorLine_ = 0;
     try {
         CXmlPolicy policy;
         xmlSAXHandler sax;
@@ -296,6 +297,7 @@ bool CXMLDOM::Read(const std::string* path, std::string_view memory) {
                 xmlFreeDoc(doc);
             }
             lastError_ = Describe(policy.GetFailure());
+            lastErrorLine_ = std::max(policy.GetFailure().line, 0);
             return false;
         }
         if (!Normalise(doc)) {

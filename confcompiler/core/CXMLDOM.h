@@ -34,6 +34,8 @@ public:
     bool LoadMemory(std::string_view xml);
     // The parser's reason for the last failed load, with line and column.
     const std::string& LastError() const { return lastError_; }
+    // The line of the document that reason names; 0 when it names none.
+    int LastErrorLine() const { return lastErrorLine_; }
 
     // The first child of the document node (the first top-level node).
     XmlNode GetFirstNode() const;
@@ -84,4 +86,5 @@ private:
     // Whole-document searches already answered, by name with ASCII letters in lower case.
     mutable std::unordered_map<std::string, XmlNode> firstByName_;
     std::string lastError_;
+    int lastErrorLine_ = 0;
 };

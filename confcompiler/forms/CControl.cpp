@@ -168,6 +168,7 @@ const uint8_t* CControl::Read(XmlNode control, const CListEntry* entries,
     controls_ = controls;
     buffer_.Clear();
     buffer_.Reserve(ControlRecord::kSize);
+    buffer_.SetNode(control);
     const CXMLDOM& document = Document();
 
     std::string text;
@@ -460,7 +461,8 @@ bool CControl::ReadItem(XmlNode item, CRecordBuffer& record) {
         context_.Warning(kItemWithoutView, "Отсутствует реквизит control->items->item->view", item);
     }
     // A refusal of the pool is reported there and makes the table's own addition fail.
-    record.Put32(ControlItemRecord::kView, context_.Pool().AddString(text, kLimitCode));
+    record.Put32(ControlItemRecord::kView,
+                 context_.Pool().AddString(text, kLimitCode, context_.Location(item)));
 
     if (document.GetAttributeText(item, "func", text) == 0) {
         const uint32_t code = CActsReader::Compile(context_, text, nullptr, kFaultyItem, item);
@@ -475,6 +477,7 @@ bool CControl::ReadItem(XmlNode item, CRecordBuffer& record) {
 bool CControl::ReadItems(XmlNode items) {
     const CXMLDOM& document = Document();
     CRecordBuffer table(context_, kLimitCode, "Таблица пунктов formmenu");
+    table.SetNode(items);
     size_t count = 0;
     for (XmlNode node = document.GetFirstChild(items); node != nullptr;
          node = document.GetNextSibling(node)) {

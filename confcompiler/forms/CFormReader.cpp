@@ -22,6 +22,7 @@ const uint8_t* CFormReader::Read(XmlNode object, size_t& size, uint16_t& formCou
     controlCount_ = 0;
     buffer_.Clear();
     headers_.Clear();
+    headers_.SetNode(object);
     const CXMLDOM& document = Document();
     menus_.Load(document);
 
@@ -44,8 +45,8 @@ const uint8_t* CFormReader::Read(XmlNode object, size_t& size, uint16_t& formCou
         ++formCount;
     }
 
-    formTable_ =
-        context_.Pool().AddBytes(headers_.Data(), headers_.Size(), CControlReader::kLimitCode);
+    formTable_ = context_.Pool().AddBytes(headers_.Data(), headers_.Size(),
+                                          CControlReader::kLimitCode, context_.Location(object));
     if (formTable_ == 0) {
         return nullptr;
     }
@@ -56,12 +57,14 @@ const uint8_t* CFormReader::Read(XmlNode object, size_t& size, uint16_t& formCou
 bool CFormReader::ReadForm(XmlNode form, XmlNode object, uint16_t baseOffset,
                            bool useCommonEntries) {
     const CXMLDOM& document = Document();
+    buffer_.SetNode(form);
     CListControl controls;
     controls.Build(document, document.FindChild(form, "controls"));
 
     CRecordBuffer header(context_, CControlReader::kLimitCode, "Заголовок формы",
                          FormHeader::kSize);
     header.Reserve(FormHeader::kSize);
+    header.SetNode(form);
     std::string name;
     document.GetAttributeText(form, "name", name);
     if (!header.FixedText(FormHeader::kName, name, "Имя формы", form)) {

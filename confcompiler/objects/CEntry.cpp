@@ -57,6 +57,7 @@ const uint8_t* CEntry::Read(XmlNode entry, size_t& size) {
     size = 0;
     buffer_.Clear();
     buffer_.Reserve(EntryRecord::kSize);
+    buffer_.SetNode(entry);
     const CXMLDOM& document = Document();
 
     std::string name;

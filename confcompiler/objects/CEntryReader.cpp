@@ -28,6 +28,7 @@ const uint8_t* CEntryReader::Read(XmlNode entries, size_t& size, uint16_t& count
     if (entries == nullptr) {
         return nullptr;
     }
+    buffer_.SetNode(entries);
     const CXMLDOM& document = Document();
 
     // Counted first, so that a list that cannot be stored adds nothing to the pool.

@@ -64,6 +64,7 @@ const uint8_t* CMenuReader::Read(size_t& size) {
             return Fail(kMenuFailed, "Критическая ошибка в описании меню ", name, menu);
         }
         buffer_.SetSubject(name);
+        buffer_.SetNode(menu);
         if (!buffer_.AppendBytes(block, blockSize)) {
             return nullptr;
         }

@@ -36,10 +36,12 @@ public:
         if (count == 0) {
             return 0;
         }
+        record_.SetNode(first);
         const size_t headers = record_.Reserve(headersOffset + headerSize * count) + headersOffset;
         size_t index = 0;
         for (XmlNode node = first; node != nullptr && !record_.Failed();
              node = document.FindNextSibling(node, element), ++index) {
+            record_.SetNode(node);
             Object object(context_);
             const uint8_t* header = object.Read(node, static_cast<uint16_t>(record_.Size()));
             if (header == nullptr) {

@@ -30,6 +30,7 @@ uint16_t CqlDataSource::KindCode(std::string_view type) {
 
 int CqlDataSource::Read(XmlNode datasource, CRecordBuffer& record, RecordField block,
                         std::string_view subject) {
+    datasource_ = datasource;
     std::string type;
     context_.Document().GetAttributeText(datasource, "type", type);
     const uint16_t kind = KindCode(type);
@@ -65,6 +66,8 @@ int CqlDataSource::ReadStatic(XmlNode datasource, CRecordBuffer& record, size_t 
     CRecordBuffer views(context_, kLimitCode, "Список представлений источника данных");
     values.SetSubject(subject);
     views.SetSubject(subject);
+    values.SetNode(datasource);
+    views.SetNode(datasource);
     // Each item adds at least two bytes to each list, so the count fits 16 bits long before
     // a list outgrows its buffer.
     uint16_t count = 0;
@@ -121,6 +124,7 @@ int CqlDataSource::ReadCreate(XmlNode datasource, CRecordBuffer& record, size_t 
     }
     CRecordBuffer fields(context_, kLimitCode, "Список полей источника данных");
     fields.SetSubject(subject);
+    fields.SetNode(datasource);
     const size_t countOffset = fields.Reserve(2);
     // Each field takes at least eight bytes: the count fits 16 bits.
     uint16_t count = 0;
@@ -166,11 +170,13 @@ int CqlDataSource::AppendAttribute(XmlNode node, std::string_view name, int code
 }
 
 bool CqlDataSource::PoolText(CRecordBuffer& record, RecordField field, std::string_view text) {
-    const uint32_t reference = context_.Pool().AddString(text, kLimitCode);
+    const uint32_t reference =
+        context_.Pool().AddString(text, kLimitCode, context_.Location(datasource_));
     return reference != 0 && record.Put32(field, reference);
 }
 
 bool CqlDataSource::PoolList(CRecordBuffer& record, RecordField field, const CRecordBuffer& list) {
-    const uint32_t reference = context_.Pool().AddBytes(list.Data(), list.Size(), kLimitCode);
+    const uint32_t reference = context_.Pool().AddBytes(list.Data(), list.Size(), kLimitCode,
+                                                        context_.Location(datasource_));
     return reference != 0 && record.Put32(field, reference);
 }

@@ -56,4 +56,6 @@ private:
     bool PoolList(CRecordBuffer& record, RecordField field, const CRecordBuffer& list);
 
     CReadContext& context_;
+    // The element being read, for the location of the pool's refusal.
+    XmlNode datasource_ = nullptr;
 };

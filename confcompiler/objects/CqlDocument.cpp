@@ -89,6 +89,7 @@ bool CqlDocument::ReadInheritances(XmlNode element) {
     }
     CRecordBuffer list(context_, kLimitCode, "Список наследований документа");
     list.SetSubject(name_);
+    list.SetNode(inheritance);
     uint16_t count = 0;
     for (; inheritance != nullptr;
          inheritance = document.FindNextSibling(inheritance, "inheritance")) {
@@ -109,6 +110,7 @@ bool CqlDocument::ReadInheritances(XmlNode element) {
 bool CqlDocument::ReadFieldDescription(XmlNode element) {
     CRecordBuffer description(context_, kLimitCode, "Описание полей документа");
     description.SetSubject(name_);
+    description.SetNode(element);
     if (!GetDS(element, description)) {
         if (!description.Failed()) {
             Fail(kNoFieldDescription, "Ошибка чтения документа GetDS ", name_, element);

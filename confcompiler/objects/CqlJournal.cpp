@@ -46,6 +46,7 @@ bool CqlJournal::ReadDocuments(XmlNode element) {
     }
     CRecordBuffer list(context_, kLimitCode, "Список документов журнала");
     list.SetSubject(name_);
+    list.SetNode(jrndocument);
     uint16_t count = 0;
     for (; jrndocument != nullptr;
          jrndocument = document.FindNextSibling(jrndocument, "jrndocument")) {

@@ -35,6 +35,7 @@ bool CqlMenuItem::ReadTitle(XmlNode node) {
 const uint8_t* CqlMenuItem::Read(XmlNode node, uint8_t kind, uint16_t id, uint16_t parent) {
     buffer_.Clear();
     buffer_.Reserve(MenuItemRecord::kSize);
+    buffer_.SetNode(node);
     buffer_.Put16(MenuItemRecord::kId, id);
     buffer_.Put16(MenuItemRecord::kParent, parent);
     buffer_.Put8(MenuItemRecord::kKind, kind);

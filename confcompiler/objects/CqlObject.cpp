@@ -22,6 +22,8 @@ void CqlObject::Start(uint16_t dataOffset) {
 
 bool CqlObject::ReadNameAndView(XmlNode element) {
     const CXMLDOM& document = Document();
+    buffer_.SetNode(element);
+    header_.SetNode(element);
     if (document.GetAttributeText(element, "name", name_) != 0) {
         Fail(kind_.nameCode, kind_.nameMissing, element);
         return false;

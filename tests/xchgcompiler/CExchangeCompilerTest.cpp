@@ -309,9 +309,20 @@ TEST(ExchangeCompilerRun, OutputPrefixWithAndWithoutTrailingSeparator) {
     ASSERT_EQ(RunCompiler({kExample, dir.File("out/")}).status, 0);
     EXPECT_TRUE(fs::exists(dir.File(std::string("out/") + kDatabase)));
 
-    // Without the separator the last name component is glued to the file name.
-    ASSERT_EQ(RunCompiler({kExample, dir.File("out")}).status, 0);
-    EXPECT_TRUE(fs::exists(dir.File(std::string("out") + kDatabase)));
+    // An existing directory without its separator gets one.
+    fs::remove(dir.File(std::string("out/") + kDatabase));
+    const Outcome run = RunCompiler({kExample, dir.File("out")});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_NE(run.console.find("Creating PDB-file: " + dir.File("out/") + kDatabase + "\n"),
+              std::string::npos);
+    EXPECT_TRUE(fs::exists(dir.File(std::string("out/") + kDatabase)));
+    EXPECT_FALSE(fs::exists(dir.File(std::string("out") + kDatabase)));
+
+    // Any other text stays a plain prefix of the file name.
+    for (const std::string prefix : {"out/day-", "new"}) {
+        ASSERT_EQ(RunCompiler({kExample, dir.File(prefix)}).status, 0);
+        EXPECT_TRUE(fs::exists(dir.File(prefix + kDatabase))) << prefix;
+    }
 
     // Further arguments change nothing.
     fs::remove(dir.File(std::string("out/") + kDatabase));
@@ -446,6 +457,70 @@ TEST(ExchangeCompilerFailure, RecordsTheHandheldCannotHoldAreRefusedAfterTheDump
         ASSERT_GE(run.console.size(), c.refusal.size());
         EXPECT_EQ(run.console.substr(run.console.size() - c.refusal.size()), c.refusal);
         EXPECT_EQ(ReadText(dir.File(kDatabase)), "old database");
+    }
+}
+
+TEST(ExchangeCompilerFailure, LocationsNameTheLineOfEveryError) {
+    std::string many = "<palm-client>";
+    for (int i = 0; i < 11; ++i) {
+        many += "\n<exchange name='e' view='v'/>";
+    }
+    std::string tables;
+    for (int i = 0; i < 100; ++i) {
+        tables += "<table name='" + std::string(1000, 't') + "'/>";
+    }
+    struct Case {
+        std::string description;
+        std::vector<std::string> arguments;  // IN stands for the description
+        std::string located;                 // a line of the console, its location included
+    };
+    const Case cases[] = {
+        {"<palm-client>\n<exchange name='e' view='v'>\n<pots/>\n</exchange></palm-client>",
+         {"--locations", "IN"},
+         "IN:3: XML validation error: pots\n"},
+        {"<palm-client>\n\n<exchange\n name='e'/></palm-client>",
+         {"IN", "--locations"},
+         "IN:4: XML validation error: exchange\n"},
+        {many, {"IN", "--locations", "OUT"}, "IN:12: Too much exchange tags. Maximum: 10"},
+        {"<palm-client>\n<exchange name='e' view='v'>\n</palm-client>\n",
+         {"--locations", "IN", "OUT"},
+         "IN:3: Parse error at line 3, column "},
+        {"<palm-client>\n<exchange name='" + std::string(70000, 'n') +
+             "' view='v'/>\n</palm-client>",
+         {"--locations", "IN", "OUT"},
+         "\nIN:1: The exchange list does not fit in one record: "},
+        {"<palm-client>\n<exchange name='many' view='v'>\n<get><tables>" + tables +
+             "</tables></get></exchange></palm-client>",
+         {"--locations", "IN", "OUT"},
+         "\nIN:2: Get tables of exchange many do not fit in one record: "},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteText(dir.File("in.xml"), c.description);
+        std::vector<std::string> with;
+        std::vector<std::string> without;
+        for (const std::string& argument : c.arguments) {
+            const std::string actual = argument == "IN"    ? dir.File("in.xml")
+                                       : argument == "OUT" ? dir.Path()
+                                                           : argument;
+            with.push_back(actual);
+            if (argument != "--locations") {
+                without.push_back(actual);
+            }
+        }
+        const Outcome located = RunCompiler(with);
+        const Outcome plain = RunCompiler(without);
+        EXPECT_EQ(located.status, 1);
+        EXPECT_EQ(plain.status, 1);
+        std::string line = c.located;
+        line.replace(line.find("IN"), 2, dir.File("in.xml"));
+        const size_t at = located.console.find(line);
+        ASSERT_NE(at, std::string::npos) << located.console.substr(0, 300);
+        // Apart from the location the console is the same as without the option.
+        const size_t end = line.find(": ", line.find(dir.File("in.xml")) + 1) + 2;
+        std::string stripped = located.console;
+        stripped.erase(at + line.find(dir.File("in.xml")), end - line.find(dir.File("in.xml")));
+        EXPECT_EQ(stripped, plain.console);
     }
 }
 
