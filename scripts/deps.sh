@@ -5,7 +5,7 @@ set -euo pipefail
 
 needed=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for pkg in g++ cmake make libxml2-dev libgtest-dev pkg-config clang-format "$@"; do
+for pkg in g++ cmake make libxml2-dev libgtest-dev pkg-config clang-format nlohmann-json3-dev "$@"; do
     have "$pkg" || needed+=("$pkg")
 done
 

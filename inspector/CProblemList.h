@@ -1,0 +1,48 @@
+// The problems found in a database, each with the record it lies in and the byte offset of
+// the bytes at fault (counted from the start of that record, or of the file for the header
+// and the record list).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "InspectJson.h"
+
+class CProblemList {
+public:
+    // The "record" of a problem of the file header or the record list.
+    static constexpr int kFile = -1;
+    // More problems than this are counted but not kept: damaged input must not make the
+    // report (or the time to build it) grow without bound.
+    static constexpr size_t kMaxKept = 1000;
+
+    struct Problem {
+        int record;
+        size_t offset;
+        std::string message;  // UTF-8
+    };
+
+    // Where a value was read: its record and offset.
+    struct Where {
+        int record;
+        size_t offset;
+        Where At(size_t more) const { return {record, offset + more}; }
+    };
+
+    void Add(Where where, std::string message);
+    void Add(int record, size_t offset, std::string message) {
+        Add(Where{record, offset}, std::move(message));
+    }
+
+    size_t Count() const { return count_; }
+    const std::vector<Problem>& Kept() const { return problems_; }
+
+    // [{"record": index or null, "offset": n, "message": "..."}], then, when more were found
+    // than kept, one entry with record null, offset 0 and a message saying how many.
+    Json ToJson() const;
+
+private:
+    std::vector<Problem> problems_;
+    size_t count_ = 0;
+};
