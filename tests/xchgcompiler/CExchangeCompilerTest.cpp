@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "InspectorCheck.h"
 #include "TransferDatabaseBytes.h"
 
 namespace {
@@ -301,6 +302,7 @@ TEST(ExchangeCompilerRun, ExampleCompilesToTheExpectedDumpAndDatabase) {
                                "\n\nParse result code: 00000000\n\n" + ExpectedExampleDump() +
                                "Creating PDB-file: " + file + "\n");
     EXPECT_EQ(ReadBytes(file), ExpectedExampleDatabase());
+    ExpectInspectorFindsNothing(file);
 }
 
 TEST(ExchangeCompilerRun, EmptyRootWritesTheIndexRecordOnly) {
@@ -314,6 +316,7 @@ TEST(ExchangeCompilerRun, EmptyRootWritesTheIndexRecordOnly) {
                                (dir / kDatabase) + "\n");
     EXPECT_EQ(ReadBytes(dir / kDatabase),
               TransferHeader({4}).Raw({0x07, 0x00, 0x00, 0x00}).Bytes());
+    ExpectInspectorFindsNothing(dir / kDatabase);
 }
 
 TEST(ExchangeCompilerRun, OutputPrefixWithAndWithoutTrailingSeparator) {
@@ -325,6 +328,7 @@ TEST(ExchangeCompilerRun, OutputPrefixWithAndWithoutTrailingSeparator) {
     // Without the separator the last name component is glued to the file name.
     ASSERT_EQ(RunCompiler({kExample, dir / "out"}).status, 0);
     EXPECT_TRUE(fs::exists(dir / (std::string("out") + kDatabase)));
+    ExpectInspectorFindsNothing(dir / (std::string("out") + kDatabase));
 
     // Further arguments change nothing.
     fs::remove(dir / (std::string("out/") + kDatabase));
@@ -345,6 +349,7 @@ TEST(ExchangeCompilerRun, LongInputPathIsUsedWhole) {
     EXPECT_EQ(run.status, 0) << run.console;
     EXPECT_EQ(run.console.rfind("\nParsing document: " + path + "\n", 0), 0u);
     EXPECT_EQ(ReadBytes(dir / kDatabase), ExpectedExampleDatabase());
+    ExpectInspectorFindsNothing(dir / kDatabase);
 }
 
 // ---- Failures --------------------------------------------------------------------------------
@@ -492,6 +497,7 @@ TEST(ExchangeCompilerProgram, CompilesTheExampleIntoTheCurrentDirectory) {
                                "\n\nParse result code: 00000000\n\n" + ExpectedExampleDump() +
                                "Creating PDB-file: QL_PalmClientTransferDB.pdb\n");
     EXPECT_EQ(ReadBytes(dir / kDatabase), ExpectedExampleDatabase());
+    ExpectInspectorFindsNothing(dir / kDatabase);
 }
 
 TEST(ExchangeCompilerProgram, FailuresEndWithStatusOne) {
