@@ -225,7 +225,7 @@ Json CExchangeInspector::Documents(const CByteReader& record, int index, size_t&
         return documents;
     }
     size_t next = table + TransferGroupRecord::kDocumentOffsetSize * count;
-    for (size_t d = 0; d < count; ++d) {
+    for (size_t d = 0; d < count && problems_.Spend({index, table}); ++d) {
         const size_t at = table + TransferGroupRecord::kDocumentOffsetSize * d;
         const size_t start = record.U16(at);
         if (start != next) {
@@ -256,7 +256,8 @@ Json CExchangeInspector::Documents(const CByteReader& record, int index, size_t&
                 std::string text[TransferDocumentBlock::kSendFlagTexts];
                 const size_t texts = list == 0 ? TransferDocumentBlock::kSendFlagTexts : 1;
                 for (size_t x = 0; whole && x < texts; ++x) {
-                    whole = record.PaddedText(position, text[x]);
+                    whole =
+                        problems_.Spend({index, position}) && record.PaddedText(position, text[x]);
                 }
                 if (!whole) {
                     break;

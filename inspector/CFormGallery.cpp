@@ -100,9 +100,9 @@ bool CFormGallery::Write(const Json& document, const std::string& directory,
             html += "</div>\n";
         }
     }
-    html += "</body>\n</html>\n";
     if (forms == 0) {
-        html += "";
+        html += "<p class=\"note\">The configuration has no forms.</p>\n";
     }
+    html += "</body>\n</html>\n";
     return Save(fs::path(directory) / "index.html", html, written, error);
 }

@@ -96,6 +96,9 @@ Json CMenuInspector::ReadBlock(size_t number, size_t offset) {
     std::map<size_t, std::vector<size_t>> path;  // item id -> indexes leading to it in `items`
     for (size_t k = 0; k < count; ++k) {
         const size_t at = first + MenuItemRecord::kSize * k;
+        if (!problems_.Spend({index_, at})) {
+            break;
+        }
         const size_t id = record_.Value(MenuItemRecord::kId, at);
         const size_t parent = record_.Value(MenuItemRecord::kParent, at);
         const auto kind = static_cast<uint8_t>(record_.Value(MenuItemRecord::kKind, at));

@@ -133,7 +133,7 @@ Json CObjectInspector::Read() {
                               " do not lie in the record after the headers (offsets " +
                               N(headersEnd_) + " to " + N(record_.Size()) + ")");
         } else {
-            for (size_t k = 0; k < common; ++k) {
+            for (size_t k = 0; k < common && problems_.Spend({index_, offset}); ++k) {
                 commonEntries_.push_back(Entry(offset + EntryRecord::kSize * k));
             }
         }
@@ -173,7 +173,7 @@ Json CObjectInspector::Read() {
                               " do not lie in the record after the headers " + "(offsets " +
                               N(headersEnd_) + " to " + N(record_.Size()) + ")");
         } else {
-            for (size_t k = 0; k < entryCount; ++k) {
+            for (size_t k = 0; k < entryCount && problems_.Spend({index_, dataOffset}); ++k) {
                 entries.push_back(Entry(dataOffset + EntryRecord::kSize * k));
             }
         }
@@ -365,7 +365,7 @@ Json CObjectInspector::Forms(size_t header, const std::string& object,
     // Form headers lie in the strings record: problems in them are reported there.
     const int pool = StringReference::kRecordIndex;
     const size_t tableStart = size_t{StringReference::Offset(tableReference)} + 2;
-    for (size_t k = 0; k < count; ++k) {
+    for (size_t k = 0; k < count && problems_.Spend({pool, tableStart}); ++k) {
         const size_t at = FormHeader::kSize * k;
         const auto value = [&](RecordField field) { return table.Value(field, at); };
         const auto where = [&](RecordField field) {
@@ -417,7 +417,7 @@ Json CObjectInspector::Forms(size_t header, const std::string& object,
             {"close", pool_.Action(value(FormHeader::kClose), where(FormHeader::kClose), "close",
                                    actionControls)}};
         Json list = Json::array();
-        for (size_t j = 0; j < controls; ++j) {
+        for (size_t j = 0; j < controls && problems_.Spend({index_, offset}); ++j) {
             here_ = context + ", control #" + N(j);
             pool_.SetContext(here_);
             list.push_back(Control(offset + ControlRecord::kSize * j, j, controlCount, names));
@@ -602,7 +602,7 @@ Json CObjectInspector::Attributes(size_t at, uint16_t type, Json& items) {
                 count = table.Size() / ControlItemRecord::kSize;
             }
             const size_t tableStart = size_t{StringReference::Offset(reference)} + 2;
-            for (size_t k = 0; k < count; ++k) {
+            for (size_t k = 0; k < count && problems_.Spend({index_, at}); ++k) {
                 const size_t item = ControlItemRecord::kSize * k;
                 const Where where{StringReference::kRecordIndex, tableStart + item};
                 const size_t kind = table.Value(ControlItemRecord::kKind, item);

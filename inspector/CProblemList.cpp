@@ -7,6 +7,20 @@ void CProblemList::Add(Where where, std::string message) {
     }
 }
 
+bool CProblemList::Spend(Where where, size_t items) {
+    if (items_ > kMaxItems) {
+        return false;
+    }
+    items_ += items;
+    if (items_ > kMaxItems) {
+        Add(where, "the database makes more than " + std::to_string(kMaxItems) +
+                       " items be read (offsets or references naming the same bytes again and "
+                       "again); what follows is not decoded");
+        return false;
+    }
+    return true;
+}
+
 Json CProblemList::ToJson() const {
     Json list = Json::array();
     for (const Problem& problem : problems_) {

@@ -16,6 +16,11 @@ public:
     // More problems than this are counted but not kept: damaged input must not make the
     // report (or the time to build it) grow without bound.
     static constexpr size_t kMaxKept = 1000;
+    // The most items (entries, controls, forms, menu items, texts of lists) one database is
+    // decoded into. A sound database stays far below (its records hold at most 60000 bytes
+    // each); only offsets and references that make the same bytes read again and again reach
+    // it, and then the rest is not decoded.
+    static constexpr size_t kMaxItems = 200000;
 
     struct Problem {
         int record;
@@ -35,6 +40,10 @@ public:
         Add(Where{record, offset}, std::move(message));
     }
 
+    // Takes `items` from the budget of kMaxItems. False once the budget is spent: the first
+    // time, a problem at `where` says so.
+    bool Spend(Where where, size_t items = 1);
+
     size_t Count() const { return count_; }
     const std::vector<Problem>& Kept() const { return problems_; }
 
@@ -45,4 +54,5 @@ public:
 private:
     std::vector<Problem> problems_;
     size_t count_ = 0;
+    size_t items_ = 0;
 };

@@ -41,6 +41,7 @@ CStringPool::CStringPool(CByteReader record, int index, CProblemList& problems)
         offset += 2 + length;
     }
     uses_.resize(offsets_.size());
+    disassembled_.resize(offsets_.size());
     isText_.resize(offsets_.size(), false);
     const std::span<const uint8_t> bytes = record_.All();
     disassembler_ = std::make_unique<CDisassembler>(bytes.data(), bytes.size());
@@ -123,7 +124,7 @@ Json CStringPool::TextList(uint32_t reference, CProblemList::Where where, std::s
         return list;
     }
     size_t offset = skip;
-    for (size_t i = 0; i < count; ++i) {
+    for (size_t i = 0; i < count && problems_.Spend(where); ++i) {
         std::string text;
         if (!data.PaddedText(offset, text)) {
             problems_.Add(index_, StringReference::Offset(reference) + 2 + offset,
@@ -147,17 +148,25 @@ Json CStringPool::Action(uint32_t reference, CProblemList::Where where, std::str
                     {"error", "names no entry of the strings record"}};
     }
     const size_t entry = StringReference::Offset(reference);
-    const std::span<const uint8_t> code = data.All();
-    std::string text;
-    std::string error;
-    if (disassembler_->Disassemble(code.data(), code.size(), text, error) != 0) {
-        error = CConverter::ToUtf8(error);
+    const size_t position = static_cast<size_t>(Find(entry));
+    // Each entry is disassembled once, however many references name it.
+    Disassembly& done = disassembled_[position];
+    if (!done.done) {
+        const std::span<const uint8_t> code = data.All();
+        done.done = true;
+        done.ok = disassembler_->Disassemble(code.data(), code.size(), done.text, done.error) == 0;
+        done.error = CConverter::ToUtf8(done.error);
+        if (done.ok) {
+            MarkArguments(position, done.text);
+        }
+    }
+    if (!done.ok) {
         problems_.Add(index_, entry,
                       Label(what) + ": the action code at offset " + std::to_string(entry) +
-                          " does not decode: " + error);
-        return Json{{"offset", entry}, {"error", error}};
+                          " does not decode: " + done.error);
+        return Json{{"offset", entry}, {"error", done.error}};
     }
-    MarkArguments(static_cast<size_t>(Find(entry)), text);
+    const std::string& text = done.text;
     if (controlCount >= 0) {
         for (const uint32_t index : ControlArguments(text)) {
             if (index != 0xFFFF && index >= static_cast<uint32_t>(controlCount)) {

@@ -79,5 +79,13 @@ private:
     std::vector<std::string> uses_;
     std::vector<bool> isText_;
     std::unique_ptr<CDisassembler> disassembler_;
+    // What each entry disassembled to, once asked.
+    struct Disassembly {
+        bool done = false;
+        bool ok = false;
+        std::string text;  // Windows-1251
+        std::string error;
+    };
+    std::vector<Disassembly> disassembled_;
     std::string context_;
 };
