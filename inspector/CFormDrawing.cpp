@@ -91,14 +91,14 @@ public:
 // What a control shows where its value goes: its entry's name, else the field that its init
 // action binds it to (the last text of a BindField call).
 std::string Placeholder(const Json& c) {
-    if (c["entry"].is_object()) {
-        return Text(c["entry"]["name"]);
+    if (At(c, "entry").is_object()) {
+        return Text(At(At(c, "entry"), "name"));
     }
-    const Json& events = c["events"];
-    if (!events.contains("init") || !events["init"].contains("code")) {
+    const Json& events = At(c, "events");
+    if (!events.contains("init") || !At(events, "init").contains("code")) {
         return {};
     }
-    const std::string code = Text(events["init"]["code"]);
+    const std::string code = Text(At(At(events, "init"), "code"));
     if (code.find("BindField") == std::string::npos) {
         return {};
     }
@@ -110,62 +110,62 @@ std::string Placeholder(const Json& c) {
 
 // True when the control's select action switches to `layer`.
 bool SwitchesTo(const Json& control, int layer) {
-    const Json& events = control["events"];
-    if (!events.contains("select") || !events["select"].contains("code")) {
+    const Json& events = At(control, "events");
+    if (!events.contains("select") || !At(events, "select").contains("code")) {
         return false;
     }
-    return Text(events["select"]["code"]).find("setlayer(" + std::to_string(layer) + ")") !=
+    return Text(At(At(events, "select"), "code")).find("setlayer(" + std::to_string(layer) + ")") !=
            std::string::npos;
 }
 
 // A string of the title shown on hover.
 std::string Tooltip(const Json& c) {
-    std::string text = "#" + std::to_string(Int(c["index"])) + " " + Text(c["type"]);
-    if (c["entry"].is_object()) {
-        text += ", entry " + Text(c["entry"]["name"]);
+    std::string text = "#" + std::to_string(Int(At(c, "index"))) + " " + Text(At(c, "type"));
+    if (At(c, "entry").is_object()) {
+        text += ", entry " + Text(At(At(c, "entry"), "name"));
     }
-    text += " at " + std::to_string(Int(c["x"])) + "," + std::to_string(Int(c["y"])) + " size " +
-            std::to_string(Int(c["w"])) + "x" + std::to_string(Int(c["h"]));
-    if (c["layer"].is_number()) {
-        text += ", layer " + std::to_string(Int(c["layer"]));
+    text += " at " + std::to_string(Int(At(c, "x"))) + "," + std::to_string(Int(At(c, "y"))) +
+            " size " + std::to_string(Int(At(c, "w"))) + "x" + std::to_string(Int(At(c, "h")));
+    if (At(c, "layer").is_number()) {
+        text += ", layer " + std::to_string(Int(At(c, "layer")));
     }
-    if (c["enabled"] == false) {
+    if (At(c, "enabled") == false) {
         text += ", disabled";
     }
-    for (const auto& [event, action] : c["events"].items()) {
+    for (const auto& [event, action] : At(c, "events").items()) {
         text += "\n" + event + ": " +
-                (action.contains("code") ? Text(action["code"]) : "(undecodable)");
+                (action.contains("code") ? Text(At(action, "code")) : "(undecodable)");
     }
     return text;
 }
 
 void DrawControl(Canvas& canvas, const Json& c) {
-    const double x = Int(c["x"]);
-    const double y = Int(c["y"]);
-    const double w = Int(c["w"]);
-    const double h = Int(c["h"]);
-    const Json& a = c["attributes"];
-    const std::string type = Text(c["type"]);
-    const auto [size, weight] = FontOf(a.contains("font") ? a["font"] : Json());
+    const double x = Int(At(c, "x"));
+    const double y = Int(At(c, "y"));
+    const double w = Int(At(c, "w"));
+    const double h = Int(At(c, "h"));
+    const Json& a = At(c, "attributes");
+    const std::string type = Text(At(c, "type"));
+    const auto [size, weight] = FontOf(a.contains("font") ? At(a, "font") : Json());
     const double baseline = y + h / 2 + size * 0.36;
     const std::string entry = Placeholder(c);
     const std::string ink = std::string("stroke=\"") + kInk + "\"";
 
     if (type == "static") {
-        canvas.Label(x, baseline, Text(a["text"]), size, weight, "start", kInk, "", w);
+        canvas.Label(x, baseline, Text(At(a, "text")), size, weight, "start", kInk, "", w);
     } else if (type == "field") {
         const double lineGap = size + 2.5;
-        const bool single = a["singleLine"] == true || h < 2 * lineGap;
+        const bool single = At(a, "singleLine") == true || h < 2 * lineGap;
         const int lines = single ? 1 : std::max(1, static_cast<int>(h / lineGap));
-        const double right = a["hasScrollBar"] == true ? x + w - 5 : x + w;
+        const double right = At(a, "hasScrollBar") == true ? x + w - 5 : x + w;
         for (int i = 1; i <= lines; ++i) {
             const double ly = single ? y + h - 0.5 : y + i * lineGap;
             canvas.Line(x, ly, right, ly,
                         std::string("stroke=\"") + kInk + "\" stroke-width=\"0.8\"" +
-                            (a["underlined"] == true ? " stroke-dasharray=\"1,1.5\""
-                                                     : " stroke-opacity=\"0.25\""));
+                            (At(a, "underlined") == true ? " stroke-dasharray=\"1,1.5\""
+                                                         : " stroke-opacity=\"0.25\""));
         }
-        const std::string just = Text(a["justification"]);
+        const std::string just = Text(At(a, "justification"));
         const char* anchor = just == "rightAlign"    ? "end"
                              : just == "centerAlign" ? "middle"
                                                      : "start";
@@ -173,9 +173,9 @@ void DrawControl(Canvas& canvas, const Json& c) {
                           : just == "centerAlign" ? x + w / 2
                                                   : x + 1;
         const double ty = single ? y + h - 2.5 : y + lineGap - 2.5;
-        canvas.Label(tx, ty, a["numeric"] == true ? "0" : entry, size, weight, anchor, kGrey,
+        canvas.Label(tx, ty, At(a, "numeric") == true ? "0" : entry, size, weight, anchor, kGrey,
                      " font-style=\"italic\"");
-        if (a["hasScrollBar"] == true) {
+        if (At(a, "hasScrollBar") == true) {
             canvas.Rect(x + w - 3.5, y + 1, 3, h - 2,
                         std::string("fill=\"none\" ") + ink + " stroke-width=\"0.6\"", 1.5);
             canvas.Rect(x + w - 3.5, y + 1, 3, std::min(8.0, h - 2),
@@ -198,9 +198,9 @@ void DrawControl(Canvas& canvas, const Json& c) {
         canvas.Rect(x + 3, cy, 8, 2, std::string("fill=\"") + kInk + "\"");
         canvas.Label(x + 14, baseline, "дд.мм.гггг", size, "normal", "start", kGrey, "", w - 16);
     } else if (type == "button" || type == "pushbutton") {
-        const std::string frame = Text(a["frame"]);
+        const std::string frame = Text(At(a, "frame"));
         const bool push = type == "pushbutton";
-        const bool selected = push && a["selected"] == true;
+        const bool selected = push && At(a, "selected") == true;
         double radius = push || frame == "rectangleButtonFrame" ? 0 : std::min(5.0, h / 2);
         double stroke = frame == "boldButtonFrame" ? 2 : 1;
         if (!push && frame == "noButtonFrame") {
@@ -212,7 +212,7 @@ void DrawControl(Canvas& canvas, const Json& c) {
                             (stroke > 0 ? ink + " stroke-width=\"" + Num(stroke) + "\"" : ""),
                         radius);
         }
-        if (a["content"] == "graph") {
+        if (At(a, "content") == "graph") {
             const double s = std::min(w, h) - 6;
             const double ix = x + (w - s) / 2;
             const double iy = y + (h - s) / 2;
@@ -225,7 +225,7 @@ void DrawControl(Canvas& canvas, const Json& c) {
                        << Num(ix + s * 0.75) << " " << Num(iy + s * 0.55) << " L" << Num(ix + s - 2)
                        << " " << Num(iy + s - 2) << " z\" fill=\"#7f8c99\"/>\n";
         } else {
-            canvas.Label(x + w / 2, baseline, Text(a["text"]), size, weight, "middle",
+            canvas.Label(x + w / 2, baseline, Text(At(a, "text")), size, weight, "middle",
                          selected ? "#ffffff" : kInk, "", w - 4);
         }
     } else if (type == "checkbox") {
@@ -233,13 +233,13 @@ void DrawControl(Canvas& canvas, const Json& c) {
         const double by = y + (h - box) / 2;
         canvas.Rect(x + 1, by, box, box,
                     std::string("fill=\"#fff\" ") + ink + " stroke-width=\"1\"", 1);
-        canvas.Label(x + box + 5, baseline, Text(a["text"]), size, weight, "start", kInk, "",
+        canvas.Label(x + box + 5, baseline, Text(At(a, "text")), size, weight, "start", kInk, "",
                      w - box - 5);
     } else if (type == "table") {
         const double row = 11;
         canvas.Rect(x + 0.5, y + 0.5, w - 1, h - 1,
                     std::string("fill=\"#ffffff\" ") + ink + " stroke-width=\"0.8\"");
-        const Json& columns = a["columns"];
+        const Json& columns = At(a, "columns");
         const size_t n = columns.is_array() && !columns.empty() ? columns.size() : 1;
         const double cw = w / static_cast<double>(n);
         canvas.Rect(x + 0.5, y + 0.5, w - 1, row,
@@ -263,12 +263,12 @@ void DrawControl(Canvas& canvas, const Json& c) {
         }
     } else if (type == "formmenu") {
         double ry = y + 2;
-        const Json& items = c.contains("items") ? c["items"] : Json::array();
+        const Json& items = c.contains("items") ? At(c, "items") : Json::array();
         for (const Json& item : items) {
             if (ry + 6 > y + h) {
                 break;
             }
-            if (item["kind"] == "separator") {
+            if (At(item, "kind") == "separator") {
                 canvas.Line(x + 8, ry + 3, x + w - 8, ry + 3,
                             "stroke=\"#b0b6bc\" stroke-width=\"0.8\" stroke-dasharray=\"2,2\"");
                 ry += 7;
@@ -276,9 +276,9 @@ void DrawControl(Canvas& canvas, const Json& c) {
             }
             canvas.Rect(x + 6, ry + 1, 16, 16,
                         "fill=\"#dfe6ec\" stroke=\"#7f8c99\" stroke-width=\"0.7\"", 3);
-            canvas.Label(x + 14, ry + 12, std::to_string(Int(item["bitmap"]) % 100), 6.5, "bold",
-                         "middle", "#4b5661");
-            canvas.Label(x + 28, ry + 13, Text(item["view"]), 10, "normal");
+            canvas.Label(x + 14, ry + 12, std::to_string(Int(At(item, "bitmap")) % 100), 6.5,
+                         "bold", "middle", "#4b5661");
+            canvas.Label(x + 28, ry + 13, Text(At(item, "view")), 10, "normal");
             ry += 20;
         }
     } else if (type == "bitmap") {
@@ -291,12 +291,12 @@ void DrawControl(Canvas& canvas, const Json& c) {
                    << " " << Num(y + h * 0.72) << " L" << Num(x + w * 0.74) << " "
                    << Num(y + h * 0.58) << " L" << Num(x + w - 2) << " " << Num(y + h - 2)
                    << " z\" fill=\"#7f8c99\"/>\n";
-        canvas.Label(x + w / 2, y + h - 3, std::to_string(Int(a["bitmap"])), 6, "normal", "middle",
-                     "#4b5661", "", w - 4);
+        canvas.Label(x + w / 2, y + h - 3, std::to_string(Int(At(a, "bitmap"))), 6, "normal",
+                     "middle", "#4b5661", "", w - 4);
     } else {
         canvas.Rect(x + 0.5, y + 0.5, w - 1, h - 1,
                     "fill=\"none\" stroke=\"#c0392b\" stroke-dasharray=\"2,2\"");
-        canvas.Label(x + 2, baseline, "type " + std::to_string(Int(c["typeCode"])), 8, "normal",
+        canvas.Label(x + 2, baseline, "type " + std::to_string(Int(At(c, "typeCode"))), 8, "normal",
                      "start", "#c0392b");
     }
 }
@@ -336,9 +336,9 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
     height = std::clamp(height, 16, 2048);
     // The layers that controls name; each gets a screen.
     std::set<int> layers;
-    for (const Json& c : form["controls"]) {
-        if (c["layer"].is_number() && layers.size() < kMaxScreens) {
-            layers.insert(Int(c["layer"]));
+    for (const Json& c : At(form, "controls")) {
+        if (At(c, "layer").is_number() && layers.size() < kMaxScreens) {
+            layers.insert(Int(At(c, "layer")));
         }
     }
     const bool layered = !layers.empty();
@@ -355,14 +355,14 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
                << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Num(totalWidth * kScale)
                << "\" height=\"" << Num(totalHeight * kScale) << "\" viewBox=\"0 0 " << totalWidth
                << " " << totalHeight << "\" font-family=\"" << kFont << "\">\n"
-               << "<title>" << Escape(object + ", form " + Text(form["name"])) << "</title>\n";
+               << "<title>" << Escape(object + ", form " + Text(At(form, "name"))) << "</title>\n";
 
     int screenIndex = 0;
     for (const int layer : layers) {
         const int left = screenIndex * (cell + kGap);
         ++screenIndex;
         canvas.Label(left + 2, 11,
-                     object + "  \u00b7  " + Text(form["name"]) +
+                     object + "  \u00b7  " + Text(At(form, "name")) +
                          (layered ? "  \u00b7  layer " + std::to_string(layer) : ""),
                      9, "bold", "start", "#3c4043", "", cell - 4);
         canvas.Rect(left, kCaption, cell, height + 2 * kBezel, "fill=\"#2e3338\"", 12);
@@ -374,7 +374,7 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
                    << ")\" clip-path=\"url(#screen" << screenIndex << ")\">\n";
         canvas.Rect(0, 0, width, height, std::string("fill=\"") + kScreen + "\"");
         // The form's title tab and the line under it.
-        const std::string title = Text(form["name"]);
+        const std::string title = Text(At(form, "name"));
         const double tab =
             std::min<double>(width - 4, 12 + 6.2 * static_cast<double>(title.size() / 2 + 2));
         canvas.Rect(0, 0, tab, kTitleBar - 2, std::string("fill=\"") + kInk + "\"", 3);
@@ -384,28 +384,28 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
 
         // The groups that have a button switching to this screen's layer.
         std::set<int> selectors;
-        for (const Json& c : form["controls"]) {
-            if (c["type"] == "pushbutton" && SwitchesTo(c, layer)) {
-                selectors.insert(Int(c["attributes"]["group"]));
+        for (const Json& c : At(form, "controls")) {
+            if (At(c, "type") == "pushbutton" && SwitchesTo(c, layer)) {
+                selectors.insert(Int(At(At(c, "attributes"), "group")));
             }
         }
         std::set<int> groups;
-        for (const Json& c : form["controls"]) {
-            if (c["layer"].is_number() && Int(c["layer"]) != layer) {
+        for (const Json& c : At(form, "controls")) {
+            if (At(c, "layer").is_number() && Int(At(c, "layer")) != layer) {
                 continue;
             }
             Json control = c;
             // In each group of push buttons one shows selected: the one that switches to the
             // layer on this screen, else the first.
-            if (c["type"] == "pushbutton") {
-                const int group = Int(c["attributes"]["group"]);
+            if (At(c, "type") == "pushbutton") {
+                const int group = Int(At(At(c, "attributes"), "group"));
                 const bool switches = SwitchesTo(c, layer);
                 if (switches || (!selectors.contains(group) && !groups.contains(group))) {
                     control["attributes"]["selected"] = true;
                 }
                 groups.insert(group);
             }
-            canvas.out << "<g" << (c["enabled"] == false ? " opacity=\"0.45\"" : "") << ">"
+            canvas.out << "<g" << (At(c, "enabled") == false ? " opacity=\"0.45\"" : "") << ">"
                        << "<title>" << Escape(Tooltip(c)) << "</title>\n";
             DrawControl(canvas, control);
             canvas.out << "</g>\n";

@@ -27,13 +27,13 @@ bool Save(const fs::path& path, const std::string& content, std::vector<std::str
 bool CFormGallery::Write(const Json& document, const std::string& directory,
                          std::vector<std::string>& written, std::string& error) {
     if (!document.contains("configuration")) {
-        error = document["file"].get<std::string>() + " is no configuration database: no forms";
+        error = At(document, "file").get<std::string>() + " is no configuration database: no forms";
         return false;
     }
-    const Json& configuration = document["configuration"];
-    const Json& info = configuration["info"];
-    const int width = info["screenWidth"].get<int>();
-    const int height = info["screenHeight"].get<int>();
+    const Json& configuration = At(document, "configuration");
+    const Json& info = At(configuration, "info");
+    const int width = At(info, "screenWidth").get<int>();
+    const int height = At(info, "screenHeight").get<int>();
     std::error_code code;
     fs::create_directories(directory, code);
     if (code) {
@@ -48,7 +48,7 @@ bool CFormGallery::Write(const Json& document, const std::string& directory,
                                                    {"frames", "Frames"}};
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
-        CFormDrawing::Escape(info["name"].get<std::string>()) +
+        CFormDrawing::Escape(At(info, "name").get<std::string>()) +
         ": forms</title>\n<style>\n"
         "body { font-family: 'DejaVu Sans', Verdana, sans-serif; background: #eceef0; "
         "color: #1b1d1f; margin: 24px; }\n"
@@ -62,28 +62,28 @@ bool CFormGallery::Write(const Json& document, const std::string& directory,
         "figcaption { font-size: 13px; margin-top: 6px; }\n"
         "p.note { color: #5f6368; font-size: 13px; }\n"
         "</style>\n</head>\n<body>\n<h1>" +
-        CFormDrawing::Escape(info["name"].get<std::string>()) + "</h1>\n" +
+        CFormDrawing::Escape(At(info, "name").get<std::string>()) + "</h1>\n" +
         "<p class=\"note\">Screen " + std::to_string(width) + " &times; " + std::to_string(height) +
         ". Forms with layers show one screen per layer; grey controls are disabled. Hover a "
         "control for its index (#N, as the action code names it), entry and events.</p>\n";
     size_t forms = 0;
     for (const auto& section : kSections) {
-        const Json& objects = configuration[section[0]];
+        const Json& objects = At(configuration, section[0]);
         if (objects.empty()) {
             continue;
         }
         html += "<h2>" + std::string(section[1]) + "</h2>\n";
         for (size_t i = 0; i < objects.size(); ++i) {
             const Json& object = objects[i];
-            const std::string name = object["name"].get<std::string>();
+            const std::string name = At(object, "name").get<std::string>();
             html += "<h3>" + CFormDrawing::Escape(name) + " <small>" +
-                    CFormDrawing::Escape(object["view"].get<std::string>()) +
+                    CFormDrawing::Escape(At(object, "view").get<std::string>()) +
                     "</small></h3>\n<div class=\"forms\">\n";
-            if (object["forms"].empty()) {
+            if (At(object, "forms").empty()) {
                 html += "<p class=\"note\">no forms</p>\n";
             }
-            for (size_t k = 0; k < object["forms"].size(); ++k) {
-                const Json& form = object["forms"][k];
+            for (size_t k = 0; k < At(object, "forms").size(); ++k) {
+                const Json& form = At(object, "forms")[k];
                 const std::string file = std::string(section[0]) + "-" + std::to_string(i) + "-" +
                                          std::to_string(k) + ".svg";
                 if (!Save(fs::path(directory) / file, CFormDrawing::Svg(form, name, width, height),
@@ -91,11 +91,12 @@ bool CFormGallery::Write(const Json& document, const std::string& directory,
                     return false;
                 }
                 ++forms;
-                html +=
-                    "<figure><a href=\"" + file + "\"><img src=\"" + file + "\" alt=\"" +
-                    CFormDrawing::Escape(form["name"].get<std::string>()) + "\"></a><figcaption>" +
-                    CFormDrawing::Escape(form["name"].get<std::string>()) + " &middot; " +
-                    std::to_string(form["controls"].size()) + " controls</figcaption></figure>\n";
+                html += "<figure><a href=\"" + file + "\"><img src=\"" + file + "\" alt=\"" +
+                        CFormDrawing::Escape(At(form, "name").get<std::string>()) +
+                        "\"></a><figcaption>" +
+                        CFormDrawing::Escape(At(form, "name").get<std::string>()) + " &middot; " +
+                        std::to_string(At(form, "controls").size()) +
+                        " controls</figcaption></figure>\n";
             }
             html += "</div>\n";
         }

@@ -66,7 +66,7 @@ Json CInspector::Inspect(std::span<const uint8_t> file, const std::string& path)
 
 std::vector<std::string> CInspector::ProblemLines(const Json& document) {
     std::vector<std::string> lines;
-    for (const Json& problem : document["problems"]) {
+    for (const Json& problem : At(document, "problems")) {
         const std::string where =
             problem["record"].is_null() ? "file" : "record " + problem["record"].dump();
         lines.push_back(where + ", offset " + problem["offset"].dump() + ": " +

@@ -26,9 +26,9 @@ std::string Action(const Json& action) {
         return "-";
     }
     if (action.contains("code")) {
-        return action["code"].get<std::string>();
+        return At(action, "code").get<std::string>();
     }
-    return "(undecodable: " + Plain(action["error"]) + ")";
+    return "(undecodable: " + Plain(At(action, "error")) + ")";
 }
 
 std::string Index(const Json& value) {
@@ -42,91 +42,93 @@ void CTextReport::Line(int depth, const std::string& text) {
 }
 
 void CTextReport::Header(const Json& document) {
-    Line(0, Plain(document["file"]) + ": " +
-                (document["kind"] == "configuration" ? "configuration database"
-                 : document["kind"] == "exchange"    ? "exchange settings database"
-                                                     : "unknown database"));
-    const Json& h = document["header"];
+    Line(0, Plain(At(document, "file")) + ": " +
+                (At(document, "kind") == "configuration" ? "configuration database"
+                 : At(document, "kind") == "exchange"    ? "exchange settings database"
+                                                         : "unknown database"));
+    const Json& h = At(document, "header");
     if (h.is_null()) {
         return;
     }
     Line(0, "Header");
-    Line(1, "name           " + Show(h["name"]));
-    Line(1, "attributes     " + h["attributes"].dump() + ", version " + h["version"].dump());
-    Line(1, "created        " + Plain(h["created"]) + " UTC");
-    Line(1, "modified       " + Plain(h["modified"]) + " UTC");
-    Line(1, "backed up      " + Plain(h["backedUp"]) + " UTC");
-    Line(1, "modification   " + h["modificationNumber"].dump() + ", app info " +
-                h["appInfoOffset"].dump() + ", sort info " + h["sortInfoOffset"].dump());
-    Line(1, "type, creator  " + Plain(h["type"]) + ", " + Plain(h["creator"]));
-    Line(1, "records        " + h["recordCount"].dump());
+    Line(1, "name           " + Show(At(h, "name")));
+    Line(1,
+         "attributes     " + At(h, "attributes").dump() + ", version " + At(h, "version").dump());
+    Line(1, "created        " + Plain(At(h, "created")) + " UTC");
+    Line(1, "modified       " + Plain(At(h, "modified")) + " UTC");
+    Line(1, "backed up      " + Plain(At(h, "backedUp")) + " UTC");
+    Line(1, "modification   " + At(h, "modificationNumber").dump() + ", app info " +
+                At(h, "appInfoOffset").dump() + ", sort info " + At(h, "sortInfoOffset").dump());
+    Line(1, "type, creator  " + Plain(At(h, "type")) + ", " + Plain(At(h, "creator")));
+    Line(1, "records        " + At(h, "recordCount").dump());
     Line(0, "Records");
     Line(1, "index  offset   size  what");
-    for (const Json& r : document["records"]) {
+    for (const Json& r : At(document, "records")) {
         char text[64];
-        std::snprintf(text, sizeof text, "%5s %7s %6s  ", r["index"].dump().c_str(),
-                      r["offset"].dump().c_str(), r["size"].dump().c_str());
-        Line(1, text + Plain(r["what"]));
+        std::snprintf(text, sizeof text, "%5s %7s %6s  ", At(r, "index").dump().c_str(),
+                      At(r, "offset").dump().c_str(), At(r, "size").dump().c_str());
+        Line(1, text + Plain(At(r, "what")));
     }
 }
 
 void CTextReport::Configuration(const Json& c) {
-    const Json& info = c["info"];
+    const Json& info = At(c, "info");
     Line(0, "Info record");
-    Line(1, "format code    " + info["formatCode"].dump());
-    Line(1, "name           " + Show(info["name"]));
-    Line(1, "developer      " + Show(info["developer"]));
-    Line(1, "screen         " + info["screenWidth"].dump() + " x " + info["screenHeight"].dump());
+    Line(1, "format code    " + At(info, "formatCode").dump());
+    Line(1, "name           " + Show(At(info, "name")));
+    Line(1, "developer      " + Show(At(info, "developer")));
+    Line(1, "screen         " + At(info, "screenWidth").dump() + " x " +
+                At(info, "screenHeight").dump());
     std::string slots;
-    for (const auto& [key, value] : info["slots"].items()) {
+    for (const auto& [key, value] : At(info, "slots").items()) {
         slots += (slots.empty() ? "" : ", ") + key + " " + Show(value);
     }
     Line(1, "slots          " + slots);
 
     Line(0, "Menus");
-    for (const Json& menu : c["menus"]) {
-        Line(1,
-             "menu " + menu["number"].dump() + " (block at offset " + menu["offset"].dump() + ")");
-        for (const Json& item : menu["items"]) {
+    for (const Json& menu : At(c, "menus")) {
+        Line(1, "menu " + At(menu, "number").dump() + " (block at offset " +
+                    At(menu, "offset").dump() + ")");
+        for (const Json& item : At(menu, "items")) {
             MenuItem(2, item);
         }
     }
-    Objects("Journals", "journal", c["journals"]);
-    Objects("Documents", "document", c["documents"]);
-    if (!c["commonEntries"].empty()) {
+    Objects("Journals", "journal", At(c, "journals"));
+    Objects("Documents", "document", At(c, "documents"));
+    if (!At(c, "commonEntries").empty()) {
         Line(0, "Common entries");
-        Entries(1, c["commonEntries"]);
+        Entries(1, At(c, "commonEntries"));
     }
-    Objects("Record views", "record view", c["recordViews"]);
-    Objects("References", "reference", c["references"]);
-    Objects("Frames", "frame", c["frames"]);
+    Objects("Record views", "record view", At(c, "recordViews"));
+    Objects("References", "reference", At(c, "references"));
+    Objects("Frames", "frame", At(c, "frames"));
 
     Line(0, "Strings");
     Line(1, "offset   size  use");
-    for (const Json& s : c["strings"]) {
+    for (const Json& s : At(c, "strings")) {
         char text[64];
-        std::snprintf(text, sizeof text, "%6s %6s  ", s["offset"].dump().c_str(),
-                      s["size"].dump().c_str());
-        Line(1, text + Plain(s["use"]) + (s.contains("text") ? " " + Show(s["text"]) : ""));
+        std::snprintf(text, sizeof text, "%6s %6s  ", At(s, "offset").dump().c_str(),
+                      At(s, "size").dump().c_str());
+        Line(1, text + Plain(At(s, "use")) + (s.contains("text") ? " " + Show(At(s, "text")) : ""));
     }
 }
 
 void CTextReport::MenuItem(int depth, const Json& item) {
-    std::string line = item["id"].dump() + " " + Plain(item["kind"]);
-    if (item["kind"] != "separator") {
-        line += " " + Show(item["title"]);
+    std::string line = At(item, "id").dump() + " " + Plain(At(item, "kind"));
+    if (At(item, "kind") != "separator") {
+        line += " " + Show(At(item, "title"));
     }
-    if (!item["shortcut"].is_null()) {
-        line += " [" + Plain(item["shortcut"]) + "]";
+    if (!At(item, "shortcut").is_null()) {
+        line += " [" + Plain(At(item, "shortcut")) + "]";
     }
-    if (!item["action"].is_null()) {
-        line += ": " + Action(item["action"]);
+    if (!At(item, "action").is_null()) {
+        line += ": " + Action(At(item, "action"));
     }
-    if (item["parent"] != 0) {
-        line += "  (parent " + item["parent"].dump() + ")";
+    if (At(item, "parent") != 0) {
+        line += "  (parent " + At(item, "parent").dump() + ")";
     }
     Line(depth, line);
-    for (const Json& child : item["children"]) {
+    for (const Json& child : At(item, "children")) {
         MenuItem(depth + 1, child);
     }
 }
@@ -135,42 +137,42 @@ void CTextReport::Objects(const char* title, const char* kind, const Json& objec
     Line(0, title);
     for (size_t i = 0; i < objects.size(); ++i) {
         const Json& o = objects[i];
-        Line(1, std::string(kind) + " " + std::to_string(i) + " " + Show(o["name"]) + ", view " +
-                    Show(o["view"]));
-        Line(2, "entries " + o["entryCount"].dump() + " at offset " + o["dataOffset"].dump() +
-                    ", forms " + o["formCount"].dump());
+        Line(1, std::string(kind) + " " + std::to_string(i) + " " + Show(At(o, "name")) +
+                    ", view " + Show(At(o, "view")));
+        Line(2, "entries " + At(o, "entryCount").dump() + " at offset " +
+                    At(o, "dataOffset").dump() + ", forms " + At(o, "formCount").dump());
         if (o.contains("databaseName")) {
-            Line(2, "database " + Show(o["databaseName"]));
+            Line(2, "database " + Show(At(o, "databaseName")));
         }
         if (o.contains("prefix")) {
-            Line(2, "prefix " + Show(o["prefix"]) + ", pdaCreate " + o["pdaCreate"].dump() +
-                        ", hasJournal " + o["hasJournal"].dump() + ", table entries " +
-                        o["tableEntryCount"].dump());
+            Line(2, "prefix " + Show(At(o, "prefix")) + ", pdaCreate " + At(o, "pdaCreate").dump() +
+                        ", hasJournal " + At(o, "hasJournal").dump() + ", table entries " +
+                        At(o, "tableEntryCount").dump());
             std::string names;
-            for (const Json& n : o["inheritances"]) {
+            for (const Json& n : At(o, "inheritances")) {
                 names += (names.empty() ? "" : ", ") + Plain(n);
             }
-            Line(2, "inherits " + (o["inheritances"].is_null() ? "-" : names));
+            Line(2, "inherits " + (At(o, "inheritances").is_null() ? "-" : names));
             Line(2, "field description:");
-            for (const Json& f : o["fieldDescription"]) {
-                Line(3, Plain(f["name"]) + " " + Plain(f["dbtype"]) + " " + Show(f["view"]) +
-                            " default " + Show(f["default"]));
+            for (const Json& f : At(o, "fieldDescription")) {
+                Line(3, Plain(At(f, "name")) + " " + Plain(At(f, "dbtype")) + " " +
+                            Show(At(f, "view")) + " default " + Show(At(f, "default")));
             }
         }
         if (o.contains("documents")) {
             std::string names;
-            for (const Json& n : o["documents"]) {
+            for (const Json& n : At(o, "documents")) {
                 names += (names.empty() ? "" : ", ") + Plain(n);
             }
             Line(2, "documents " + (names.empty() ? "-" : names));
         }
         for (const char* event : {"init", "save", "copy", "delete"}) {
             if (o.contains(event)) {
-                Line(2, std::string(event) + ": " + Action(o[event]));
+                Line(2, std::string(event) + ": " + Action(At(o, event)));
             }
         }
-        Entries(2, o["entries"]);
-        for (const Json& form : o["forms"]) {
+        Entries(2, At(o, "entries"));
+        for (const Json& form : At(o, "forms")) {
             Form(2, form);
         }
     }
@@ -179,27 +181,27 @@ void CTextReport::Objects(const char* title, const char* kind, const Json& objec
 void CTextReport::Entries(int depth, const Json& entries) {
     for (size_t k = 0; k < entries.size(); ++k) {
         const Json& e = entries[k];
-        std::string line = "entry " + std::to_string(k) + " " + Plain(e["name"]) + ": " +
-                           Plain(e["type"]) + ", " + Plain(e["dbType"]) +
-                           (e["mandatory"] == true ? ", mandatory" : "");
+        std::string line = "entry " + std::to_string(k) + " " + Plain(At(e, "name")) + ": " +
+                           Plain(At(e, "type")) + ", " + Plain(At(e, "dbType")) +
+                           (At(e, "mandatory") == true ? ", mandatory" : "");
         Line(depth, line);
-        const Json& source = e["dataSource"];
+        const Json& source = At(e, "dataSource");
         if (source.is_null()) {
             continue;
         }
-        std::string detail = "data source " + Plain(source["kind"]);
+        std::string detail = "data source " + Plain(At(source, "kind"));
         if (source.contains("table")) {
-            detail += " " + Show(source["table"]);
+            detail += " " + Show(At(source, "table"));
         }
         if (source.contains("filter")) {
-            detail += " filter " + Show(source["filter"]);
+            detail += " filter " + Show(At(source, "filter"));
         }
         Line(depth + 1, detail);
         for (const char* list : {"items", "fields"}) {
             if (!source.contains(list)) {
                 continue;
             }
-            for (const Json& item : source[list]) {
+            for (const Json& item : At(source, list)) {
                 std::string text;
                 for (const auto& [key, value] : item.items()) {
                     text += (text.empty() ? "" : ", ") + key + " " + Show(value);
@@ -211,53 +213,55 @@ void CTextReport::Entries(int depth, const Json& entries) {
 }
 
 void CTextReport::Form(int depth, const Json& f) {
-    Line(depth, "form " + Show(f["name"]) + ": " + f["controlCount"].dump() +
-                    " controls at offset " + f["controlsOffset"].dump() + ", layers " +
-                    f["layers"].dump() + ", menu " + Plain(f["menu"]) + ", first control " +
-                    Index(f["firstControl"]));
+    Line(depth, "form " + Show(At(f, "name")) + ": " + At(f, "controlCount").dump() +
+                    " controls at offset " + At(f, "controlsOffset").dump() + ", layers " +
+                    At(f, "layers").dump() + ", menu " + Plain(At(f, "menu")) + ", first control " +
+                    Index(At(f, "firstControl")));
     for (const char* event : {"preopen", "open", "close"}) {
-        if (!f[event].is_null()) {
-            Line(depth + 1, std::string(event) + ": " + Action(f[event]));
+        if (!At(f, event).is_null()) {
+            Line(depth + 1, std::string(event) + ": " + Action(At(f, event)));
         }
     }
-    for (const Json& c : f["controls"]) {
+    for (const Json& c : At(f, "controls")) {
         Control(depth + 1, c);
     }
 }
 
 void CTextReport::Control(int depth, const Json& c) {
-    std::string line = "#" + c["index"].dump() + " " +
-                       (c["type"] == "" ? "type " + c["typeCode"].dump() : Plain(c["type"])) +
-                       " at " + c["x"].dump() + "," + c["y"].dump() + " size " + c["w"].dump() +
-                       "x" + c["h"].dump();
-    if (!c["entry"].is_null()) {
-        line += ", entry " + Plain(c["entry"]["name"]);
+    std::string line =
+        "#" + At(c, "index").dump() + " " +
+        (At(c, "type") == "" ? "type " + At(c, "typeCode").dump() : Plain(At(c, "type"))) + " at " +
+        At(c, "x").dump() + "," + At(c, "y").dump() + " size " + At(c, "w").dump() + "x" +
+        At(c, "h").dump();
+    if (!At(c, "entry").is_null()) {
+        line += ", entry " + Plain(At(At(c, "entry"), "name"));
     }
-    if (c["enabled"] == false) {
+    if (At(c, "enabled") == false) {
         line += ", disabled";
     }
-    if (!c["layer"].is_null()) {
-        line += ", layer " + c["layer"].dump();
+    if (!At(c, "layer").is_null()) {
+        line += ", layer " + At(c, "layer").dump();
     }
     std::string navigation;
     for (const char* side : {"left", "right", "up", "down"}) {
-        if (!c[side].is_null()) {
-            navigation += std::string(navigation.empty() ? "" : " ") + side + " " + Index(c[side]);
+        if (!At(c, side).is_null()) {
+            navigation +=
+                std::string(navigation.empty() ? "" : " ") + side + " " + Index(At(c, side));
         }
     }
     if (!navigation.empty()) {
         line += ", " + navigation;
     }
-    if (!c["resize"].empty()) {
+    if (!At(c, "resize").empty()) {
         std::string resize;
-        for (const Json& r : c["resize"]) {
+        for (const Json& r : At(c, "resize")) {
             resize += (resize.empty() ? "" : " ") + Plain(r);
         }
         line += ", resize " + resize;
     }
     Line(depth, line);
     std::string attributes;
-    for (const auto& [key, value] : c["attributes"].items()) {
+    for (const auto& [key, value] : At(c, "attributes").items()) {
         std::string shown = Show(value);
         if (value.is_array()) {
             shown.clear();
@@ -272,14 +276,15 @@ void CTextReport::Control(int depth, const Json& c) {
         Line(depth + 1, attributes);
     }
     if (c.contains("items")) {
-        for (const Json& item : c["items"]) {
-            Line(depth + 1, item["kind"] == "separator"
+        for (const Json& item : At(c, "items")) {
+            Line(depth + 1, At(item, "kind") == "separator"
                                 ? std::string("separator")
-                                : "item " + Show(item["view"]) + " bitmap " +
-                                      item["bitmap"].dump() + ": " + Action(item["action"]));
+                                : "item " + Show(At(item, "view")) + " bitmap " +
+                                      At(item, "bitmap").dump() + ": " +
+                                      Action(At(item, "action")));
         }
     }
-    for (const auto& [event, action] : c["events"].items()) {
+    for (const auto& [event, action] : At(c, "events").items()) {
         Line(depth + 1, event + ": " + Action(action));
     }
 }
@@ -292,15 +297,15 @@ void CTextReport::Exchange(const Json& x) {
                                                  {"getTables", "get tables"},
                                                  {"getDbs", "get dbs"},
                                                  {"getFiles", "get files"}};
-    for (const Json& e : x["exchanges"]) {
-        Line(1, "exchange " + Show(e["name"]) + ", view " + Show(e["view"]));
+    for (const Json& e : At(x, "exchanges")) {
+        Line(1, "exchange " + Show(At(e, "name")) + ", view " + Show(At(e, "view")));
         for (const auto& group : kGroups) {
-            const Json& g = e.contains(group[0]) ? e[group[0]] : Json();
+            const Json& g = At(e, group[0]);
             if (g.is_null()) {
                 Line(2, std::string(group[1]) + ": -");
                 continue;
             }
-            Line(2, std::string(group[1]) + " (record " + g["record"].dump() + "), url " +
+            Line(2, std::string(group[1]) + " (record " + At(g, "record").dump() + "), url " +
                         Show(g.value("url", Json())));
             for (const auto& [key, list] : g.items()) {
                 if (!list.is_array()) {
@@ -312,9 +317,10 @@ void CTextReport::Exchange(const Json& x) {
                     } else if (entry.contains("sendFlags")) {
                         Document(3, entry);
                     } else {
-                        Line(3, Plain(entry["name"]) + ", type " + Show(entry["type"]) +
-                                    (entry.contains("delete") ? ", delete " + entry["delete"].dump()
-                                                              : ""));
+                        Line(3, Plain(At(entry, "name")) + ", type " + Show(At(entry, "type")) +
+                                    (entry.contains("delete")
+                                         ? ", delete " + At(entry, "delete").dump()
+                                         : ""));
                     }
                 }
             }
@@ -323,14 +329,14 @@ void CTextReport::Exchange(const Json& x) {
 }
 
 void CTextReport::Document(int depth, const Json& d) {
-    Line(depth, "document " + Show(d["name"]));
-    for (const Json& flag : d["sendFlags"]) {
-        Line(depth + 1, "send flag " + Show(flag["name"]) + ", value " + Show(flag["value"]) +
-                            ", set " + Show(flag["set"]));
+    Line(depth, "document " + Show(At(d, "name")));
+    for (const Json& flag : At(d, "sendFlags")) {
+        Line(depth + 1, "send flag " + Show(At(flag, "name")) + ", value " +
+                            Show(At(flag, "value")) + ", set " + Show(At(flag, "set")));
     }
     for (const char* list : {"headFields", "tableFields"}) {
         std::string names;
-        for (const Json& n : d[list]) {
+        for (const Json& n : At(d, list)) {
             names += (names.empty() ? "" : ", ") + Plain(n);
         }
         Line(depth + 1, std::string(list == std::string_view("headFields") ? "head" : "table") +
@@ -342,18 +348,18 @@ std::string CTextReport::Write(const Json& document) {
     CTextReport writer;
     writer.Header(document);
     if (document.contains("configuration")) {
-        writer.Configuration(document["configuration"]);
+        writer.Configuration(At(document, "configuration"));
     }
     if (document.contains("exchange")) {
-        writer.Exchange(document["exchange"]);
+        writer.Exchange(At(document, "exchange"));
     }
-    const Json& problems = document["problems"];
+    const Json& problems = At(document, "problems");
     writer.Line(0, problems.empty() ? std::string("Problems: none")
                                     : "Problems: " + std::to_string(problems.size()));
     for (const Json& p : problems) {
-        writer.Line(1,
-                    (p["record"].is_null() ? std::string("file") : "record " + p["record"].dump()) +
-                        ", offset " + p["offset"].dump() + ": " + Plain(p["message"]));
+        writer.Line(1, (At(p, "record").is_null() ? std::string("file")
+                                                  : "record " + At(p, "record").dump()) +
+                           ", offset " + At(p, "offset").dump() + ": " + Plain(At(p, "message")));
     }
     return writer.out_.str();
 }
