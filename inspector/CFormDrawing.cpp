@@ -49,44 +49,41 @@ std::pair<double, const char*> FontOf(const Json& font) {
     return {9.5, "normal"};
 }
 
-class Canvas {
-public:
-    std::ostringstream out;
+// About how wide the text is drawn (DejaVu Sans).
+double Width(const std::string& utf8, double size, const char* weight) {
+    size_t characters = 0;
+    for (const char c : utf8) {
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return static_cast<double>(characters) * size *
+           (std::string_view(weight) == "bold" ? 0.66 : 0.6);
+}
 
-    void Rect(double x, double y, double w, double h, const std::string& style, double r = 0) {
-        out << "<rect x=\"" << Num(x) << "\" y=\"" << Num(y) << "\" width=\""
-            << Num(std::max(0.0, w)) << "\" height=\"" << Num(std::max(0.0, h)) << "\"";
-        if (r > 0) {
-            out << " rx=\"" << Num(r) << "\"";
-        }
-        out << " " << style << "/>\n";
+void Rect(std::ostream& out, double x, double y, double w, double h, const std::string& style,
+          double r = 0) {
+    out << "<rect x=\"" << Num(x) << "\" y=\"" << Num(y) << "\" width=\"" << Num(std::max(0.0, w))
+        << "\" height=\"" << Num(std::max(0.0, h)) << "\"";
+    if (r > 0) {
+        out << " rx=\"" << Num(r) << "\"";
     }
-    void Line(double x1, double y1, double x2, double y2, const std::string& style) {
-        out << "<line x1=\"" << Num(x1) << "\" y1=\"" << Num(y1) << "\" x2=\"" << Num(x2)
-            << "\" y2=\"" << Num(y2) << "\" " << style << "/>\n";
+    out << " " << style << "/>\n";
+}
+void Line(std::ostream& out, double x1, double y1, double x2, double y2, const std::string& style) {
+    out << "<line x1=\"" << Num(x1) << "\" y1=\"" << Num(y1) << "\" x2=\"" << Num(x2) << "\" y2=\""
+        << Num(y2) << "\" " << style << "/>\n";
+}
+// Text with its baseline at y; anchor start, middle or end. A text wider than `room`
+// (when given) is drawn smaller, as the handheld's narrower fonts would fit it.
+void Label(std::ostream& out, double x, double y, const std::string& utf8, double size,
+           const char* weight, const char* anchor = "start", const char* fill = kInk,
+           const char* extra = "", double room = 0) {
+    if (room > 0 && Width(utf8, size, weight) > room) {
+        size = std::max(size * 0.7, size * room / Width(utf8, size, weight));
     }
-    // Text with its baseline at y; anchor start, middle or end. A text wider than `room`
-    // (when given) is drawn smaller, as the handheld's narrower fonts would fit it.
-    void Label(double x, double y, const std::string& utf8, double size, const char* weight,
-               const char* anchor = "start", const char* fill = kInk, const char* extra = "",
-               double room = 0) {
-        if (room > 0 && Width(utf8, size, weight) > room) {
-            size = std::max(size * 0.7, size * room / Width(utf8, size, weight));
-        }
-        out << "<text x=\"" << Num(x) << "\" y=\"" << Num(y) << "\" font-size=\"" << Num(size)
-            << "\" font-weight=\"" << weight << "\" text-anchor=\"" << anchor << "\" fill=\""
-            << fill << "\"" << extra << ">" << CFormDrawing::Escape(utf8) << "</text>\n";
-    }
-    // About how wide the text is drawn (DejaVu Sans).
-    static double Width(const std::string& utf8, double size, const char* weight) {
-        size_t characters = 0;
-        for (const char c : utf8) {
-            characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-        }
-        return static_cast<double>(characters) * size *
-               (std::string_view(weight) == "bold" ? 0.66 : 0.6);
-    }
-};
+    out << "<text x=\"" << Num(x) << "\" y=\"" << Num(y) << "\" font-size=\"" << Num(size)
+        << "\" font-weight=\"" << weight << "\" text-anchor=\"" << anchor << "\" fill=\"" << fill
+        << "\"" << extra << ">" << CFormDrawing::Escape(utf8) << "</text>\n";
+}
 
 // What a control shows where its value goes: its entry's name, else the field that its init
 // action binds it to (the last text of a BindField call).
@@ -139,7 +136,7 @@ std::string Tooltip(const Json& c) {
     return text;
 }
 
-void DrawControl(Canvas& canvas, const Json& c) {
+void DrawControl(std::ostream& out, const Json& c) {
     const double x = Int(At(c, "x"));
     const double y = Int(At(c, "y"));
     const double w = Int(At(c, "w"));
@@ -152,7 +149,7 @@ void DrawControl(Canvas& canvas, const Json& c) {
     const std::string ink = std::string("stroke=\"") + kInk + "\"";
 
     if (type == "static") {
-        canvas.Label(x, baseline, Text(At(a, "text")), size, weight, "start", kInk, "", w);
+        Label(out, x, baseline, Text(At(a, "text")), size, weight, "start", kInk, "", w);
     } else if (type == "field") {
         const double lineGap = size + 2.5;
         const bool single = At(a, "singleLine") == true || h < 2 * lineGap;
@@ -160,10 +157,10 @@ void DrawControl(Canvas& canvas, const Json& c) {
         const double right = At(a, "hasScrollBar") == true ? x + w - 5 : x + w;
         for (int i = 1; i <= lines; ++i) {
             const double ly = single ? y + h - 0.5 : y + i * lineGap;
-            canvas.Line(x, ly, right, ly,
-                        std::string("stroke=\"") + kInk + "\" stroke-width=\"0.8\"" +
-                            (At(a, "underlined") == true ? " stroke-dasharray=\"1,1.5\""
-                                                         : " stroke-opacity=\"0.25\""));
+            Line(out, x, ly, right, ly,
+                 std::string("stroke=\"") + kInk + "\" stroke-width=\"0.8\"" +
+                     (At(a, "underlined") == true ? " stroke-dasharray=\"1,1.5\""
+                                                  : " stroke-opacity=\"0.25\""));
         }
         const std::string just = Text(At(a, "justification"));
         const char* anchor = just == "rightAlign"    ? "end"
@@ -173,30 +170,30 @@ void DrawControl(Canvas& canvas, const Json& c) {
                           : just == "centerAlign" ? x + w / 2
                                                   : x + 1;
         const double ty = single ? y + h - 2.5 : y + lineGap - 2.5;
-        canvas.Label(tx, ty, At(a, "numeric") == true ? "0" : entry, size, weight, anchor, kGrey,
-                     " font-style=\"italic\"");
+        Label(out, tx, ty, At(a, "numeric") == true ? "0" : entry, size, weight, anchor, kGrey,
+              " font-style=\"italic\"");
         if (At(a, "hasScrollBar") == true) {
-            canvas.Rect(x + w - 3.5, y + 1, 3, h - 2,
-                        std::string("fill=\"none\" ") + ink + " stroke-width=\"0.6\"", 1.5);
-            canvas.Rect(x + w - 3.5, y + 1, 3, std::min(8.0, h - 2),
-                        std::string("fill=\"") + kInk + "\"", 1.5);
+            Rect(out, x + w - 3.5, y + 1, 3, h - 2,
+                 std::string("fill=\"none\" ") + ink + " stroke-width=\"0.6\"", 1.5);
+            Rect(out, x + w - 3.5, y + 1, 3, std::min(8.0, h - 2),
+                 std::string("fill=\"") + kInk + "\"", 1.5);
         }
     } else if (type == "valueList") {
         const double t = y + h / 2;
-        canvas.out << "<path d=\"M" << Num(x + 1) << " " << Num(t - 2) << " h7 l-3.5 4 z\" fill=\""
-                   << kInk << "\"/>\n";
-        canvas.Label(x + 11, baseline, entry.empty() ? "..." : entry, size, weight, "start", kInk,
-                     "", w - 11);
+        out << "<path d=\"M" << Num(x + 1) << " " << Num(t - 2) << " h7 l-3.5 4 z\" fill=\"" << kInk
+            << "\"/>\n";
+        Label(out, x + 11, baseline, entry.empty() ? "..." : entry, size, weight, "start", kInk, "",
+              w - 11);
     } else if (type == "datetime") {
-        canvas.Rect(x + 0.5, y + 0.5, w - 1, h - 1,
-                    std::string("fill=\"none\" ") + ink +
-                        " stroke-width=\"0.8\" stroke-dasharray=\"1.2,1.2\"",
-                    3);
+        Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
+             std::string("fill=\"none\" ") + ink +
+                 " stroke-width=\"0.8\" stroke-dasharray=\"1.2,1.2\"",
+             3);
         // A small calendar.
         const double cy = y + h / 2 - 3.5;
-        canvas.Rect(x + 3, cy, 8, 7, std::string("fill=\"#fff\" ") + ink + " stroke-width=\"0.7\"");
-        canvas.Rect(x + 3, cy, 8, 2, std::string("fill=\"") + kInk + "\"");
-        canvas.Label(x + 14, baseline, "дд.мм.гггг", size, "normal", "start", kGrey, "", w - 16);
+        Rect(out, x + 3, cy, 8, 7, std::string("fill=\"#fff\" ") + ink + " stroke-width=\"0.7\"");
+        Rect(out, x + 3, cy, 8, 2, std::string("fill=\"") + kInk + "\"");
+        Label(out, x + 14, baseline, "дд.мм.гггг", size, "normal", "start", kGrey, "", w - 16);
     } else if (type == "button" || type == "pushbutton") {
         const std::string frame = Text(At(a, "frame"));
         const bool push = type == "pushbutton";
@@ -207,59 +204,57 @@ void DrawControl(Canvas& canvas, const Json& c) {
             stroke = 0;
         }
         if (stroke > 0 || selected) {
-            canvas.Rect(x + stroke / 2, y + stroke / 2, w - stroke, h - stroke,
-                        std::string("fill=\"") + (selected ? kInk : "#ffffff") + "\" " +
-                            (stroke > 0 ? ink + " stroke-width=\"" + Num(stroke) + "\"" : ""),
-                        radius);
+            Rect(out, x + stroke / 2, y + stroke / 2, w - stroke, h - stroke,
+                 std::string("fill=\"") + (selected ? kInk : "#ffffff") + "\" " +
+                     (stroke > 0 ? ink + " stroke-width=\"" + Num(stroke) + "\"" : ""),
+                 radius);
         }
         if (At(a, "content") == "graph") {
             const double s = std::min(w, h) - 6;
             const double ix = x + (w - s) / 2;
             const double iy = y + (h - s) / 2;
-            canvas.Rect(
-                ix, iy, s, s,
-                std::string("fill=\"#dfe6ec\" stroke=\"") + kGrey + "\" stroke-width=\"0.6\"", 2);
-            canvas.out << "<path d=\"M" << Num(ix + 2) << " " << Num(iy + s - 2) << " L"
-                       << Num(ix + s * 0.4) << " " << Num(iy + s * 0.45) << " L"
-                       << Num(ix + s * 0.6) << " " << Num(iy + s * 0.7) << " L"
-                       << Num(ix + s * 0.75) << " " << Num(iy + s * 0.55) << " L" << Num(ix + s - 2)
-                       << " " << Num(iy + s - 2) << " z\" fill=\"#7f8c99\"/>\n";
+            Rect(out, ix, iy, s, s,
+                 std::string("fill=\"#dfe6ec\" stroke=\"") + kGrey + "\" stroke-width=\"0.6\"", 2);
+            out << "<path d=\"M" << Num(ix + 2) << " " << Num(iy + s - 2) << " L"
+                << Num(ix + s * 0.4) << " " << Num(iy + s * 0.45) << " L" << Num(ix + s * 0.6)
+                << " " << Num(iy + s * 0.7) << " L" << Num(ix + s * 0.75) << " "
+                << Num(iy + s * 0.55) << " L" << Num(ix + s - 2) << " " << Num(iy + s - 2)
+                << " z\" fill=\"#7f8c99\"/>\n";
         } else {
-            canvas.Label(x + w / 2, baseline, Text(At(a, "text")), size, weight, "middle",
-                         selected ? "#ffffff" : kInk, "", w - 4);
+            Label(out, x + w / 2, baseline, Text(At(a, "text")), size, weight, "middle",
+                  selected ? "#ffffff" : kInk, "", w - 4);
         }
     } else if (type == "checkbox") {
         const double box = std::min(9.0, h - 2);
         const double by = y + (h - box) / 2;
-        canvas.Rect(x + 1, by, box, box,
-                    std::string("fill=\"#fff\" ") + ink + " stroke-width=\"1\"", 1);
-        canvas.Label(x + box + 5, baseline, Text(At(a, "text")), size, weight, "start", kInk, "",
-                     w - box - 5);
+        Rect(out, x + 1, by, box, box, std::string("fill=\"#fff\" ") + ink + " stroke-width=\"1\"",
+             1);
+        Label(out, x + box + 5, baseline, Text(At(a, "text")), size, weight, "start", kInk, "",
+              w - box - 5);
     } else if (type == "table") {
         const double row = 11;
-        canvas.Rect(x + 0.5, y + 0.5, w - 1, h - 1,
-                    std::string("fill=\"#ffffff\" ") + ink + " stroke-width=\"0.8\"");
+        Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
+             std::string("fill=\"#ffffff\" ") + ink + " stroke-width=\"0.8\"");
         const Json& columns = At(a, "columns");
         const size_t n = columns.is_array() && !columns.empty() ? columns.size() : 1;
         const double cw = w / static_cast<double>(n);
-        canvas.Rect(x + 0.5, y + 0.5, w - 1, row,
-                    std::string("fill=\"#e4e7ea\" ") + ink + " stroke-width=\"0.8\"");
+        Rect(out, x + 0.5, y + 0.5, w - 1, row,
+             std::string("fill=\"#e4e7ea\" ") + ink + " stroke-width=\"0.8\"");
         for (size_t i = 0; i < n; ++i) {
             if (i > 0) {
-                canvas.Line(x + cw * static_cast<double>(i), y + 0.5,
-                            x + cw * static_cast<double>(i), y + h - 0.5,
-                            "stroke=\"#c2c7cc\" stroke-width=\"0.6\"");
+                Line(out, x + cw * static_cast<double>(i), y + 0.5, x + cw * static_cast<double>(i),
+                     y + h - 0.5, "stroke=\"#c2c7cc\" stroke-width=\"0.6\"");
             }
             if (columns.is_array() && i < columns.size()) {
-                canvas.out << "<svg x=\"" << Num(x + cw * static_cast<double>(i) + 2) << "\" y=\""
-                           << Num(y) << "\" width=\"" << Num(std::max(0.0, cw - 4))
-                           << "\" height=\"" << Num(row) << "\" overflow=\"hidden\">";
-                canvas.Label(0, 8.5, Text(columns[i]), 8, "bold");
-                canvas.out << "</svg>\n";
+                out << "<svg x=\"" << Num(x + cw * static_cast<double>(i) + 2) << "\" y=\""
+                    << Num(y) << "\" width=\"" << Num(std::max(0.0, cw - 4)) << "\" height=\""
+                    << Num(row) << "\" overflow=\"hidden\">";
+                Label(out, 0, 8.5, Text(columns[i]), 8, "bold");
+                out << "</svg>\n";
             }
         }
         for (double ry = y + 2 * row; ry < y + h - 1; ry += row) {
-            canvas.Line(x + 1, ry, x + w - 1, ry, "stroke=\"#d5d9dd\" stroke-width=\"0.5\"");
+            Line(out, x + 1, ry, x + w - 1, ry, "stroke=\"#d5d9dd\" stroke-width=\"0.5\"");
         }
     } else if (type == "formmenu") {
         double ry = y + 2;
@@ -269,35 +264,34 @@ void DrawControl(Canvas& canvas, const Json& c) {
                 break;
             }
             if (At(item, "kind") == "separator") {
-                canvas.Line(x + 8, ry + 3, x + w - 8, ry + 3,
-                            "stroke=\"#b0b6bc\" stroke-width=\"0.8\" stroke-dasharray=\"2,2\"");
+                Line(out, x + 8, ry + 3, x + w - 8, ry + 3,
+                     "stroke=\"#b0b6bc\" stroke-width=\"0.8\" stroke-dasharray=\"2,2\"");
                 ry += 7;
                 continue;
             }
-            canvas.Rect(x + 6, ry + 1, 16, 16,
-                        "fill=\"#dfe6ec\" stroke=\"#7f8c99\" stroke-width=\"0.7\"", 3);
-            canvas.Label(x + 14, ry + 12, std::to_string(Int(At(item, "bitmap")) % 100), 6.5,
-                         "bold", "middle", "#4b5661");
-            canvas.Label(x + 28, ry + 13, Text(At(item, "view")), 10, "normal");
+            Rect(out, x + 6, ry + 1, 16, 16,
+                 "fill=\"#dfe6ec\" stroke=\"#7f8c99\" stroke-width=\"0.7\"", 3);
+            Label(out, x + 14, ry + 12, std::to_string(Int(At(item, "bitmap")) % 100), 6.5, "bold",
+                  "middle", "#4b5661");
+            Label(out, x + 28, ry + 13, Text(At(item, "view")), 10, "normal");
             ry += 20;
         }
     } else if (type == "bitmap") {
-        canvas.Rect(x + 0.5, y + 0.5, w - 1, h - 1,
-                    "fill=\"#e9eef2\" stroke=\"#9aa4ad\" stroke-width=\"0.7\"", 2);
-        canvas.out << "<circle cx=\"" << Num(x + w * 0.72) << "\" cy=\"" << Num(y + h * 0.3)
-                   << "\" r=\"" << Num(std::min(w, h) * 0.1) << "\" fill=\"#f2c14e\"/>\n";
-        canvas.out << "<path d=\"M" << Num(x + 2) << " " << Num(y + h - 2) << " L"
-                   << Num(x + w * 0.38) << " " << Num(y + h * 0.42) << " L" << Num(x + w * 0.6)
-                   << " " << Num(y + h * 0.72) << " L" << Num(x + w * 0.74) << " "
-                   << Num(y + h * 0.58) << " L" << Num(x + w - 2) << " " << Num(y + h - 2)
-                   << " z\" fill=\"#7f8c99\"/>\n";
-        canvas.Label(x + w / 2, y + h - 3, std::to_string(Int(At(a, "bitmap"))), 6, "normal",
-                     "middle", "#4b5661", "", w - 4);
+        Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
+             "fill=\"#e9eef2\" stroke=\"#9aa4ad\" stroke-width=\"0.7\"", 2);
+        out << "<circle cx=\"" << Num(x + w * 0.72) << "\" cy=\"" << Num(y + h * 0.3) << "\" r=\""
+            << Num(std::min(w, h) * 0.1) << "\" fill=\"#f2c14e\"/>\n";
+        out << "<path d=\"M" << Num(x + 2) << " " << Num(y + h - 2) << " L" << Num(x + w * 0.38)
+            << " " << Num(y + h * 0.42) << " L" << Num(x + w * 0.6) << " " << Num(y + h * 0.72)
+            << " L" << Num(x + w * 0.74) << " " << Num(y + h * 0.58) << " L" << Num(x + w - 2)
+            << " " << Num(y + h - 2) << " z\" fill=\"#7f8c99\"/>\n";
+        Label(out, x + w / 2, y + h - 3, std::to_string(Int(At(a, "bitmap"))), 6, "normal",
+              "middle", "#4b5661", "", w - 4);
     } else {
-        canvas.Rect(x + 0.5, y + 0.5, w - 1, h - 1,
-                    "fill=\"none\" stroke=\"#c0392b\" stroke-dasharray=\"2,2\"");
-        canvas.Label(x + 2, baseline, "type " + std::to_string(Int(At(c, "typeCode"))), 8, "normal",
-                     "start", "#c0392b");
+        Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
+             "fill=\"none\" stroke=\"#c0392b\" stroke-dasharray=\"2,2\"");
+        Label(out, x + 2, baseline, "type " + std::to_string(Int(At(c, "typeCode"))), 8, "normal",
+              "start", "#c0392b");
     }
 }
 
@@ -350,37 +344,37 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
     const int totalWidth = screens * cell + (screens - 1) * kGap;
     const int totalHeight = height + 2 * kBezel + kCaption;
 
-    Canvas canvas;
-    canvas.out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Num(totalWidth * kScale)
-               << "\" height=\"" << Num(totalHeight * kScale) << "\" viewBox=\"0 0 " << totalWidth
-               << " " << totalHeight << "\" font-family=\"" << kFont << "\">\n"
-               << "<title>" << Escape(object + ", form " + Text(At(form, "name"))) << "</title>\n";
+    std::ostringstream out;
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Num(totalWidth * kScale)
+        << "\" height=\"" << Num(totalHeight * kScale) << "\" viewBox=\"0 0 " << totalWidth << " "
+        << totalHeight << "\" font-family=\"" << kFont << "\">\n"
+        << "<title>" << Escape(object + ", form " + Text(At(form, "name"))) << "</title>\n";
 
     int screenIndex = 0;
     for (const int layer : layers) {
         const int left = screenIndex * (cell + kGap);
         ++screenIndex;
-        canvas.Label(left + 2, 11,
-                     object + "  \u00b7  " + Text(At(form, "name")) +
-                         (layered ? "  \u00b7  layer " + std::to_string(layer) : ""),
-                     9, "bold", "start", "#3c4043", "", cell - 4);
-        canvas.Rect(left, kCaption, cell, height + 2 * kBezel, "fill=\"#2e3338\"", 12);
+        Label(out, left + 2, 11,
+              object + "  \u00b7  " + Text(At(form, "name")) +
+                  (layered ? "  \u00b7  layer " + std::to_string(layer) : ""),
+              9, "bold", "start", "#3c4043", "", cell - 4);
+        Rect(out, left, kCaption, cell, height + 2 * kBezel, "fill=\"#2e3338\"", 12);
         const int sx = left + kBezel;
         const int sy = kCaption + kBezel;
-        canvas.out << "<clipPath id=\"screen" << screenIndex << "\"><rect width=\"" << width
-                   << "\" height=\"" << height << "\"/></clipPath>\n"
-                   << "<g transform=\"translate(" << sx << " " << sy
-                   << ")\" clip-path=\"url(#screen" << screenIndex << ")\">\n";
-        canvas.Rect(0, 0, width, height, std::string("fill=\"") + kScreen + "\"");
+        out << "<clipPath id=\"screen" << screenIndex << "\"><rect width=\"" << width
+            << "\" height=\"" << height << "\"/></clipPath>\n"
+            << "<g transform=\"translate(" << sx << " " << sy << ")\" clip-path=\"url(#screen"
+            << screenIndex << ")\">\n";
+        Rect(out, 0, 0, width, height, std::string("fill=\"") + kScreen + "\"");
         // The form's title tab and the line under it.
         const std::string title = Text(At(form, "name"));
         const double tab =
             std::min<double>(width - 4, 12 + 6.2 * static_cast<double>(title.size() / 2 + 2));
-        canvas.Rect(0, 0, tab, kTitleBar - 2, std::string("fill=\"") + kInk + "\"", 3);
-        canvas.Line(0, kTitleBar - 1.5, width, kTitleBar - 1.5,
-                    std::string("stroke=\"") + kInk + "\" stroke-width=\"2\"");
-        canvas.Label(5, 10, title, 9.5, "bold", "start", "#ffffff");
+        Rect(out, 0, 0, tab, kTitleBar - 2, std::string("fill=\"") + kInk + "\"", 3);
+        Line(out, 0, kTitleBar - 1.5, width, kTitleBar - 1.5,
+             std::string("stroke=\"") + kInk + "\" stroke-width=\"2\"");
+        Label(out, 5, 10, title, 9.5, "bold", "start", "#ffffff");
 
         // The groups that have a button switching to this screen's layer.
         std::set<int> selectors;
@@ -405,13 +399,13 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
                 }
                 groups.insert(group);
             }
-            canvas.out << "<g" << (At(c, "enabled") == false ? " opacity=\"0.45\"" : "") << ">"
-                       << "<title>" << Escape(Tooltip(c)) << "</title>\n";
-            DrawControl(canvas, control);
-            canvas.out << "</g>\n";
+            out << "<g" << (At(c, "enabled") == false ? " opacity=\"0.45\"" : "") << ">"
+                << "<title>" << Escape(Tooltip(c)) << "</title>\n";
+            DrawControl(out, control);
+            out << "</g>\n";
         }
-        canvas.out << "</g>\n";
+        out << "</g>\n";
     }
-    canvas.out << "</svg>\n";
-    return canvas.out.str();
+    out << "</svg>\n";
+    return out.str();
 }
