@@ -3,7 +3,7 @@
 # out/, then shows what was written with quilinspect: the record lists, the check and the
 # drawings of the forms (out/forms/index.html).
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 bash scripts/build.sh build || exit 1
 mkdir -p out
 
