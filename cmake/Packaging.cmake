@@ -1,6 +1,6 @@
 # Installation and the Debian package.
 #
-#   cmake --install build --prefix P     P/bin/quilconf, P/bin/quilxdb,
+#   cmake --install build --prefix P     P/bin/quilconf, P/bin/quilxdb, P/bin/quilinspect,
 #                                        P/share/man/man1/quilconf.1.gz, quilxdb.1.gz,
 #                                        P/share/doc/quillora-compilers/README.md,
 #                                        P/share/doc/quillora-compilers/examples/*.xml,
@@ -13,7 +13,7 @@ set(QUIL_PACKAGE quillora-compilers)
 set(QUIL_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/${QUIL_PACKAGE})
 set(QUIL_SCHEMA_DIR ${CMAKE_INSTALL_DATAROOTDIR}/${QUIL_PACKAGE}/schemas)
 
-install(TARGETS quilconf quilxdb RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quilconf quilxdb quilinspect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Man pages are installed compressed, as Debian has them (gzip -9n: no name or date inside,
 # so the same page gives the same bytes).

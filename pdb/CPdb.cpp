@@ -7,19 +7,9 @@
 
 #include "ByteOrder.h"
 #include "CAtomicFile.h"
+#include "PdbLayout.h"
 
 namespace {
-
-// Header field offsets.
-constexpr size_t kNameOffset = 0;
-constexpr size_t kNameSize = 32;
-constexpr size_t kCreationDate = 36;
-constexpr size_t kModificationDate = 40;
-constexpr size_t kBackupDate = 44;
-constexpr size_t kAppInfoOffset = 52;
-constexpr size_t kType = 60;
-constexpr size_t kCreator = 64;
-constexpr size_t kRecordCount = 76;
 
 // Seconds between 1904-01-01 and 1970-01-01.
 constexpr int64_t kPalmEpochToUnix = 2082844800;
@@ -38,11 +28,11 @@ CPdb::~CPdb() = default;
 
 void CPdb::FillHeader(uint32_t type, uint32_t creator, uint32_t date) {
     std::memset(header_, 0, sizeof header_);
-    ByteOrder::Store32(header_ + kCreationDate, date);
-    ByteOrder::Store32(header_ + kModificationDate, date);
-    ByteOrder::Store32(header_ + kBackupDate, date);
-    ByteOrder::Store32(header_ + kType, type);
-    ByteOrder::Store32(header_ + kCreator, creator);
+    ByteOrder::Store32(header_ + PdbHeader::kCreationDate.offset, date);
+    ByteOrder::Store32(header_ + PdbHeader::kModificationDate.offset, date);
+    ByteOrder::Store32(header_ + PdbHeader::kBackupDate.offset, date);
+    ByteOrder::Store32(header_ + PdbHeader::kType.offset, type);
+    ByteOrder::Store32(header_ + PdbHeader::kCreator.offset, creator);
 }
 
 uint32_t CPdb::PalmSeconds(int64_t unixSeconds) {
@@ -50,8 +40,9 @@ uint32_t CPdb::PalmSeconds(int64_t unixSeconds) {
 }
 
 void CPdb::SetName(std::string_view name) {
-    std::memset(header_ + kNameOffset, 0, kNameSize);
-    std::memcpy(header_ + kNameOffset, name.data(), std::min(name.size(), kNameSize));
+    std::memset(header_ + PdbHeader::kName.offset, 0, PdbHeader::kName.size);
+    std::memcpy(header_ + PdbHeader::kName.offset, name.data(),
+                std::min(name.size(), PdbHeader::kName.size));
 }
 
 bool CPdb::AddRecord(const void* data, size_t size) {
@@ -79,13 +70,13 @@ std::vector<uint8_t> CPdb::HeaderAndRecordList(size_t reserve) const {
     std::vector<uint8_t> head;
     head.reserve(std::max(reserve, kHeaderSize + kEntrySize * count));
     head.assign(header_, header_ + kHeaderSize);
-    ByteOrder::Store32(head.data() + kAppInfoOffset, 0);
-    ByteOrder::Store16(head.data() + kRecordCount, static_cast<uint16_t>(count));
+    ByteOrder::Store32(head.data() + PdbHeader::kAppInfoOffset.offset, 0);
+    ByteOrder::Store16(head.data() + PdbHeader::kRecordCount.offset, static_cast<uint16_t>(count));
 
     uint32_t offset = static_cast<uint32_t>(kHeaderSize + kEntrySize * count);
     for (const auto& record : records_) {
-        ByteOrder::Append32(head, offset);
-        ByteOrder::Append32(head, 0);  // attributes and unique id
+        ByteOrder::Append32(head, offset);  // PdbRecordEntry::kDataOffset
+        ByteOrder::Append32(head, 0);       // its attributes and unique id
         offset += static_cast<uint32_t>(record.size());
     }
     return head;

@@ -1,5 +1,5 @@
-// Palm database container: a 78-byte header, 8-byte record entries, then the records, every
-// integer little-endian and no gap after the record list.
+// Palm database container (PdbLayout.h): a 78-byte header, 8-byte record entries, then the
+// records, every integer little-endian and no gap after the record list.
 #pragma once
 
 #include <cstddef>
@@ -9,10 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "PdbLayout.h"
+
 class CPdb {
 public:
-    static constexpr size_t kHeaderSize = 78;
-    static constexpr size_t kEntrySize = 8;
+    static constexpr size_t kHeaderSize = PdbHeader::kSize;
+    static constexpr size_t kEntrySize = PdbRecordEntry::kSize;
     static constexpr size_t kMaxRecords = 100;
     static constexpr uint32_t kConfigurationType = 0x4553514C;     // bytes "LQSE"
     static constexpr uint32_t kConfigurationCreator = 0x54524E4F;  // bytes "ONRT"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds both compilers and runs them on the bundled examples, writing the databases into
-# out/ and showing what was written.
+# out/, then shows what was written with quilinspect: the record lists, the check and the
+# drawings of the forms (out/forms/index.html).
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 bash scripts/build.sh build || exit 1
 mkdir -p out
 
@@ -16,8 +17,18 @@ echo "(exit status $?)"
 echo
 echo "== written:"
 ls -l out/
-for f in out/*.pdb; do
+for f in out/QL_Configuration.pdb out/QL_PalmClientTransferDB.pdb; do
     [ -f "$f" ] || continue
-    echo "-- $f (first 256 bytes)"
-    od -A d -t x1 "$f" | head -n 17
+    echo
+    echo "== quilinspect $f (its header and record list; the whole report without the filter)"
+    build/inspector/quilinspect "$f" |
+        awk 'NR == 1 || /^(Header|Records)$/ { show = 1; print; next }
+             /^[^ ]/ { show = 0 } show'
 done
+echo
+echo "== quilinspect --check out/*.pdb"
+build/inspector/quilinspect --check out/*.pdb
+echo "(exit status $?)"
+echo
+echo "== quilinspect --svg out/forms out/QL_Configuration.pdb (open out/forms/index.html)"
+build/inspector/quilinspect --svg out/forms out/QL_Configuration.pdb | wc -l | xargs echo "files written:"

@@ -13,7 +13,7 @@ seconds="${1:-60}"
 bash scripts/deps.sh clang libclang-rt-14-dev
 
 dir=build-fuzz
-targets=(exchange actions configuration)
+targets=(exchange actions configuration inspector)
 CC=clang CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIL_FUZZ=ON \
     -DQUIL_TESTS=OFF >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
@@ -26,12 +26,13 @@ for target in "${targets[@]}"; do
     inputs=("$corpus" "fuzz/seeds/$target")
     [ -d "fuzz/regressions/$target" ] && inputs+=("fuzz/regressions/$target")
     [ -f "examples/$target.xml" ] && cp "examples/$target.xml" "$corpus/"
-    dictionary=fuzz/xml.dict
-    [ "$target" = actions ] && dictionary=fuzz/actions.dict
+    dictionary=(-dict=fuzz/xml.dict)
+    [ "$target" = actions ] && dictionary=(-dict=fuzz/actions.dict)
+    [ "$target" = inspector ] && dictionary=()  # database bytes: no dictionary
     echo "== fuzz_$target, $seconds s"
     if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         "$dir/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -dict="$dictionary" -artifact_prefix="$findings/" -print_final_stats=1 \
+        "${dictionary[@]}" -artifact_prefix="$findings/" -print_final_stats=1 \
         "${inputs[@]}" >"$dir/$target.log" 2>&1; then
         grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' \
             "$dir/$target.log" || true

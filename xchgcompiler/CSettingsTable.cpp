@@ -1,6 +1,8 @@
 #include "CSettingsTable.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -136,7 +138,7 @@ bool CSettingsTable::AddEntry(Group group, Append append) {
 bool CSettingsTable::AddPostTable(std::string_view name) {
     return AddEntry(kPostTables, [&](Bytes& entries) {
         PaddedText::Append(entries, Stored(name));
-        ByteOrder::Append16(entries, 0);  // the marker, always set
+        ByteOrder::Append16(entries, TransferGroupRecord::kTableMarker);
     });
 }
 
@@ -334,13 +336,14 @@ void CSettingsTable::Dump(std::ostream& console) const {
 
 size_t CSettingsTable::RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit) {
     offsetsFit = true;
-    size_t size = PaddedText::Size(UrlText(exchange.groups[group].url)) + 2;  // and the entry count
+    size_t size =
+        PaddedText::Size(UrlText(exchange.groups[group].url)) + TransferGroupRecord::kCountSize;
     if (group != kPostDocuments) {
         return size + exchange.groups[group].entries.size();
     }
     // Each document block's offset is 16 bits, so every block must start within the record's
     // first 65536 bytes.
-    size += 2 * exchange.documents.size();
+    size += TransferGroupRecord::kDocumentOffsetSize * exchange.documents.size();
     for (size_t d = 0; d < exchange.documents.size(); ++d) {
         offsetsFit = offsetsFit && size <= 0xFFFF;
         size += Document(exchange, d).BlockSize();
@@ -355,7 +358,8 @@ void CSettingsTable::AppendRecord(Bytes& record, const ExchangeSettings& exchang
         AppendBytes(record, exchange.groups[group].entries);
         return;
     }
-    size_t start = record.size() + 2 * exchange.documents.size();
+    size_t start =
+        record.size() + TransferGroupRecord::kDocumentOffsetSize * exchange.documents.size();
     for (size_t d = 0; d < exchange.documents.size(); ++d) {
         ByteOrder::Append16(record, static_cast<uint16_t>(start));
         start += Document(exchange, d).BlockSize();
@@ -379,10 +383,10 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
 
     // First every record is sized and checked, in record order, so that a refused table adds
     // nothing; then each record is built at its exact size and handed to the database.
-    size_t indexSize = 4;
+    size_t indexSize = TransferIndexRecord::kHeaderSize;
     for (const ExchangeSettings& exchange : exchanges_) {
         indexSize += PaddedText::Size(exchange.name) + PaddedText::Size(exchange.view) +
-                     2 * kSlotsPerExchange;
+                     TransferExchangeEntry::kSlotsSize;
     }
     if (indexSize > kMaxRecordSize) {
         console << location_ << "The exchange list does not fit in one record: " << indexSize
@@ -417,15 +421,23 @@ bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
     index.reserve(indexSize);
     ByteOrder::Append16(index, kSlotsPerExchange);
     ByteOrder::Append16(index, static_cast<uint16_t>(ExchangeCount()));
+    static constexpr TransferExchangeEntry::Slot kSlots[kGroups] = {
+        TransferExchangeEntry::kPostDocuments, TransferExchangeEntry::kPostTables,
+        TransferExchangeEntry::kPostFiles,     TransferExchangeEntry::kGetTables,
+        TransferExchangeEntry::kGetDbs,        TransferExchangeEntry::kGetFiles};
     uint16_t next = 1;
     for (const ExchangeSettings& exchange : exchanges_) {
         PaddedText::Append(index, exchange.name);
         PaddedText::Append(index, exchange.view);
+        uint16_t slots[kSlotsPerExchange];
+        std::fill(std::begin(slots), std::end(slots), kNoRecord);  // the reserved slot stays so
         for (int group = 0; group < kGroups; ++group) {
-            if (group == kGetTables) {
-                ByteOrder::Append16(index, kNoRecord);  // the reserved slot
+            if (EntryCount(exchange, group) != 0) {
+                slots[kSlots[group]] = next++;
             }
-            ByteOrder::Append16(index, EntryCount(exchange, group) == 0 ? kNoRecord : next++);
+        }
+        for (const uint16_t slot : slots) {
+            ByteOrder::Append16(index, slot);
         }
     }
     bool added = pdb.AddRecord(index.data(), index.size());

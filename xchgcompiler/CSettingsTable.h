@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "TransferRecords.h"
+
 class CPdb;
 
 class CSettingsTable {
@@ -29,9 +31,9 @@ public:
     static constexpr const char* kDatabaseName = "QL_PalmClientTransferDB";
     static constexpr const char* kFileName = "QL_PalmClientTransferDB.pdb";
 
-    // The index record gives each exchange this many 16-bit record indices.
-    static constexpr uint16_t kSlotsPerExchange = 7;
-    static constexpr uint16_t kNoRecord = 0xFFFF;
+    // The index record gives each exchange this many 16-bit record indices (TransferRecords.h).
+    static constexpr uint16_t kSlotsPerExchange = TransferExchangeEntry::kSlotCount;
+    static constexpr uint16_t kNoRecord = TransferExchangeEntry::kNoRecord;
 
     CSettingsTable();
     virtual ~CSettingsTable();
@@ -134,7 +136,8 @@ private:
         std::span<const uint8_t> headFields;
         std::span<const uint8_t> tableFields;
         size_t BlockSize() const {
-            return name.size() + 6 + sendFlags.size() + headFields.size() + tableFields.size();
+            return name.size() + TransferDocumentBlock::kCountsSize + sendFlags.size() +
+                   headFields.size() + tableFields.size();
         }
     };
 

@@ -100,6 +100,16 @@ std::optional<Code> Find(const std::array<Keyword<Code>, N>& table, std::string_
     return std::nullopt;
 }
 
+template <typename Code, size_t N>
+std::string_view NameOf(const std::array<Keyword<Code>, N>& table, Code code) {
+    for (const Keyword<Code>& keyword : table) {
+        if (keyword.code == code) {
+            return keyword.name;
+        }
+    }
+    return {};
+}
+
 RecordField InArea(RecordField field) {
     return field.At(ControlRecord::kTypeAttributes.offset);
 }
@@ -138,6 +148,35 @@ uint8_t CControl::ResizeFlags(std::string_view text) {
         }
     }
     return flags;
+}
+
+std::string_view CControl::TypeName(uint16_t code) {
+    return NameOf(kTypes, code);
+}
+
+std::string_view CControl::FontName(uint16_t id) {
+    return NameOf(kFonts, id);
+}
+
+std::string_view CControl::AlignmentName(uint8_t code) {
+    return NameOf(kAlignments, code);
+}
+
+std::string_view CControl::ContentKindName(uint8_t kind) {
+    return NameOf(kContentKinds, kind);
+}
+
+std::string_view CControl::FrameTypeName(uint8_t frame) {
+    return NameOf(kFrames, frame);
+}
+
+std::string_view CControl::EventName(size_t slotOffset) {
+    for (const Keyword<RecordField>& event : kEvents) {
+        if (event.code.offset == slotOffset) {
+            return event.name;
+        }
+    }
+    return {};
 }
 
 uint16_t CControl::FontId(std::string_view name) {

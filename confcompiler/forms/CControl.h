@@ -83,6 +83,16 @@ public:
     // 1 for text content and 0 otherwise.
     static uint8_t FrameType(uint8_t contentKind, std::string_view name);
 
+    // The other way round, for showing a record: the name of a code as the configuration
+    // writes it (the spelling of the tables above), empty for a code that has none.
+    static std::string_view TypeName(uint16_t code);
+    static std::string_view FontName(uint16_t id);
+    static std::string_view AlignmentName(uint8_t code);
+    static std::string_view ContentKindName(uint8_t kind);
+    static std::string_view FrameTypeName(uint8_t frame);
+    // The event whose code reference the record holds at `slotOffset` (ControlRecord.h).
+    static std::string_view EventName(size_t slotOffset);
+
 private:
     void ReadLayout(XmlNode layout);
     // Control index of the control with that id; none for 0.

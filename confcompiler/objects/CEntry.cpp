@@ -11,6 +11,25 @@ namespace {
 
 constexpr int kEntryCode = 1793;
 
+constexpr std::array<std::pair<std::string_view, uint16_t>, 6> kTypes{{
+    {"field", CEntry::kField},
+    {"primitive", CEntry::kField},
+    {"valueList", CEntry::kValueList},
+    {"table", CEntry::kTable},
+    {"database", CEntry::kDatabase},
+    {"record", CEntry::kRecord},
+}};
+
+// The order matters: INTEGER is tried before INT64, so "INT" alone matches nothing.
+constexpr std::array<std::pair<std::string_view, int>, 6> kKeywords{{
+    {"INTEGER", 1},
+    {"REAL", 2},
+    {"TEXT", 3},
+    {"BLOB", 4},
+    {"DATE", 11},
+    {"INT64", 12},
+}};
+
 }  // namespace
 
 CEntry::CEntry(CReadContext& context)
@@ -19,14 +38,6 @@ CEntry::CEntry(CReadContext& context)
 CEntry::~CEntry() = default;
 
 uint16_t CEntry::TypeCode(std::string_view name) {
-    static constexpr std::array<std::pair<std::string_view, uint16_t>, 6> kTypes{{
-        {"field", kField},
-        {"primitive", kField},
-        {"valueList", kValueList},
-        {"table", kTable},
-        {"database", kDatabase},
-        {"record", kRecord},
-    }};
     for (const auto& [typeName, code] : kTypes) {
         if (AsciiCase::Equal(name, typeName)) {
             return code;
@@ -36,21 +47,30 @@ uint16_t CEntry::TypeCode(std::string_view name) {
 }
 
 int CEntry::DbTypeCode(std::string_view text) {
-    // The order matters: INTEGER is tried before INT64, so "INT" alone matches nothing.
-    static constexpr std::array<std::pair<std::string_view, int>, 6> kKeywords{{
-        {"INTEGER", 1},
-        {"REAL", 2},
-        {"TEXT", 3},
-        {"BLOB", 4},
-        {"DATE", 11},
-        {"INT64", 12},
-    }};
     for (const auto& [keyword, code] : kKeywords) {
         if (AsciiCase::StartsWith(text, keyword)) {
             return code;
         }
     }
     return kNoDbType;
+}
+
+std::string_view CEntry::TypeName(uint16_t code) {
+    for (const auto& [typeName, typeCode] : kTypes) {
+        if (typeCode == code) {
+            return typeName;
+        }
+    }
+    return {};
+}
+
+std::string_view CEntry::DbTypeName(int code) {
+    for (const auto& [keyword, keywordCode] : kKeywords) {
+        if (keywordCode == code) {
+            return keyword;
+        }
+    }
+    return {};
 }
 
 const uint8_t* CEntry::Read(XmlNode entry, size_t& size) {

@@ -40,4 +40,9 @@ public:
     // is not looked at ("VARCHAR(20)" is no keyword, "TEXT(20)" is TEXT). kNoDbType when the
     // text begins with none of them.
     static int DbTypeCode(std::string_view text);
+
+    // The other way round, for showing a record: the (first) type name of a type code and the
+    // keyword of a storage type code, as the tables above spell them; empty for other codes.
+    static std::string_view TypeName(uint16_t code);
+    static std::string_view DbTypeName(int code);
 };

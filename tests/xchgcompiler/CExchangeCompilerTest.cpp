@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "InspectorCheck.h"
 #include "TempDir.h"
 #include "TransferDatabaseBytes.h"
 
@@ -288,6 +289,7 @@ TEST(ExchangeCompilerRun, ExampleCompilesToTheExpectedDumpAndDatabase) {
                                "\n\nParse result code: 00000000\n\n" + ExpectedExampleDump() +
                                "Creating PDB-file: " + file + "\n");
     EXPECT_EQ(ReadBytes(file), ExpectedExampleDatabase());
+    ExpectInspectorFindsNothing(file);
 }
 
 TEST(ExchangeCompilerRun, EmptyRootWritesTheIndexRecordOnly) {
@@ -301,6 +303,7 @@ TEST(ExchangeCompilerRun, EmptyRootWritesTheIndexRecordOnly) {
                                (dir.File(kDatabase)) + "\n");
     EXPECT_EQ(ReadBytes(dir.File(kDatabase)),
               TransferHeader({4}).Raw({0x07, 0x00, 0x00, 0x00}).Bytes());
+    ExpectInspectorFindsNothing(dir.File(kDatabase));
 }
 
 TEST(ExchangeCompilerRun, OutputPrefixWithAndWithoutTrailingSeparator) {
@@ -317,6 +320,7 @@ TEST(ExchangeCompilerRun, OutputPrefixWithAndWithoutTrailingSeparator) {
               std::string::npos);
     EXPECT_TRUE(fs::exists(dir.File(std::string("out/") + kDatabase)));
     EXPECT_FALSE(fs::exists(dir.File(std::string("out") + kDatabase)));
+    ExpectInspectorFindsNothing(dir.File(std::string("out/") + kDatabase));
 
     // Any other text stays a plain prefix of the file name.
     for (const std::string prefix : {"out/day-", "new"}) {
@@ -343,6 +347,7 @@ TEST(ExchangeCompilerRun, LongInputPathIsUsedWhole) {
     EXPECT_EQ(run.status, 0) << run.console;
     EXPECT_EQ(run.console.rfind("\nParsing document: " + path + "\n", 0), 0u);
     EXPECT_EQ(ReadBytes(dir.File(kDatabase)), ExpectedExampleDatabase());
+    ExpectInspectorFindsNothing(dir.File(kDatabase));
 }
 
 // ---- Failures --------------------------------------------------------------------------------
@@ -554,6 +559,7 @@ TEST(ExchangeCompilerProgram, CompilesTheExampleIntoTheCurrentDirectory) {
                                "\n\nParse result code: 00000000\n\n" + ExpectedExampleDump() +
                                "Creating PDB-file: QL_PalmClientTransferDB.pdb\n");
     EXPECT_EQ(ReadBytes(dir.File(kDatabase)), ExpectedExampleDatabase());
+    ExpectInspectorFindsNothing(dir.File(kDatabase));
 }
 
 TEST(ExchangeCompilerProgram, FailuresEndWithStatusOne) {

@@ -13,6 +13,7 @@
 
 #include "CConverter.h"
 #include "CPdb.h"
+#include "InspectorCheck.h"
 #include "TempDir.h"
 #include "TransferDatabaseBytes.h"
 
@@ -43,6 +44,9 @@ Built Build(const CSettingsTable& table) {
         built.records.push_back(pdb.Record(i));
     }
     built.image = pdb.Image();
+    if (built.ok) {
+        ExpectInspectorFindsNothingIn(built.image);
+    }
     return built;
 }
 

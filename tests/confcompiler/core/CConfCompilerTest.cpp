@@ -11,6 +11,7 @@
 #include "CPdb.h"
 #include "CReadContext.h"
 #include "CStringsReader.h"
+#include "InspectorCheck.h"
 #include "TempDir.h"
 
 namespace {
@@ -261,6 +262,7 @@ TEST_F(CConfCompilerTest, RealReadersFillTheSlotsAndSkipAFailedRecordView) {
             EXPECT_FALSE(dir_.Exists("out.pdb"));
             continue;
         }
+        ExpectInspectorFindsNothing(dir_.File("out.pdb"));
         const std::vector<Bytes> records = Records(dir_.ReadBytes("out.pdb"));
         ASSERT_EQ(records.size(), 9u);
         EXPECT_EQ(Bytes(records[0].begin() + 134, records[0].end()), c.slots);

@@ -14,6 +14,7 @@
 
 #include "ByteOrder.h"
 #include "CConfCompiler.h"
+#include "InspectorCheck.h"
 #include "TempDir.h"
 
 namespace {
@@ -59,6 +60,7 @@ TEST(ExampleConfigurationTest, CompilesCleanlyIntoThePinnedDatabase) {
         << console.str();
     EXPECT_EQ(console.str().find("[WARNING"), std::string::npos) << console.str();
     EXPECT_EQ(console.str().find("[ERROR"), std::string::npos) << console.str();
+    ExpectInspectorFindsNothing(dir.File("out.pdb"));
 
     const std::string actual = Listing(dir.ReadBytes("out.pdb"));
     std::ifstream in(QUIL_SOURCE_DIR "/tests/data/QL_Configuration.expected.txt");

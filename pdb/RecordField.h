@@ -1,6 +1,7 @@
 // One field of a fixed record layout: where it starts and how many bytes it takes. Every
-// record layout of the configuration database is declared once, as named fields in a header
-// of its own, and the writer, its tests and the database inspector all use those names.
+// record layout of both databases (and the database container's own header) is declared once,
+// as named fields in a header of its own, and the writers, their tests and the database
+// inspector all use those names.
 #pragma once
 
 #include <cstddef>

@@ -1,0 +1,109 @@
+#include "CFormGallery.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "CFormDrawing.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Save(const fs::path& path, const std::string& content, std::vector<std::string>& written,
+          std::string& error) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    out.close();
+    if (!out) {
+        error = "cannot write " + path.string();
+        return false;
+    }
+    written.push_back(path.string());
+    return true;
+}
+
+}  // namespace
+
+bool CFormGallery::Write(const Json& document, const std::string& directory,
+                         std::vector<std::string>& written, std::string& error) {
+    if (!document.contains("configuration")) {
+        error = At(document, "file").get<std::string>() + " is no configuration database: no forms";
+        return false;
+    }
+    const Json& configuration = At(document, "configuration");
+    const Json& info = At(configuration, "info");
+    const int width = At(info, "screenWidth").get<int>();
+    const int height = At(info, "screenHeight").get<int>();
+    std::error_code code;
+    fs::create_directories(directory, code);
+    if (code) {
+        error = "cannot create " + directory + ": " + code.message();
+        return false;
+    }
+
+    static constexpr const char* kSections[][2] = {{"journals", "Journals"},
+                                                   {"documents", "Documents"},
+                                                   {"recordViews", "Record views"},
+                                                   {"references", "References"},
+                                                   {"frames", "Frames"}};
+    std::string html =
+        "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+        CFormDrawing::Escape(At(info, "name").get<std::string>()) +
+        ": forms</title>\n<style>\n"
+        "body { font-family: 'DejaVu Sans', Verdana, sans-serif; background: #eceef0; "
+        "color: #1b1d1f; margin: 24px; }\n"
+        "h1 { font-size: 22px; } h2 { font-size: 18px; margin-top: 32px; }\n"
+        "h3 { font-size: 15px; margin: 18px 0 6px; } h3 small { color: #5f6368; font-weight: "
+        "normal; }\n"
+        ".forms { display: flex; flex-wrap: wrap; gap: 20px; }\n"
+        "figure { margin: 0; background: #fff; padding: 10px; border-radius: 8px; "
+        "box-shadow: 0 1px 3px rgba(0,0,0,.2); }\n"
+        "figure img { display: block; height: 420px; }\n"
+        "figcaption { font-size: 13px; margin-top: 6px; }\n"
+        "p.note { color: #5f6368; font-size: 13px; }\n"
+        "</style>\n</head>\n<body>\n<h1>" +
+        CFormDrawing::Escape(At(info, "name").get<std::string>()) + "</h1>\n" +
+        "<p class=\"note\">Screen " + std::to_string(width) + " &times; " + std::to_string(height) +
+        ". Forms with layers show one screen per layer; grey controls are disabled. Hover a "
+        "control for its index (#N, as the action code names it), entry and events.</p>\n";
+    size_t forms = 0;
+    for (const auto& section : kSections) {
+        const Json& objects = At(configuration, section[0]);
+        if (objects.empty()) {
+            continue;
+        }
+        html += "<h2>" + std::string(section[1]) + "</h2>\n";
+        for (size_t i = 0; i < objects.size(); ++i) {
+            const Json& object = objects[i];
+            const std::string name = At(object, "name").get<std::string>();
+            html += "<h3>" + CFormDrawing::Escape(name) + " <small>" +
+                    CFormDrawing::Escape(At(object, "view").get<std::string>()) +
+                    "</small></h3>\n<div class=\"forms\">\n";
+            if (At(object, "forms").empty()) {
+                html += "<p class=\"note\">no forms</p>\n";
+            }
+            for (size_t k = 0; k < At(object, "forms").size(); ++k) {
+                const Json& form = At(object, "forms")[k];
+                const std::string file = std::string(section[0]) + "-" + std::to_string(i) + "-" +
+                                         std::to_string(k) + ".svg";
+                if (!Save(fs::path(directory) / file, CFormDrawing::Svg(form, name, width, height),
+                          written, error)) {
+                    return false;
+                }
+                ++forms;
+                html += "<figure><a href=\"" + file + "\"><img src=\"" + file + "\" alt=\"" +
+                        CFormDrawing::Escape(At(form, "name").get<std::string>()) +
+                        "\"></a><figcaption>" +
+                        CFormDrawing::Escape(At(form, "name").get<std::string>()) + " &middot; " +
+                        std::to_string(At(form, "controls").size()) +
+                        " controls</figcaption></figure>\n";
+            }
+            html += "</div>\n";
+        }
+    }
+    if (forms == 0) {
+        html += "<p class=\"note\">The configuration has no forms.</p>\n";
+    }
+    html += "</body>\n</html>\n";
+    return Save(fs::path(directory) / "index.html", html, written, error);
+}

@@ -1,0 +1,26 @@
+// The command line of quilinspect:
+//
+//   quilinspect FILE.pdb              the readable report
+//   quilinspect --json FILE.pdb       the same content as one JSON document
+//   quilinspect --check FILE.pdb...   the problems only; exit 0 when there is none, else 1
+//   quilinspect --svg DIR FILE.pdb    one SVG per form and DIR/index.html
+//
+// Exit status 2 for a wrong call or a file that cannot be read (or written, for --svg).
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+class CInspectorProgram {
+public:
+    static constexpr int kOk = 0;
+    static constexpr int kProblems = 1;
+    static constexpr int kFailed = 2;
+
+    // `args` without the program name.
+    static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+private:
+    static void Usage(std::ostream& out);
+};

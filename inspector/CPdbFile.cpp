@@ -1,0 +1,157 @@
+#include "CPdbFile.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "CConverter.h"
+#include "PdbLayout.h"
+
+namespace {
+
+std::string Number(size_t value) {
+    return std::to_string(value);
+}
+
+}  // namespace
+
+CPdbFile::CPdbFile(std::span<const uint8_t> file, CProblemList& problems) : file_(file) {
+    if (!file_.Fits(0, PdbHeader::kSize)) {
+        problems.Add(CProblemList::kFile, 0,
+                     "the file has " + Number(file_.Size()) + " bytes, fewer than the " +
+                         Number(PdbHeader::kSize) + "-byte header");
+        return;
+    }
+    hasHeader_ = true;
+    for (const RecordField field : {PdbHeader::kAppInfoOffset, PdbHeader::kSortInfoOffset}) {
+        if (file_.Value(field) != 0) {
+            problems.Add(CProblemList::kFile, field.offset,
+                         "an application-info or sort-info offset (" + Number(file_.Value(field)) +
+                             ") where the database has no such block (0)");
+        }
+    }
+
+    size_t count = file_.Value(PdbHeader::kRecordCount);
+    const size_t listEnd = PdbHeader::kSize + PdbRecordEntry::kSize * count;
+    if (!file_.Fits(0, listEnd)) {
+        problems.Add(CProblemList::kFile, PdbHeader::kRecordCount.offset,
+                     "the record list of " + Number(count) + " entries would end at byte " +
+                         Number(listEnd) + ", past the end of the file (" + Number(file_.Size()) +
+                         " bytes)");
+        count = (file_.Size() - PdbHeader::kSize) / PdbRecordEntry::kSize;
+    }
+    const size_t dataStart = PdbHeader::kSize + PdbRecordEntry::kSize * count;
+
+    std::vector<size_t> starts(count);
+    std::vector<bool> valid(count, false);
+    size_t previous = dataStart;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t entry = PdbHeader::kSize + PdbRecordEntry::kSize * i;
+        const size_t start = file_.Value(PdbRecordEntry::kDataOffset, entry);
+        starts[i] = start;
+        const size_t where = entry + PdbRecordEntry::kDataOffset.offset;
+        if (start > file_.Size()) {
+            problems.Add(CProblemList::kFile, where,
+                         "record " + Number(i) + " starts at byte " + Number(start) +
+                             ", past the end of the file (" + Number(file_.Size()) + " bytes)");
+        } else if (i == 0 && start < dataStart) {
+            problems.Add(CProblemList::kFile, where,
+                         "record 0 starts at byte " + Number(start) +
+                             ", inside the header or the record list (which end at byte " +
+                             Number(dataStart) + ")");
+        } else if (i == 0 && start > dataStart) {
+            problems.Add(CProblemList::kFile, where,
+                         "record 0 starts at byte " + Number(start) + ", leaving a gap of " +
+                             Number(start - dataStart) + " bytes after the record list");
+        } else if (start < previous) {
+            problems.Add(CProblemList::kFile, where,
+                         "record " + Number(i) + " starts at byte " + Number(start) +
+                             ", before the start of record " + Number(i - 1) + " (byte " +
+                             Number(previous) + ")");
+        } else {
+            valid[i] = true;
+            previous = start;
+        }
+    }
+    for (size_t i = 0; i < count; ++i) {
+        // A record ends where the next valid one starts, the last at the end of the file.
+        size_t end = file_.Size();
+        for (size_t k = i + 1; k < count; ++k) {
+            if (valid[k]) {
+                end = starts[k];
+                break;
+            }
+        }
+        offsets_.push_back(starts[i]);
+        records_.push_back(valid[i] && end >= starts[i] ? file_.Part(starts[i], end - starts[i])
+                                                        : CByteReader());
+    }
+}
+
+uint32_t CPdbFile::Type() const {
+    return file_.Value(PdbHeader::kType);
+}
+
+uint32_t CPdbFile::Creator() const {
+    return file_.Value(PdbHeader::kCreator);
+}
+
+std::string CPdbFile::Name() const {
+    bool terminated = false;
+    return file_.FieldText(PdbHeader::kName, 0, terminated);
+}
+
+std::string CPdbFile::CalendarDate(uint32_t palmSeconds) {
+    using namespace std::chrono;
+    constexpr int64_t kPalmEpochToUnix = 2082844800;
+    const sys_seconds time{seconds{static_cast<int64_t>(palmSeconds) - kPalmEpochToUnix}};
+    const sys_days day = floor<days>(time);
+    const year_month_day date{day};
+    const hh_mm_ss<seconds> clock{time - day};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02ld",
+                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<long>(clock.hours().count()),
+                  static_cast<long>(clock.minutes().count()),
+                  static_cast<long>(clock.seconds().count()));
+    return text;
+}
+
+std::string CPdbFile::FourCharacters(uint32_t code) {
+    std::string text;
+    for (int i = 0; i < 4; ++i) {
+        const auto byte = static_cast<char>((code >> (8 * i)) & 0xFF);
+        text += byte >= 0x20 && byte < 0x7F ? byte : '?';
+    }
+    return text;
+}
+
+Json CPdbFile::HeaderJson() const {
+    if (!hasHeader_) {
+        return Json();
+    }
+    const auto value = [this](RecordField field) { return file_.Value(field); };
+    return {{"name", CConverter::ToUtf8(Name())},
+            {"attributes", value(PdbHeader::kAttributes)},
+            {"version", value(PdbHeader::kVersion)},
+            {"created", CalendarDate(value(PdbHeader::kCreationDate))},
+            {"modified", CalendarDate(value(PdbHeader::kModificationDate))},
+            {"backedUp", CalendarDate(value(PdbHeader::kBackupDate))},
+            {"modificationNumber", value(PdbHeader::kModificationNumber)},
+            {"appInfoOffset", value(PdbHeader::kAppInfoOffset)},
+            {"sortInfoOffset", value(PdbHeader::kSortInfoOffset)},
+            {"type", FourCharacters(Type())},
+            {"creator", FourCharacters(Creator())},
+            {"typeCode", Type()},
+            {"creatorCode", Creator()},
+            {"uniqueIdSeed", value(PdbHeader::kUniqueIdSeed)},
+            {"nextRecordList", value(PdbHeader::kNextRecordList)},
+            {"recordCount", value(PdbHeader::kRecordCount)}};
+}
+
+Json CPdbFile::RecordsJson() const {
+    Json list = Json::array();
+    for (size_t i = 0; i < records_.size(); ++i) {
+        list.push_back({{"index", i}, {"offset", offsets_[i]}, {"size", records_[i].Size()}});
+    }
+    return list;
+}

@@ -1,0 +1,58 @@
+// The problems found in a database, each with the record it lies in and the byte offset of
+// the bytes at fault (counted from the start of that record, or of the file for the header
+// and the record list).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "InspectJson.h"
+
+class CProblemList {
+public:
+    // The "record" of a problem of the file header or the record list.
+    static constexpr int kFile = -1;
+    // More problems than this are counted but not kept: damaged input must not make the
+    // report (or the time to build it) grow without bound.
+    static constexpr size_t kMaxKept = 1000;
+    // The most items (entries, controls, forms, menu items, texts of lists) one database is
+    // decoded into. A sound database stays far below (its records hold at most 60000 bytes
+    // each); only offsets and references that make the same bytes read again and again reach
+    // it, and then the rest is not decoded.
+    static constexpr size_t kMaxItems = 200000;
+
+    struct Problem {
+        int record;
+        size_t offset;
+        std::string message;  // UTF-8
+    };
+
+    // Where a value was read: its record and offset.
+    struct Where {
+        int record;
+        size_t offset;
+        Where At(size_t more) const { return {record, offset + more}; }
+    };
+
+    void Add(Where where, std::string message);
+    void Add(int record, size_t offset, std::string message) {
+        Add(Where{record, offset}, std::move(message));
+    }
+
+    // Takes `items` from the budget of kMaxItems. False once the budget is spent: the first
+    // time, a problem at `where` says so.
+    bool Spend(Where where, size_t items = 1);
+
+    size_t Count() const { return count_; }
+    const std::vector<Problem>& Kept() const { return problems_; }
+
+    // [{"record": index or null, "offset": n, "message": "..."}], then, when more were found
+    // than kept, one entry with record null, offset 0 and a message saying how many.
+    Json ToJson() const;
+
+private:
+    std::vector<Problem> problems_;
+    size_t count_ = 0;
+    size_t items_ = 0;
+};

@@ -1,0 +1,202 @@
+// Deliberately damaged databases: each is reported with the record and the byte offset of the
+// bytes at fault.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "CInspector.h"
+#include "ControlRecord.h"
+#include "EntryRecord.h"
+#include "FormHeader.h"
+#include "InfoRecord.h"
+#include "InspectorCheck.h"
+#include "InspectorDatabases.h"
+#include "MenuRecord.h"
+#include "ObjectHeader.h"
+#include "StringReference.h"
+#include "TransferRecords.h"
+
+namespace {
+
+struct Expected {
+    int record;  // -1: the file header or record list
+    size_t offset;
+    std::string message;  // a part of it
+};
+
+// A damaged copy of a database: `file` is changed, the expected problem returned.
+using Damage = std::function<Expected(Bytes& file)>;
+
+uint16_t Get16(const Bytes& file, size_t at) {
+    return ByteOrder::Load16(file.data() + at);
+}
+uint32_t Get32(const Bytes& file, size_t at) {
+    return ByteOrder::Load32(file.data() + at);
+}
+void Put16(Bytes& file, size_t at, uint16_t value) {
+    ByteOrder::Store16(file.data() + at, value);
+}
+
+// Record indexes of the example configuration.
+constexpr size_t kMenus = 2;
+constexpr size_t kJournals = 3;
+constexpr size_t kStrings = StringReference::kRecordIndex;
+
+// The first journal's header, its first form header (in the strings record) and first control.
+size_t Journal(const Bytes& f) {
+    return RecordStart(f, kJournals) + 2;
+}
+size_t FormTable(const Bytes& f) {
+    return StringReference::Offset(Get32(f, Journal(f) + ObjectHeader::kFormTable.offset)) + 2;
+}
+size_t FirstControl(const Bytes& f) {
+    return Get16(f, RecordStart(f, kStrings) + FormTable(f) + FormHeader::kControlsOffset.offset);
+}
+// The first menu's item `k`, in its record.
+size_t MenuItem(const Bytes& f, size_t k) {
+    const size_t block = Get16(f, RecordStart(f, kMenus) + MenuRecord::kHeaderSize +
+                                      MenuDirectoryEntry::kBlockOffset.offset);
+    return block + MenuBlock::kHeaderSize + MenuItemRecord::kSize * k;
+}
+// The slots of the first exchange of the exchange database, in its index record.
+size_t ExchangeSlots(const Bytes& f) {
+    size_t at = RecordStart(f, 0) + TransferIndexRecord::kHeaderSize;
+    for (int text = 0; text < 2; ++text) {
+        const size_t length = std::strlen(reinterpret_cast<const char*>(f.data() + at));
+        at += length % 2 == 1 ? length + 1 : length + 2;
+    }
+    return at - RecordStart(f, 0);
+}
+
+struct Case {
+    const char* name;
+    const Bytes& (*database)();
+    Damage damage;
+};
+
+const Case kCases[] = {
+    {"header cut short", ExampleConfiguration,
+     [](Bytes& f) {
+         f.resize(40);
+         return Expected{-1, 0, "fewer than the 78-byte header"};
+     }},
+    {"record list cut short", ExampleConfiguration,
+     [](Bytes& f) {
+         f.resize(100);
+         return Expected{-1, PdbHeader::kRecordCount.offset, "past the end of the file"};
+     }},
+    {"strings record cut short", ExampleConfiguration,
+     [](Bytes& f) {
+         const size_t pool = RecordStart(f, kStrings);
+         size_t last = 2;
+         for (size_t at = 2; pool + at < f.size(); at += 2 + Get16(f, pool + at)) {
+             last = at;
+         }
+         f.pop_back();
+         return Expected{8, last, "more than the strings record has"};
+     }},
+    {"record going back", ExampleConfiguration,
+     [](Bytes& f) {
+         const size_t entry = PdbHeader::kSize + PdbRecordEntry::kSize * 3;
+         ByteOrder::Store32(f.data() + entry, static_cast<uint32_t>(RecordStart(f, 2) - 1));
+         return Expected{-1, entry, "before the start of record 2"};
+     }},
+    {"unknown type", ExampleConfiguration,
+     [](Bytes& f) {
+         f[PdbHeader::kType.offset] = 'X';
+         return Expected{-1, PdbHeader::kType.offset, "neither"};
+     }},
+    {"slot naming the strings record", ExampleConfiguration,
+     [](Bytes& f) {
+         Put16(f, RecordStart(f, 0) + InfoRecord::kMenuRecord.offset, 8);
+         return Expected{0, InfoRecord::kMenuRecord.offset, "no section record"};
+     }},
+    {"data offset past its record", ExampleConfiguration,
+     [](Bytes& f) {
+         Put16(f, Journal(f) + ObjectHeader::kDataOffset.offset, 0xFFF0);
+         return Expected{3, 2 + ObjectHeader::kDataOffset.offset, "do not lie in the record"};
+     }},
+    {"controls offset past its record", ExampleConfiguration,
+     [](Bytes& f) {
+         const size_t at = FormTable(f) + FormHeader::kControlsOffset.offset;
+         Put16(f, RecordStart(f, kStrings) + at, 0xFF00);
+         return Expected{8, at, "controls at offset 65280"};
+     }},
+    {"reference to another record", ExampleConfiguration,
+     [](Bytes& f) {
+         const size_t entry = Get16(f, Journal(f) + ObjectHeader::kDataOffset.offset);
+         Put16(f, RecordStart(f, kJournals) + entry + EntryRecord::kName.offset + 2, 7);
+         return Expected{3, entry + EntryRecord::kName.offset, "not the strings record 8"};
+     }},
+    {"reference to no entry", ExampleConfiguration,
+     [](Bytes& f) {
+         const size_t entry = Get16(f, Journal(f) + ObjectHeader::kDataOffset.offset);
+         const size_t at = RecordStart(f, kJournals) + entry + EntryRecord::kName.offset;
+         Put16(f, at, static_cast<uint16_t>(Get16(f, at) + 1));
+         return Expected{3, entry + EntryRecord::kName.offset, "where no entry"};
+     }},
+    {"undecodable action code", ExampleConfiguration,
+     [](Bytes& f) {
+         const size_t code = StringReference::Offset(
+             Get32(f, RecordStart(f, kMenus) + MenuItem(f, 1) + MenuItemRecord::kCode.offset));
+         Put16(f, RecordStart(f, kStrings) + code + 4, 0xEEEE);  // the first function id
+         return Expected{8, code, "does not decode"};
+     }},
+    {"navigation past the form's controls", ExampleConfiguration,
+     [](Bytes& f) {
+         const size_t at = FirstControl(f) + ControlRecord::kSize + ControlRecord::kRight.offset;
+         Put16(f, RecordStart(f, kJournals) + at, 200);
+         return Expected{3, at, "right names control #200"};
+     }},
+    {"menu parent missing", ExampleConfiguration,
+     [](Bytes& f) {
+         const size_t at = MenuItem(f, 1) + MenuItemRecord::kParent.offset;
+         Put16(f, RecordStart(f, kMenus) + at, 2999);
+         return Expected{2, at, "no item read before it"};
+     }},
+    {"menu id twice", ExampleConfiguration,
+     [](Bytes& f) {
+         const size_t at = MenuItem(f, 2);
+         Put16(f, RecordStart(f, kMenus) + at, Get16(f, RecordStart(f, kMenus) + MenuItem(f, 1)));
+         return Expected{2, at, "two items with the id 2002"};
+     }},
+    {"exchange slot naming no record", ExampleExchange,
+     [](Bytes& f) {
+         const size_t at =
+             ExchangeSlots(f) + TransferExchangeEntry::kSlotSize * TransferExchangeEntry::kGetDbs;
+         Put16(f, RecordStart(f, 0) + at, 40);
+         return Expected{0, at, "no group record"};
+     }},
+    {"exchange group with fewer entries than its count", ExampleExchange,
+     [](Bytes& f) {
+         // Record 2, post tables: its URL, then the count of its one table.
+         const size_t record = RecordStart(f, 2);
+         const size_t url = std::strlen(reinterpret_cast<const char*>(f.data() + record));
+         Put16(f, record + url + (url % 2 == 1 ? 1 : 2), 2);
+         return Expected{2, RecordStart(f, 3) - record, "ends after 1 of its 2 entries"};
+     }},
+};
+
+TEST(DamagedDatabaseTest, EachDamageIsReportedAtItsRecordAndOffset) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Bytes file = c.database();
+        ExpectInspectorFindsNothingIn(file);
+        const Expected expected = c.damage(file);
+        const Json document = CInspector::Inspect(file, c.name);
+        bool found = false;
+        for (const Json& problem : document["problems"]) {
+            found = found || ((expected.record < 0 ? problem["record"].is_null()
+                                                   : problem["record"] == expected.record) &&
+                              problem["offset"] == expected.offset &&
+                              problem["message"].get<std::string>().find(expected.message) !=
+                                  std::string::npos);
+        }
+        EXPECT_TRUE(found) << "expected at record " << expected.record << ", offset "
+                           << expected.offset << ": " << expected.message
+                           << "\nfound:" << ListedProblems(CInspector::ProblemLines(document));
+    }
+}
+
+}  // namespace

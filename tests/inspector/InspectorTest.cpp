@@ -1,0 +1,147 @@
+// The inspector on whole databases: random and mutated bytes never crash it, the example's
+// forms draw as well-formed SVG linked from index.html, and the program's modes and statuses.
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+
+#include "CFormDrawing.h"
+#include "CFormGallery.h"
+#include "CInspector.h"
+#include "CTextReport.h"
+#include "InspectorDatabases.h"
+#include "TempDir.h"
+
+namespace {
+
+std::string Text(const Bytes& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+// Every part of the inspector on one input: the document, the report and every drawing.
+void InspectEverything(const Bytes& bytes) {
+    const Json document = CInspector::Inspect(bytes, "input");
+    CTextReport::Write(document);
+    document.dump();
+    if (document.contains("configuration")) {
+        for (const char* section :
+             {"journals", "documents", "recordViews", "references", "frames"}) {
+            for (const Json& object : document["configuration"][section]) {
+                for (const Json& form : object["forms"]) {
+                    CFormDrawing::Svg(form, "object", 240, 268);
+                }
+            }
+        }
+    }
+}
+
+TEST(InspectorTest, RandomAndMutatedBytesNeverCrashIt) {
+    std::mt19937 random(20240601);
+    const auto below = [&](size_t n) {
+        return std::uniform_int_distribution<size_t>(0, n - 1)(random);
+    };
+    for (int i = 0; i < 3000; ++i) {
+        Bytes bytes;
+        if (i % 3 == 0) {
+            bytes.resize(below(600));
+            for (uint8_t& byte : bytes) {
+                byte = static_cast<uint8_t>(below(256));
+            }
+        } else {
+            // A few bytes of an example changed, or the file cut short.
+            bytes = i % 3 == 1 ? ExampleConfiguration() : ExampleExchange();
+            for (size_t k = below(8) + 1; k > 0; --k) {
+                bytes[below(bytes.size())] = static_cast<uint8_t>(below(256));
+            }
+            if (below(4) == 0) {
+                bytes.resize(below(bytes.size()));
+            }
+        }
+        InspectEverything(bytes);
+    }
+}
+
+int XmlErrors = 0;
+void CountXmlError(void*, const char*, ...) {
+    ++XmlErrors;
+}
+
+TEST(InspectorTest, TheExampleFormsDrawAsWellFormedSvgLinkedFromTheIndex) {
+    TempDir dir;
+    const Json document = CInspector::Inspect(ExampleConfiguration(), "example");
+    std::vector<std::string> written;
+    std::string error;
+    ASSERT_TRUE(CFormGallery::Write(document, dir.Path(), written, error)) << error;
+    ASSERT_EQ(written.size(), 13u);  // twelve forms and the index
+    const std::string index = Text(dir.ReadBytes("index.html"));
+    xmlSetGenericErrorFunc(nullptr, CountXmlError);
+    for (const std::string& path : written) {
+        const std::string name = std::filesystem::path(path).filename();
+        if (name == "index.html") {
+            continue;
+        }
+        EXPECT_NE(index.find("<img src=\"" + name + "\""), std::string::npos) << name;
+        XmlErrors = 0;
+        xmlDocPtr svg = xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET);
+        EXPECT_NE(svg, nullptr) << name;
+        EXPECT_EQ(XmlErrors, 0) << name;
+        xmlFreeDoc(svg);
+    }
+    xmlSetGenericErrorFunc(nullptr, nullptr);
+    // Each control is drawn with its index on hover: the order form has 20 on two layers.
+    const std::string order = Text(dir.ReadBytes("documents-0-0.svg"));
+    size_t titles = 0;
+    for (size_t at = order.find("<title>#"); at != std::string::npos;
+         at = order.find("<title>#", at + 1)) {
+        ++titles;
+    }
+    EXPECT_EQ(titles, 20u + 4u);  // the controls without a layer are on both screens
+    EXPECT_NE(order.find("<title>#2 button, entry customer at 70,36 size 166x14, layer 1\n"
+                         "select: RefSingleSelect(&quot;Клиенты&quot;"),
+              std::string::npos);
+}
+
+TEST(InspectorTest, TheProgramReportsChecksAndRefuses) {
+    TempDir dir;
+    const Bytes& configuration = ExampleConfiguration();
+    dir.Write("c.pdb", std::string(configuration.begin(), configuration.end()));
+    const Bytes& exchange = ExampleExchange();
+    dir.Write("x.pdb", std::string(exchange.begin(), exchange.end()));
+    dir.Write("bad.pdb", std::string(configuration.begin(), configuration.begin() + 200));
+    const std::string program = std::string(QUILINSPECT_PATH) + " ";
+    const std::string c = dir.File("c.pdb");
+    const std::string x = dir.File("x.pdb");
+    int status = -1;
+
+    EXPECT_EQ(RunCommand(program + "--check " + c + " " + x, status),
+              c + ": no problems\n" + x + ": no problems\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(RunCommand(program + "--check " + dir.File("bad.pdb"), status).find("problem"),
+              std::string::npos);
+    EXPECT_EQ(status, 1);
+
+    std::string out = RunCommand(program + c, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out.rfind(c + ": configuration database\nHeader\n", 0), 0u) << out;
+    EXPECT_NE(out.find("      #2 button at 70,36 size 166x14, entry customer, layer 1, down #4\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("\nProblems: none\n"), std::string::npos);
+
+    out = RunCommand(program + "--json " + x, status);
+    EXPECT_EQ(status, 0);
+    const Json document = Json::parse(out);
+    EXPECT_EQ(document["kind"], "exchange");
+    EXPECT_EQ(document["exchange"]["exchanges"][0]["getDbs"]["databases"][0], "QL_Prices");
+    EXPECT_TRUE(document["problems"].empty());
+
+    for (const std::string& wrong :
+         {std::string(), std::string("--json"), "--svg " + dir.File("svg") + " " + x,
+          dir.File("missing.pdb"), "--other " + c}) {
+        RunCommand(program + wrong + " 2>/dev/null", status);
+        EXPECT_EQ(status, 2) << wrong;
+    }
+}
+
+}  // namespace
