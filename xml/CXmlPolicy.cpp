@@ -13,6 +13,8 @@
 #include <limits>
 #include <new>
 
+#include "CPlatform.h"
+
 // Where the document's bytes come from, and how many of them the parser has asked for.
 struct CXmlPolicy::Source {
     std::FILE* file = nullptr;
@@ -188,7 +190,7 @@ void CXmlPolicy::PrepareHandler(xmlSAXHandler& sax, Mode mode) {
 
 bool CXmlPolicy::ParseFile(const std::string& path, const xmlSAXHandler& sax, void* owner) {
     Source source;
-    source.file = std::fopen(path.c_str(), "rb");
+    source.file = CPlatform::OpenFile(path, "rb");
     if (source.file == nullptr) {
         const int error = errno;
         Record(XML_IO_LOAD_ERROR, "cannot open " + path + ": " + std::strerror(error), 0, 0);
