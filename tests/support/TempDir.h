@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "Portable.h"
+
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quiltest-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        path_ =
+            MakeTempFolder((std::filesystem::temp_directory_path() / "quiltest-XXXXXX").string());
     }
     ~TempDir() {
         std::error_code ignored;
@@ -41,21 +43,3 @@ public:
 private:
     std::filesystem::path path_;
 };
-
-// Runs a shell command and returns its standard output; the exit status goes to `status`.
-inline std::string RunCommand(const std::string& command, int& status) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        status = -1;
-        return output;
-    }
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
-        output.append(chunk, got);
-    }
-    const int raw = ::pclose(pipe);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return output;
-}

@@ -1,7 +1,6 @@
 #include "CSettingsTable.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +9,8 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+
+#include "Portable.h"
 
 #include "CConverter.h"
 #include "CPdb.h"
@@ -54,8 +55,8 @@ std::string DumpOf(const CSettingsTable& table) {
 class TempDir {
 public:
     TempDir() {
-        char pattern[] = "/tmp/quilxdb-table-XXXXXX";
-        path_ = ::mkdtemp(pattern);
+        path_ = MakeTempFolder(
+            (std::filesystem::temp_directory_path() / "quilxdb-table-XXXXXX").string());
     }
     ~TempDir() { std::filesystem::remove_all(path_); }
     const std::string& Path() const { return path_; }

@@ -6,8 +6,6 @@
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -17,6 +15,7 @@
 #include <vector>
 
 #include "CConverter.h"
+#include "Portable.h"
 
 namespace {
 
@@ -31,9 +30,8 @@ class TempDir {
 public:
     TempDir() {
         std::string pattern = (fs::temp_directory_path() / "xmldom-XXXXXX").string();
-        const char* made = mkdtemp(pattern.data());
-        EXPECT_NE(made, nullptr);
-        path_ = pattern;
+        path_ = MakeTempFolder(pattern);
+        EXPECT_FALSE(path_.empty());
     }
     ~TempDir() {
         std::error_code ignored;
@@ -46,9 +44,9 @@ public:
         const fs::path file = path_ / name;
         std::ofstream out(file, std::ios::binary);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return file.string();
+        return file.generic_string();
     }
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
+    std::string Path(const std::string& name) const { return (path_ / name).generic_string(); }
 
 private:
     fs::path path_;
@@ -125,12 +123,6 @@ constexpr long kBombMemoryKb = 1024L * 1024;
 constexpr auto kBombTime = std::chrono::seconds(2);
 constexpr long kBombMemoryKb = 256L * 1024;
 #endif
-
-long PeakResidentKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 // The classic nested-entity bomb: ten levels of ten references each, 10^9 "lol" in the end.
 std::string BillionLaughs(bool inAttribute) {

@@ -1,0 +1,120 @@
+// What the tests need of the system, the same on Linux and on Windows (where the tests run
+// under wine): temporary folders, shell commands that run the built programs, UTF-8 paths.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#ifdef _WIN32
+// windows.h first: psapi.h builds on it.
+#include <windows.h>
+
+#include <psapi.h>
+
+#include "CPlatform.h"
+#else
+#include <sys/resource.h>
+#include <sys/wait.h>
+#endif
+
+// A path given in UTF-8 whatever the system's narrow code page.
+inline std::filesystem::path Utf8Path(const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+// Creates a new folder from `pattern`, whose last six characters "XXXXXX" are replaced, as
+// mkdtemp does; the empty text when none could be made.
+inline std::string MakeTempFolder(std::string pattern) {
+#ifdef _WIN32
+    static std::mt19937 random(std::random_device{}());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        pattern.replace(pattern.size() - 6, 6, std::to_string(100000 + random() % 900000));
+        std::error_code error;
+        if (std::filesystem::create_directory(pattern, error)) {
+            return pattern;
+        }
+    }
+    return {};
+#else
+    return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+#endif
+}
+
+// One argument quoted for the system's shell (sh, or cmd.exe and the program's own
+// command-line parsing on Windows).
+inline std::string Quoted(const std::string& text) {
+#ifdef _WIN32
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c == '"' ? "\\\"" : std::string(1, c);
+    }
+    return quoted + "\"";
+#else
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? "'\\''" : std::string(1, c);
+    }
+    return quoted + "'";
+#endif
+}
+
+// `command` run in the folder `dir`.
+inline std::string InFolder(const std::string& dir, const std::string& command) {
+#ifdef _WIN32
+    return "cd /d " + Quoted(dir) + " && " + command;
+#else
+    return "cd " + Quoted(dir) + " && " + command;
+#endif
+}
+
+// Standard input that gives nothing.
+#ifdef _WIN32
+constexpr const char* kNoInput = "<NUL";
+#else
+constexpr const char* kNoInput = "</dev/null";
+#endif
+
+// The peak resident memory of this process so far, in KB.
+inline long PeakResidentKb() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS memory{};
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    return static_cast<long>(memory.PeakWorkingSetSize / 1024);
+#else
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+#endif
+}
+
+// Runs a shell command (UTF-8) and returns its standard output; the exit status goes to
+// `status` (-1 when it did not exit).
+inline std::string RunCommand(const std::string& command, int& status) {
+    std::string output;
+#ifdef _WIN32
+    std::fflush(nullptr);
+    // cmd.exe takes the first and the last quote off a command that has more than two.
+    FILE* pipe = ::_wpopen(CPlatform::Wide("\"" + command + "\"").c_str(), L"rb");
+#else
+    FILE* pipe = ::popen(command.c_str(), "r");
+#endif
+    if (pipe == nullptr) {
+        status = -1;
+        return output;
+    }
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
+        output.append(chunk, got);
+    }
+#ifdef _WIN32
+    status = ::_pclose(pipe);
+#else
+    const int raw = ::pclose(pipe);
+    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    return output;
+}
