@@ -3,21 +3,21 @@
 #pragma once
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
 
 #ifdef _WIN32
-// windows.h first: psapi.h builds on it.
-#include <windows.h>
+#include <windows.h>  // first: psapi.h builds on it
 
 #include <psapi.h>
 
 #include "CPlatform.h"
+constexpr const char* kNoInput = "<NUL";  // standard input that gives nothing
 #else
 #include <sys/resource.h>
 #include <sys/wait.h>
+constexpr const char* kNoInput = "</dev/null";
 #endif
 
 // A path given in UTF-8 whatever the system's narrow code page.
@@ -25,8 +25,7 @@ inline std::filesystem::path Utf8Path(const std::string& text) {
     return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
-// Creates a new folder from `pattern`, whose last six characters "XXXXXX" are replaced, as
-// mkdtemp does; the empty text when none could be made.
+// mkdtemp: a new folder named `pattern` with its last six characters replaced; "" on failure.
 inline std::string MakeTempFolder(std::string pattern) {
 #ifdef _WIN32
     static std::mt19937 random(std::random_device{}());
@@ -43,22 +42,21 @@ inline std::string MakeTempFolder(std::string pattern) {
 #endif
 }
 
-// One argument quoted for the system's shell (sh, or cmd.exe and the program's own
-// command-line parsing on Windows).
+// One argument quoted for the system's shell (on Windows: cmd.exe, then the program's own
+// reading of its command line).
 inline std::string Quoted(const std::string& text) {
 #ifdef _WIN32
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c == '"' ? "\\\"" : std::string(1, c);
-    }
-    return quoted + "\"";
+    const char quote = '"';
+    const std::string escaped = "\\\"";
 #else
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? "'\\''" : std::string(1, c);
-    }
-    return quoted + "'";
+    const char quote = '\'';
+    const std::string escaped = "'\\''";
 #endif
+    std::string quoted(1, quote);
+    for (const char c : text) {
+        quoted += c == quote ? escaped : std::string(1, c);
+    }
+    return quoted + quote;
 }
 
 // `command` run in the folder `dir`.
@@ -69,13 +67,6 @@ inline std::string InFolder(const std::string& dir, const std::string& command) 
     return "cd " + Quoted(dir) + " && " + command;
 #endif
 }
-
-// Standard input that gives nothing.
-#ifdef _WIN32
-constexpr const char* kNoInput = "<NUL";
-#else
-constexpr const char* kNoInput = "</dev/null";
-#endif
 
 // The peak resident memory of this process so far, in KB.
 inline long PeakResidentKb() {
@@ -93,28 +84,22 @@ inline long PeakResidentKb() {
 // Runs a shell command (UTF-8) and returns its standard output; the exit status goes to
 // `status` (-1 when it did not exit).
 inline std::string RunCommand(const std::string& command, int& status) {
-    std::string output;
 #ifdef _WIN32
-    std::fflush(nullptr);
     // cmd.exe takes the first and the last quote off a command that has more than two.
     FILE* pipe = ::_wpopen(CPlatform::Wide("\"" + command + "\"").c_str(), L"rb");
 #else
     FILE* pipe = ::popen(command.c_str(), "r");
 #endif
-    if (pipe == nullptr) {
-        status = -1;
-        return output;
-    }
+    std::string output;
     char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
+    for (size_t got; pipe != nullptr && (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
         output.append(chunk, got);
     }
 #ifdef _WIN32
-    status = ::_pclose(pipe);
+    status = pipe != nullptr ? ::_pclose(pipe) : -1;
 #else
-    const int raw = ::pclose(pipe);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const int raw = pipe != nullptr ? ::pclose(pipe) : -1;
+    status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
     return output;
 }
