@@ -8,13 +8,13 @@ cd "$(dirname "$0")/.."
 
 export WINEPREFIX="${WINEPREFIX:-$PWD/build-windows/wine}"
 [ -x build/confcompiler/quilconf ] || bash scripts/build.sh build
-# Builds, and starts the wine server and services for the tests.
 bash scripts/build-windows.sh build-windows
-export WINEDEBUG=-all
+# shellcheck source=scripts/wine-start.sh
+source scripts/wine-start.sh
 ctest --test-dir build-windows --output-on-failure -j"$(nproc)"
 
 out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+trap 'rm -rf "$out"; wineserver -k || true' EXIT
 mkdir -p "$out/linux" "$out/windows"
 build/confcompiler/quilconf examples/configuration.xml "$out/linux/QL_Configuration.pdb" >/dev/null
 build/xchgcompiler/quilxdb examples/exchange.xml "$out/linux/" >/dev/null
