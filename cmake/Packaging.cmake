@@ -7,13 +7,31 @@
 #                                        P/share/quillora-compilers/schemas/*.xsd
 #   cd build && cpack -G DEB             quillora-compilers_<version>_<arch>.deb, the same
 #                                        files under /usr
-include(GNUInstallDirs)
-
+#
+# A Windows build (scripts/build-windows.sh) installs one folder instead, packed by
+# `cpack -G ZIP`: quilconf.exe, quilxdb.exe, quilinspect.exe, examples/, schemas/, README.md.
 set(QUIL_PACKAGE quillora-compilers)
+set(QUIL_PROGRAMS quilconf quilxdb quilinspect)
+
+if(WIN32)
+  install(TARGETS ${QUIL_PROGRAMS} RUNTIME DESTINATION .)
+  install(FILES examples/configuration.xml examples/exchange.xml DESTINATION examples)
+  install(FILES schemas/quillora.xsd schemas/palm-client.xsd DESTINATION schemas)
+  install(FILES README.md DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME ${QUIL_PACKAGE})
+  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+  set(CPACK_SYSTEM_NAME win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  include(CPack)
+  return()
+endif()
+
+include(GNUInstallDirs)
 set(QUIL_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/${QUIL_PACKAGE})
 set(QUIL_SCHEMA_DIR ${CMAKE_INSTALL_DATAROOTDIR}/${QUIL_PACKAGE}/schemas)
 
-install(TARGETS quilconf quilxdb quilinspect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ${QUIL_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Man pages are installed compressed, as Debian has them (gzip -9n: no name or date inside,
 # so the same page gives the same bytes).

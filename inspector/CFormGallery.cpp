@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "CFormDrawing.h"
+#include "CPlatform.h"
 
 namespace {
 
@@ -15,10 +16,10 @@ bool Save(const fs::path& path, const std::string& content, std::vector<std::str
     out << content;
     out.close();
     if (!out) {
-        error = "cannot write " + path.string();
+        error = "cannot write " + CPlatform::Text(path);
         return false;
     }
-    written.push_back(path.string());
+    written.push_back(CPlatform::Text(path));
     return true;
 }
 
@@ -35,7 +36,7 @@ bool CFormGallery::Write(const Json& document, const std::string& directory,
     const int width = At(info, "screenWidth").get<int>();
     const int height = At(info, "screenHeight").get<int>();
     std::error_code code;
-    fs::create_directories(directory, code);
+    fs::create_directories(CPlatform::Path(directory), code);
     if (code) {
         error = "cannot create " + directory + ": " + code.message();
         return false;
@@ -86,8 +87,8 @@ bool CFormGallery::Write(const Json& document, const std::string& directory,
                 const Json& form = At(object, "forms")[k];
                 const std::string file = std::string(section[0]) + "-" + std::to_string(i) + "-" +
                                          std::to_string(k) + ".svg";
-                if (!Save(fs::path(directory) / file, CFormDrawing::Svg(form, name, width, height),
-                          written, error)) {
+                if (!Save(CPlatform::Path(directory) / CPlatform::Path(file),
+                          CFormDrawing::Svg(form, name, width, height), written, error)) {
                     return false;
                 }
                 ++forms;
@@ -105,5 +106,5 @@ bool CFormGallery::Write(const Json& document, const std::string& directory,
         html += "<p class=\"note\">The configuration has no forms.</p>\n";
     }
     html += "</body>\n</html>\n";
-    return Save(fs::path(directory) / "index.html", html, written, error);
+    return Save(CPlatform::Path(directory) / "index.html", html, written, error);
 }

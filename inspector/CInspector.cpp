@@ -12,6 +12,7 @@
 #include "CExchangeInspector.h"
 #include "CPdb.h"
 #include "CPdbFile.h"
+#include "CPlatform.h"
 #include "CProblemList.h"
 #include "CSettingsTable.h"
 #include "PdbLayout.h"
@@ -87,7 +88,8 @@ std::vector<std::string> CInspector::CheckFile(const std::string& path) {
 bool CInspector::ReadFile(const std::string& path, std::vector<uint8_t>& bytes,
                           std::string& error) {
     std::error_code code;
-    const std::filesystem::file_status status = std::filesystem::status(path, code);
+    const std::filesystem::file_status status =
+        std::filesystem::status(CPlatform::Path(path), code);
     if (!std::filesystem::exists(status)) {
         error = "cannot read " + path + ": no such file";
         return false;
@@ -96,7 +98,7 @@ bool CInspector::ReadFile(const std::string& path, std::vector<uint8_t>& bytes,
         error = "cannot read " + path + ": not a regular file";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(CPlatform::Path(path), std::ios::binary);
     if (!in) {
         error = "cannot read " + path + ": " + std::strerror(errno);
         return false;

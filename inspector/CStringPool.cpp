@@ -55,7 +55,8 @@ std::string CStringPool::Label(std::string_view what) const {
 
 long CStringPool::Find(size_t offset) const {
     const auto found = std::lower_bound(offsets_.begin(), offsets_.end(), offset);
-    return found != offsets_.end() && *found == offset ? found - offsets_.begin() : -1;
+    return found != offsets_.end() && *found == offset ? static_cast<long>(found - offsets_.begin())
+                                                       : -1;
 }
 
 bool CStringPool::Entry(uint32_t reference, CProblemList::Where where, std::string_view what,

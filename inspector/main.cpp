@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "CInspectorProgram.h"
+#include "CPlatform.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    CPlatform::PrepareConsole();
+    const std::vector<std::string> args = CPlatform::Arguments(argc, argv);
     return CInspectorProgram::Run(args, std::cout, std::cerr);
 }

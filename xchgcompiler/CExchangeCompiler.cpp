@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "CPlatform.h"
 #include "CSaxReader.h"
 #include "ExchangeContentHandler.h"
 
@@ -38,7 +39,7 @@ constexpr const char* kHelp =
 std::string CExchangeCompiler::OutputPrefix(const std::string& argument) {
     std::error_code ignored;
     if (!argument.empty() && argument.back() != '/' &&
-        std::filesystem::is_directory(argument, ignored)) {
+        std::filesystem::is_directory(CPlatform::Path(argument), ignored)) {
         return argument + "/";
     }
     return argument;

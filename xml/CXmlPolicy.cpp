@@ -1,6 +1,7 @@
 #include "CXmlPolicy.h"
 
 #include <libxml/SAX2.h>
+#include <libxml/encoding.h>
 #include <libxml/globals.h>
 #include <libxml/parserInternals.h>
 #include <libxml/xmlerror.h>
@@ -12,6 +13,9 @@
 #include <cstring>
 #include <limits>
 #include <new>
+
+#include "CConverter.h"
+#include "CPlatform.h"
 
 // Where the document's bytes come from, and how many of them the parser has asked for.
 struct CXmlPolicy::Source {
@@ -147,10 +151,59 @@ xmlEntityPtr GetEntity(void* ctx, const xmlChar* name) {
     return xmlSAX2GetEntity(ctx, name);
 }
 
+// Windows-1251 to UTF-8 for libxml2, through the product's one table of that code page
+// (CConverter). Returns the bytes written, or -2 at the one byte that has no character
+// (0x98), where *inLength and *outLength tell how far the conversion got.
+int Windows1251ToUtf8(unsigned char* out, int* outLength, const unsigned char* in, int* inLength) {
+    int read = 0;
+    int written = 0;
+    int result = 0;
+    for (; read < *inLength; ++read) {
+        const uint32_t cp = CConverter::CodePoint(in[read]);
+        if (cp == 0 && in[read] != 0) {
+            result = -2;
+            break;
+        }
+        const int size = cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3;
+        if (written + size > *outLength) {
+            break;
+        }
+        if (size == 1) {
+            out[written] = static_cast<unsigned char>(cp);
+        } else if (size == 2) {
+            out[written] = static_cast<unsigned char>(0xC0 | (cp >> 6));
+            out[written + 1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        } else {
+            out[written] = static_cast<unsigned char>(0xE0 | (cp >> 12));
+            out[written + 1] = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+            out[written + 2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        }
+        written += size;
+    }
+    *inLength = read;
+    *outLength = written;
+    return result < 0 ? result : written;
+}
+
+// Registered once per process, before any iconv conversion is looked for: a document declared
+// in Windows-1251 under any of its usual names reads the same on every system.
+void RegisterWindows1251() {
+    static const bool registered = [] {
+        xmlNewCharEncodingHandler("windows-1251", Windows1251ToUtf8, nullptr);
+        for (const char* alias :
+             {"cp1251", "cp-1251", "x-cp1251", "win-1251", "win1251", "ms-cyrl", "windows1251"}) {
+            xmlAddEncodingAlias("windows-1251", alias);
+        }
+        return true;
+    }();
+    (void)registered;
+}
+
 }  // namespace
 
 CXmlPolicy::CXmlPolicy() {
     xmlInitParser();
+    RegisterWindows1251();
 }
 
 CXmlPolicy::~CXmlPolicy() {
@@ -188,7 +241,7 @@ void CXmlPolicy::PrepareHandler(xmlSAXHandler& sax, Mode mode) {
 
 bool CXmlPolicy::ParseFile(const std::string& path, const xmlSAXHandler& sax, void* owner) {
     Source source;
-    source.file = std::fopen(path.c_str(), "rb");
+    source.file = CPlatform::OpenFile(path, "rb");
     if (source.file == nullptr) {
         const int error = errno;
         Record(XML_IO_LOAD_ERROR, "cannot open " + path + ": " + std::strerror(error), 0, 0);

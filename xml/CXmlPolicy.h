@@ -14,6 +14,10 @@
 // build the tree (when there is one) through the document's own context, so libxml2 never
 // keeps an expanded entity to copy it again without the callbacks seeing it.
 //
+// A document declared in Windows-1251 (also as cp1251, x-cp1251 and the other usual names) is
+// decoded with the product's own table of that code page (CConverter), registered with
+// libxml2 when the first policy is made: the same on every system, with or without iconv.
+//
 // One object serves one parse on the calling thread; its callbacks find it through Current().
 #pragma once
 

@@ -6,12 +6,14 @@
 
 #include "CConfCompiler.h"
 #include "CLog.h"
+#include "CPlatform.h"
 
 int main(int argc, char** argv) {
     // Loading reports its own allocation failures (exit status 1); one anywhere else fails
     // the run like any other error instead of ending it with a signal.
     try {
-        const std::vector<std::string> args(argv + 1, argv + argc);
+        CPlatform::PrepareConsole();
+        const std::vector<std::string> args = CPlatform::Arguments(argc, argv);
         CConfCompiler compiler(std::cout);
         return compiler.Run(args);
     } catch (const std::bad_alloc&) {

@@ -78,7 +78,7 @@ TEST(InspectorTest, TheExampleFormsDrawAsWellFormedSvgLinkedFromTheIndex) {
     const std::string index = Text(dir.ReadBytes("index.html"));
     xmlSetGenericErrorFunc(nullptr, CountXmlError);
     for (const std::string& path : written) {
-        const std::string name = std::filesystem::path(path).filename();
+        const std::string name = std::filesystem::path(path).filename().string();
         if (name == "index.html") {
             continue;
         }
@@ -110,7 +110,7 @@ TEST(InspectorTest, TheProgramReportsChecksAndRefuses) {
     const Bytes& exchange = ExampleExchange();
     dir.Write("x.pdb", std::string(exchange.begin(), exchange.end()));
     dir.Write("bad.pdb", std::string(configuration.begin(), configuration.begin() + 200));
-    const std::string program = std::string(QUILINSPECT_PATH) + " ";
+    const std::string program = Quoted(QUILINSPECT_PATH) + " ";
     const std::string c = dir.File("c.pdb");
     const std::string x = dir.File("x.pdb");
     int status = -1;
@@ -139,7 +139,7 @@ TEST(InspectorTest, TheProgramReportsChecksAndRefuses) {
     for (const std::string& wrong :
          {std::string(), std::string("--json"), "--svg " + dir.File("svg") + " " + x,
           dir.File("missing.pdb"), "--other " + c}) {
-        RunCommand(program + wrong + " 2>/dev/null", status);
+        RunCommand(program + wrong + " " + kNoErrors, status);
         EXPECT_EQ(status, 2) << wrong;
     }
 }

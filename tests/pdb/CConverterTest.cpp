@@ -1,12 +1,24 @@
 #include "CConverter.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <iconv.h>
+#endif
 
 #include <cstdint>
 #include <string>
 
 namespace {
+
+#ifdef _WIN32
+// iconv is no part of the Windows build; the table is the same code on every system.
+struct ReferenceConverter {
+    bool Ready() const { return false; }
+    int Byte(uint32_t) { return -1; }
+};
+#define SKIP_WITHOUT_ICONV() GTEST_SKIP() << "iconv, the reference, is checked on Linux"
+#else
+#define SKIP_WITHOUT_ICONV()
 
 // The C library's own converter from code points to Windows-1251, the reference the table is
 // checked against.
@@ -44,6 +56,7 @@ public:
 private:
     iconv_t handle_;
 };
+#endif
 
 std::string Utf8(uint32_t cp) {
     std::string out;
@@ -70,6 +83,7 @@ bool IsSurrogate(uint32_t cp) {
 }
 
 TEST(CConverterTable, EveryCodePointAgreesWithIconv) {
+    SKIP_WITHOUT_ICONV();
     ReferenceConverter reference;
     ASSERT_TRUE(reference.Ready());
     int mismatches = 0;
@@ -93,6 +107,7 @@ TEST(CConverterTable, EveryCodePointAgreesWithIconv) {
 }
 
 TEST(CConverterTable, ToNarrowAgreesWithIconvForEveryCodePoint) {
+    SKIP_WITHOUT_ICONV();
     ReferenceConverter reference;
     ASSERT_TRUE(reference.Ready());
     int mismatches = 0;

@@ -1,10 +1,12 @@
 #include "CPdb.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <csignal>
 #include <sstream>
@@ -121,11 +123,13 @@ TEST(CPdbTest, WriteReplacesALongerFileCompletelyWithPlainPermissions) {
     EXPECT_EQ(dir.ReadBytes("out.pdb"), pdb.Image());
     EXPECT_EQ(dir.EntryCount(), 1u);  // no temporary left behind
 
+#ifndef _WIN32  // permission bits
     struct stat info;
     ASSERT_EQ(::stat(dir.File("out.pdb").c_str(), &info), 0);
     const mode_t mask = ::umask(0);
     ::umask(mask);
     EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+#endif
 }
 
 TEST(CPdbTest, ATargetThatCannotBeCreatedIsReported) {
@@ -147,6 +151,10 @@ TEST(CPdbTest, ATargetThatCannotBeCreatedIsReported) {
 // A write that fails half-way (the file size limit is hit) must leave the old database as it
 // was and no temporary file. Runs in a child process so the limit does not touch the tests.
 TEST(CPdbTest, AFailedWriteLeavesTheExistingFileIntact) {
+#ifdef _WIN32
+    GTEST_SKIP() << "file size limits are POSIX resource limits (setrlimit); "
+                    "OutputTargetTest.WindowsTargets fails a write on Windows";
+#else
     TempDir dir;
     const std::string old(300, 'o');
     dir.Write("out.pdb", old);
@@ -173,6 +181,7 @@ TEST(CPdbTest, AFailedWriteLeavesTheExistingFileIntact) {
     const Bytes after = dir.ReadBytes("out.pdb");
     EXPECT_EQ(std::string(after.begin(), after.end()), old);
     EXPECT_EQ(dir.EntryCount(), 1u);
+#endif
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "CSettingsTable.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>

@@ -552,7 +552,11 @@ TEST(ExchangeReaderParse, MissingAndUnreadableFiles) {
     EXPECT_EQ(missing.reason,
               "cannot open /nonexistent-quilxdb/description.xml: No such file or directory");
 
-    const CSaxReader::Result directory = CSaxReader::ParseFile("/tmp", handler);
+    const CSaxReader::Result directory = CSaxReader::ParseFile(".", handler);
     EXPECT_NE(directory.code, 0);
+#ifdef _WIN32  // where a folder cannot even be opened as a file
+    EXPECT_EQ(directory.reason, "cannot open .: Is a directory");
+#else
     EXPECT_EQ(directory.reason, "cannot read the document: Is a directory");
+#endif
 }

@@ -20,7 +20,9 @@ TEST(QuilxdbHostileInputTest, RefusedQuicklyAndInLittleMemory) {
     const std::pair<std::string, std::string> cases[] = {
         {dir.File("get.xml"),
          "entity expansion exceeds 8388608 bytes\n\nParse result code: 00000059\n"},
+#ifndef _WIN32  // Windows has no endless file like /dev/zero
         {"/dev/zero", "Document is empty\n\nParse result code: 00000004\n"},
+#endif
     };
     for (const auto& [input, error] : cases) {
         SCOPED_TRACE(input);
@@ -52,11 +54,16 @@ TEST(QuilxdbHostileInputTest, AllocationFailureInTheHandlerFailsTheParse) {
 
 // The first error may come while the parser converts its input.
 TEST(QuilxdbHostileInputTest, AnEncodingErrorWhileReadingFailsTheParse) {
-    CSaxReader::Handler handler;
-    const CSaxReader::Result result = CSaxReader::ParseMemory(
-        "<?xml version='1.0' encoding='windows-1250'?><palm-client>\x81</palm-client>", handler);
-    EXPECT_NE(result.code, 0);
-    EXPECT_EQ(result.reason.rfind("input conversion failed", 0), 0u) << result.reason;
+    for (const char* document : {
+#ifndef _WIN32  // iconv's code pages
+             "<?xml version='1.0' encoding='windows-1250'?><palm-client>\x81</palm-client>",
+#endif
+             "<?xml version='1.0' encoding='windows-1251'?><palm-client>\x98</palm-client>"}) {
+        CSaxReader::Handler handler;
+        const CSaxReader::Result result = CSaxReader::ParseMemory(document, handler);
+        EXPECT_NE(result.code, 0);
+        EXPECT_EQ(result.reason.rfind("input conversion failed", 0), 0u) << result.reason;
+    }
 }
 
 // Entities that build markup keep working within the bound.

@@ -2,6 +2,7 @@
 // with the console captured, and build expected pool bytes by hand.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
@@ -85,9 +86,10 @@ inline Bytes Cat(std::initializer_list<Bytes> parts) {
 
 // A pool entry: length word, then the bytes.
 inline Bytes Entry(const Bytes& data) {
-    Bytes out;
-    Put16(out, static_cast<int>(data.size()));
-    out.insert(out.end(), data.begin(), data.end());
+    Bytes out(2 + data.size());
+    out[0] = static_cast<uint8_t>(data.size() & 0xFF);
+    out[1] = static_cast<uint8_t>((data.size() >> 8) & 0xFF);
+    std::copy(data.begin(), data.end(), out.begin() + 2);
     return out;
 }
 

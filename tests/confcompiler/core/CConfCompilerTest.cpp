@@ -318,29 +318,44 @@ TEST_F(CConfCompilerTest, LimitsAndWriteFailuresEndWithStatus255) {
 TEST(QuilconfProgramTest, ExitStatusesAndDefaultOutput) {
     TempDir dir;
     int status = -1;
-    std::string out = RunCommand("cd " + dir.Path() + " && " QUILCONF_PATH, status);
+    std::string out = RunCommand(InFolder(dir.Path(), Quoted(QUILCONF_PATH)), status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(out, kBanner + "[INFO] Синтаксис: quilconf.exe имя_файла\n");
     EXPECT_EQ(dir.EntryCount(), 0u);
 
     dir.Write("bad.xml", "<quillora>");
-    RunCommand("cd " + dir.Path() + " && " QUILCONF_PATH " bad.xml", status);
+    RunCommand(InFolder(dir.Path(), Quoted(QUILCONF_PATH) + " bad.xml"), status);
     EXPECT_EQ(status, 1);
     dir.Write("noroot.xml", "<other/>");
-    out = RunCommand("cd " + dir.Path() + " && " QUILCONF_PATH " noroot.xml", status);
+    out = RunCommand(InFolder(dir.Path(), Quoted(QUILCONF_PATH) + " noroot.xml"), status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(out.find("[INFO] Отсутствует корневой элемент 'quillora'.\n"), std::string::npos);
     EXPECT_EQ(dir.EntryCount(), 2u);
 
-    RunCommand(QUILCONF_PATH " --version", status);
+    RunCommand(Quoted(QUILCONF_PATH) + " --version", status);
     EXPECT_EQ(status, 0);
-    RunCommand(QUILCONF_PATH " --help", status);
+    RunCommand(Quoted(QUILCONF_PATH) + " --help", status);
     EXPECT_EQ(status, 0);
 }
 
 }  // namespace
 
 namespace {
+
+// Arguments written with sh's single quotes, quoted for the system's shell.
+std::string ShellArguments(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const size_t end = text[i] == '\'' ? text.find('\'', i + 1) : std::string::npos;
+        if (end == std::string::npos) {
+            out += text[i];
+        } else {
+            out += Quoted(text.substr(i + 1, end - i - 1));
+            i = end;
+        }
+    }
+    return out;
+}
 
 // `--expr` through the program: the same output as the in-process check, on standard output.
 TEST(QuilconfProgramTest, ExpressionCheck) {
@@ -379,7 +394,8 @@ TEST(QuilconfProgramTest, ExpressionCheck) {
     };
     for (const Case& c : cases) {
         int status = -1;
-        const std::string out = RunCommand(QUILCONF_PATH " " + c.arguments + " 2>&1", status);
+        const std::string out =
+            RunCommand(Quoted(QUILCONF_PATH) + " " + ShellArguments(c.arguments) + " 2>&1", status);
         EXPECT_EQ(status, c.status) << c.arguments;
         EXPECT_EQ(out, c.output) << c.arguments;
     }
@@ -409,7 +425,7 @@ TEST(QuilconfProgramTest, HostileDocumentsAreRefusedAtLoading) {
         int status = -1;
         const auto start = std::chrono::steady_clock::now();
         const std::string out = RunCommand(
-            "cd " + dir.Path() + " && " + QUILCONF_PATH + " " + name + " out.pdb 2>&1", status);
+            InFolder(dir.Path(), Quoted(QUILCONF_PATH) + " " + name + " out.pdb 2>&1"), status);
         const auto elapsed = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(status, 1) << name << "\n" << out;
         EXPECT_NE(out.find("[INFO] Не удается загрузить указанный документ \n"), std::string::npos)

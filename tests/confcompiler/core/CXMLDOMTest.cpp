@@ -7,8 +7,6 @@
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -44,7 +42,10 @@ std::string ChildNames(const CXMLDOM& dom, XmlNode node) {
     std::string names;
     for (XmlNode child = dom.GetFirstChild(node); child != nullptr;
          child = dom.GetNextSibling(child)) {
-        names += (names.empty() ? "" : " ") + dom.GetNodeName(child);
+        if (!names.empty()) {
+            names += ' ';
+        }
+        names += dom.GetNodeName(child);
     }
     return names;
 }
@@ -98,12 +99,6 @@ constexpr long kBombMemoryKb = 1024L * 1024;
 constexpr auto kBombTime = std::chrono::seconds(2);
 constexpr long kBombMemoryKb = 256L * 1024;
 #endif
-
-long PeakResidentKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 // The classic nested-entity bomb: ten levels of ten references each, 10^9 "lol" in the end.
 std::string BillionLaughs(bool inAttribute) {

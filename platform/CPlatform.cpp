@@ -1,0 +1,105 @@
+#include "CPlatform.h"
+
+#ifdef _WIN32
+
+// windows.h first: the other system headers build on it.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include <cerrno>
+#include <iostream>
+
+#include "CConsoleBuffer.h"
+
+std::wstring CPlatform::Wide(std::string_view utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(utf8.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string CPlatform::Utf8(std::wstring_view wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+
+std::string CPlatform::ErrorText(unsigned long code) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string message = length > 0 ? Utf8(std::wstring_view(text, length))
+                                     : "Windows error " + std::to_string(code);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.')) {
+        message.pop_back();
+    }
+    return message;
+}
+
+std::vector<std::string> CPlatform::Arguments(int, char**) {
+    std::vector<std::string> args;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        return args;
+    }
+    for (int i = 1; i < count; ++i) {
+        args.push_back(Utf8(wide[i]));
+    }
+    LocalFree(wide);
+    return args;
+}
+
+std::FILE* CPlatform::OpenFile(const std::string& path, const char* mode) {
+    const std::wstring wide = Wide(path);
+    std::FILE* file = _wfopen(wide.c_str(), Wide(mode).c_str());
+    if (file == nullptr && errno == EACCES) {
+        // A folder cannot be opened as a file; say so, as POSIX systems do on reading.
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            errno = EISDIR;
+        }
+    }
+    return file;
+}
+
+void CPlatform::PrepareConsole() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD consoleMode = 0;
+    if (output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &consoleMode)) {
+        static CConsoleBuffer console(output);
+        std::cout.flush();
+        std::cout.rdbuf(&console);
+    }
+}
+
+#else
+
+std::vector<std::string> CPlatform::Arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+std::FILE* CPlatform::OpenFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
+void CPlatform::PrepareConsole() {}
+
+#endif

@@ -1,0 +1,113 @@
+// What the tests need of the system, the same on Linux and on Windows (where the tests run
+// under wine): temporary folders, shell commands that run the built programs, UTF-8 paths.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>  // first: psapi.h builds on it
+
+#include <psapi.h>
+
+#include "CPlatform.h"
+constexpr const char* kNoInput = "<NUL";    // standard input that gives nothing
+constexpr const char* kNoErrors = "2>NUL";  // the error stream thrown away
+#else
+#include <sys/resource.h>
+#include <sys/wait.h>
+constexpr const char* kNoInput = "</dev/null";
+constexpr const char* kNoErrors = "2>/dev/null";
+#endif
+
+// A path given in UTF-8 whatever the system's narrow code page.
+inline std::filesystem::path Utf8Path(const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+// A path as UTF-8 text with forward slashes, which both systems take.
+inline std::string Utf8Text(const std::filesystem::path& path) {
+    const std::u8string text = path.generic_u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// mkdtemp: a new folder named `pattern` with its last six characters replaced; "" on failure.
+inline std::string MakeTempFolder(std::string pattern) {
+#ifdef _WIN32
+    static std::mt19937 random(std::random_device{}());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        pattern.replace(pattern.size() - 6, 6, std::to_string(100000 + random() % 900000));
+        std::error_code error;
+        if (std::filesystem::create_directory(pattern, error)) {
+            return pattern;
+        }
+    }
+    return {};
+#else
+    return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+#endif
+}
+
+// One argument quoted for the system's shell (on Windows: cmd.exe, then the program's own
+// reading of its command line).
+inline std::string Quoted(const std::string& text) {
+#ifdef _WIN32
+    const char quote = '"';
+    const std::string escaped = "\\\"";
+#else
+    const char quote = '\'';
+    const std::string escaped = "'\\''";
+#endif
+    std::string quoted(1, quote);
+    for (const char c : text) {
+        quoted += c == quote ? escaped : std::string(1, c);
+    }
+    return quoted + quote;
+}
+
+// `command` run in the folder `dir`.
+inline std::string InFolder(const std::string& dir, const std::string& command) {
+#ifdef _WIN32
+    return "cd /d " + Quoted(dir) + " && " + command;
+#else
+    return "cd " + Quoted(dir) + " && " + command;
+#endif
+}
+
+// The peak resident memory of this process so far, in KB.
+inline long PeakResidentKb() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS memory{};
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    return static_cast<long>(memory.PeakWorkingSetSize / 1024);
+#else
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+#endif
+}
+
+// Runs a shell command (UTF-8) and returns its standard output; the exit status goes to
+// `status` (-1 when it did not exit).
+inline std::string RunCommand(const std::string& command, int& status) {
+#ifdef _WIN32
+    // cmd.exe takes the first and the last quote off a command that has more than two.
+    FILE* pipe = ::_wpopen(CPlatform::Wide("\"" + command + "\"").c_str(), L"rb");
+#else
+    FILE* pipe = ::popen(command.c_str(), "r");
+#endif
+    std::string output;
+    char chunk[4096];
+    for (size_t got; pipe != nullptr && (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
+        output.append(chunk, got);
+    }
+#ifdef _WIN32
+    status = pipe != nullptr ? ::_pclose(pipe) : -1;
+#else
+    const int raw = pipe != nullptr ? ::pclose(pipe) : -1;
+    status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    return output;
+}
