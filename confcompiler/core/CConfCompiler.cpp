@@ -275,6 +275,11 @@ void CConfCompiler::ReportNotLoaded(const CXMLDOM& document, const std::string* 
 }
 
 int CConfCompiler::Run(const std::vector<std::string>& arguments) {
+    CXMLDOM document;
+    return Run(arguments, document);
+}
+
+int CConfCompiler::Run(const std::vector<std::string>& arguments, CXMLDOM& document) {
     if (!arguments.empty() && (arguments[0] == "--expr" || arguments[0] == "--controls")) {
         return RunExpressionCheck(arguments);
     }
@@ -301,7 +306,6 @@ int CConfCompiler::Run(const std::vector<std::string>& arguments) {
         return kWritten;
     }
 
-    CXMLDOM document;
     CPdb pdb;
     PrintBanner();
     if (args.empty()) {

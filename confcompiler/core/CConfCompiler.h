@@ -56,6 +56,9 @@ public:
     // Runs with the command-line arguments (without the program name) and returns the exit
     // status.
     int Run(const std::vector<std::string>& args);
+    // The same, loading the document into `document` (which must be empty), where the caller
+    // decides when its tree is freed.
+    int Run(const std::vector<std::string>& args, CXMLDOM& document);
 
     // The compilation of a document held in memory, without banner or file: the status Run
     // would end with, and on success the database image (header dates the current time).
