@@ -131,11 +131,12 @@ CAtomicFile::Result CAtomicFile::Replace(const std::string& path, std::span<cons
     const std::wstring folder = FolderOf(target);
     std::wstring temp;
     HANDLE file = INVALID_HANDLE_VALUE;
-    static unsigned long long counter = 0;
-    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    // A name made of the time, the process and the attempt; CREATE_NEW never takes an
+    // existing file, so a name already there only costs another attempt.
+    for (unsigned attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
         const unsigned long long tag =
             (GetTickCount64() << 20) ^
-            (static_cast<unsigned long long>(GetCurrentProcessId()) << 8) ^ ++counter;
+            (static_cast<unsigned long long>(GetCurrentProcessId()) << 8) ^ attempt;
         temp = folder + L".quil-" + std::to_wstring(tag % 1000000007ULL);
         file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
