@@ -7,12 +7,13 @@
 #include <random>
 #include <string>
 
+#include "CPlatform.h"
+
 #ifdef _WIN32
 #include <windows.h>  // first: psapi.h builds on it
 
 #include <psapi.h>
 
-#include "CPlatform.h"
 constexpr const char* kNoInput = "<NUL";    // standard input that gives nothing
 constexpr const char* kNoErrors = "2>NUL";  // the error stream thrown away
 #else
@@ -21,11 +22,6 @@ constexpr const char* kNoErrors = "2>NUL";  // the error stream thrown away
 constexpr const char* kNoInput = "</dev/null";
 constexpr const char* kNoErrors = "2>/dev/null";
 #endif
-
-// A path given in UTF-8 whatever the system's narrow code page.
-inline std::filesystem::path Utf8Path(const std::string& text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
 
 // A path as UTF-8 text with forward slashes, which both systems take.
 inline std::string Utf8Text(const std::filesystem::path& path) {

@@ -26,21 +26,23 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     std::string Path() const { return Utf8Text(path_); }
-    std::string File(const std::string& name) const { return Utf8Text(path_ / Utf8Path(name)); }
+    std::string File(const std::string& name) const {
+        return Utf8Text(path_ / CPlatform::Path(name));
+    }
 
     // Writes a file in the folder and returns its path.
     std::string Write(const std::string& name, std::string_view content) const {
         const std::string path = File(name);
-        std::ofstream(Utf8Path(path), std::ios::binary)
+        std::ofstream(CPlatform::Path(path), std::ios::binary)
             .write(content.data(), static_cast<std::streamsize>(content.size()));
         return path;
     }
     std::vector<uint8_t> ReadBytes(const std::string& name) const {
-        std::ifstream in(Utf8Path(File(name)), std::ios::binary);
+        std::ifstream in(CPlatform::Path(File(name)), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     bool Exists(const std::string& name) const {
-        return std::filesystem::exists(path_ / Utf8Path(name));
+        return std::filesystem::exists(path_ / CPlatform::Path(name));
     }
     size_t EntryCount() const {
         return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(path_),

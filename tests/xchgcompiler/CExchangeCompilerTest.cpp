@@ -590,15 +590,15 @@ namespace {
 TEST(ExchangeCompilerProgram, Windows1251UnderCyrillicNames) {
     TempDir dir;
     const std::string folder = dir.File("Обмен с офисом");
-    fs::create_directory(Utf8Path(folder));
+    fs::create_directory(CPlatform::Path(folder));
     std::string text = ReadText(kExample);
     text.replace(text.find("UTF-8"), 5, "cp1251");
     const std::string source = folder + "/Ежедневный обмен.xml";
-    std::ofstream(Utf8Path(source), std::ios::binary) << CConverter::ToNarrow(text);
+    std::ofstream(CPlatform::Path(source), std::ios::binary) << CConverter::ToNarrow(text);
     const Outcome run = RunProgram(dir, Quoted(source) + " " + Quoted(folder + "/"));
     EXPECT_EQ(run.status, 0) << run.console;
     EXPECT_EQ(run.console.rfind("\nParsing document: " + source + "\n", 0), 0u) << run.console;
-    std::ifstream in(Utf8Path(folder + "/" + kDatabase), std::ios::binary);
+    std::ifstream in(CPlatform::Path(folder + "/" + kDatabase), std::ios::binary);
     EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
               ExpectedExampleDatabase());
 }

@@ -77,7 +77,7 @@ TEST(DocumentEncodingTest, Windows1251UnderEveryNameReadsAsTheSystemReadsIt) {
 // The database at `path` with its three header dates zeroed.
 std::string Database(const std::string& path) {
     std::ostringstream bytes;
-    bytes << std::ifstream(Utf8Path(path), std::ios::binary).rdbuf();
+    bytes << std::ifstream(CPlatform::Path(path), std::ios::binary).rdbuf();
     std::string database = bytes.str();
     return database.size() < 48 ? database : database.replace(36, 12, 12, '\0');
 }
@@ -88,12 +88,12 @@ std::string Database(const std::string& path) {
 TEST(DocumentEncodingTest, TheExampleInWindows1251UnderCyrillicNamesCompilesTheSame) {
     TempDir dir;
     const std::string folder = dir.Path() + "/Конфигурации торгового агента";
-    std::filesystem::create_directory(Utf8Path(folder));
+    std::filesystem::create_directory(CPlatform::Path(folder));
     std::ostringstream original;
     original << std::ifstream(QUIL_SOURCE_DIR "/examples/configuration.xml").rdbuf();
     std::string text = original.str();
     const std::string source = folder + "/Заказы и оплаты.xml";
-    std::ofstream(Utf8Path(source), std::ios::binary)
+    std::ofstream(CPlatform::Path(source), std::ios::binary)
         << CConverter::ToNarrow(text.replace(text.find("UTF-8"), 5, "windows-1251"));
 
     std::ostringstream log;
