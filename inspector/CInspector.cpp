@@ -20,7 +20,7 @@
 Json CInspector::Inspect(std::span<const uint8_t> file, const std::string& path) {
     CProblemList problems;
     const CPdbFile pdb(file, problems);
-    Json document = {{"file", path}, {"kind", "unknown"}, {"header", pdb.HeaderJson()}};
+    Json document = {{"file", ValidUtf8(path)}, {"kind", "unknown"}, {"header", pdb.HeaderJson()}};
     std::vector<std::string> what;
     Json content;
     if (pdb.HasHeader()) {

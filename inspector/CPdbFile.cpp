@@ -72,18 +72,18 @@ CPdbFile::CPdbFile(std::span<const uint8_t> file, CProblemList& problems) : file
             previous = start;
         }
     }
-    for (size_t i = 0; i < count; ++i) {
-        // A record ends where the next valid one starts, the last at the end of the file.
-        size_t end = file_.Size();
-        for (size_t k = i + 1; k < count; ++k) {
-            if (valid[k]) {
-                end = starts[k];
-                break;
-            }
+    // A record ends where the next valid one starts, the last at the end of the file. The
+    // valid starts never go back, so one pass from the end finds every record's end: the work
+    // stays linear in the count whatever the offsets are.
+    offsets_ = std::move(starts);
+    records_.resize(count);
+    size_t end = file_.Size();
+    for (size_t i = count; i-- > 0;) {
+        ++steps_;
+        if (valid[i]) {
+            records_[i] = file_.Part(offsets_[i], end - offsets_[i]);
+            end = offsets_[i];
         }
-        offsets_.push_back(starts[i]);
-        records_.push_back(valid[i] && end >= starts[i] ? file_.Part(starts[i], end - starts[i])
-                                                        : CByteReader());
     }
 }
 

@@ -37,6 +37,9 @@ public:
     // [{"index", "offset", "size"}] for every record.
     Json RecordsJson() const;
 
+    // The steps taken to find where the records end: at most one per record list entry.
+    size_t Steps() const { return steps_; }
+
     // A date of the header (seconds since 1904-01-01 UTC) as "YYYY-MM-DD hh:mm:ss".
     static std::string CalendarDate(uint32_t palmSeconds);
     // A four-character code as its four file bytes; a byte that is no printable ASCII is '?'.
@@ -47,4 +50,5 @@ private:
     bool hasHeader_ = false;
     std::vector<CByteReader> records_;
     std::vector<size_t> offsets_;
+    size_t steps_ = 0;
 };

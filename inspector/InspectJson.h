@@ -4,6 +4,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <string>
 
 using Json = nlohmann::ordered_json;
 
@@ -16,4 +17,17 @@ inline const Json& At(const Json& object, const char* key) {
     }
     const auto found = object.find(key);
     return found != object.end() ? *found : kNull;
+}
+
+// `bytes` as a text the document can hold: a path may be any bytes, but the document's texts
+// must be UTF-8, so every byte that is no part of a UTF-8 character becomes U+FFFD.
+inline std::string ValidUtf8(const std::string& bytes) {
+    return Json::parse(Json(bytes).dump(-1, ' ', false, Json::error_handler_t::replace))
+        .get<std::string>();
+}
+
+// The document as text, indented by `indent` (-1: on one line). Its texts are UTF-8; should
+// one not be, its bad bytes are replaced rather than ending the program.
+inline std::string JsonText(const Json& document, int indent) {
+    return document.dump(indent, ' ', false, Json::error_handler_t::replace);
 }

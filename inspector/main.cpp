@@ -1,5 +1,6 @@
 // quilinspect: reads the databases of quilconf and quilxdb back, reports, checks and draws
 // them (CInspectorProgram).
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,7 +9,14 @@
 #include "CPlatform.h"
 
 int main(int argc, char** argv) {
-    CPlatform::PrepareConsole();
-    const std::vector<std::string> args = CPlatform::Arguments(argc, argv);
-    return CInspectorProgram::Run(args, std::cout, std::cerr);
+    // Whatever goes wrong inside ends the run with a line and a status, never with a signal.
+    try {
+        CPlatform::PrepareConsole();
+        const std::vector<std::string> args = CPlatform::Arguments(argc, argv);
+        return CInspectorProgram::Run(args, std::cout, std::cerr);
+    } catch (const std::exception& failure) {
+        std::cout.flush();
+        std::cerr << "quilinspect: " << failure.what() << "\n";
+        return CInspectorProgram::kFailed;
+    }
 }

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "CInspector.h"
+#include "CPdbFile.h"
 #include "ControlRecord.h"
 #include "EntryRecord.h"
 #include "FormHeader.h"
@@ -69,8 +70,19 @@ size_t ExchangeSlots(const Bytes& f) {
     return at - RecordStart(f, 0);
 }
 
+// The largest record list, every entry pointing past the end of the file.
+constexpr size_t kManyRecords = 0xFFFF;
+Expected RecordsPastTheEnd(Bytes& f) {
+    f.resize(PdbHeader::kSize);
+    Put16(f, PdbHeader::kRecordCount.offset, kManyRecords);
+    for (size_t i = 0; i < kManyRecords; ++i) {
+        f.insert(f.end(), {0xF0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0});
+    }
+    return Expected{-1, PdbHeader::kSize, "record 0 starts at byte 4294967280, past the end"};
+}
+
 struct Case {
-    const char* name;
+    const char* name;  // also the path the database is inspected under
     const Bytes& (*database)();
     Damage damage;
 };
@@ -161,6 +173,12 @@ const Case kCases[] = {
          Put16(f, RecordStart(f, kMenus) + at, Get16(f, RecordStart(f, kMenus) + MenuItem(f, 1)));
          return Expected{2, at, "two items with the id 2002"};
      }},
+    {"bad\377.pdb, a path that is no UTF-8", ExampleConfiguration,
+     [](Bytes& f) {
+         f.clear();
+         return Expected{-1, 0, "fewer than the 78-byte header"};
+     }},
+    {"records past the end", ExampleConfiguration, RecordsPastTheEnd},
     {"exchange slot naming no record", ExampleExchange,
      [](Bytes& f) {
          const size_t at =
@@ -196,7 +214,18 @@ TEST(DamagedDatabaseTest, EachDamageIsReportedAtItsRecordAndOffset) {
         EXPECT_TRUE(found) << "expected at record " << expected.record << ", offset "
                            << expected.offset << ": " << expected.message
                            << "\nfound:" << ListedProblems(CInspector::ProblemLines(document));
+        EXPECT_NO_THROW(document.dump());  // every text of the document is UTF-8, the path too
     }
+}
+
+// Where each record ends is found in one step per record, whatever the offsets.
+TEST(DamagedDatabaseTest, TheRecordListIsBuiltInOneStepPerRecord) {
+    Bytes file;
+    RecordsPastTheEnd(file);
+    CProblemList problems;
+    const CPdbFile pdb(file, problems);
+    EXPECT_EQ(pdb.RecordCount(), kManyRecords);
+    EXPECT_LE(pdb.Steps(), kManyRecords);
 }
 
 }  // namespace
