@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "CFormDrawing.h"
 #include "CPlatform.h"
@@ -23,24 +24,62 @@ bool Save(const fs::path& path, const std::string& content, std::vector<std::str
     return true;
 }
 
+// The files to write, gathered first so that a gallery past the limits writes nothing.
+class CPlannedFiles {
+public:
+    CPlannedFiles(const CFormGallery::Limits& limits, const std::string& database)
+        : limits_(limits), database_(database) {}
+
+    // False, with the reason, when one more file of `bytes` bytes would pass the limits.
+    bool Fits(size_t bytes, std::string& error) const {
+        if (files_.size() + 1 > limits_.files) {
+            error = database_ + ": the drawings would take more than " +
+                    std::to_string(limits_.files) + " files; nothing was written";
+            return false;
+        }
+        if (bytes > limits_.bytes - bytes_) {
+            error = database_ + ": the drawings would take more than " +
+                    std::to_string(limits_.bytes) + " bytes; nothing was written";
+            return false;
+        }
+        return true;
+    }
+    bool Add(std::string name, std::string content, std::string& error) {
+        if (!Fits(content.size(), error)) {
+            return false;
+        }
+        bytes_ += content.size();
+        files_.push_back({std::move(name), std::move(content)});
+        return true;
+    }
+    const std::vector<std::pair<std::string, std::string>>& Files() const { return files_; }
+
+private:
+    CFormGallery::Limits limits_;
+    std::string database_;
+    std::vector<std::pair<std::string, std::string>> files_;  // name, content
+    size_t bytes_ = 0;
+};
+
 }  // namespace
 
 bool CFormGallery::Write(const Json& document, const std::string& directory,
                          std::vector<std::string>& written, std::string& error) {
+    return Draw(document, directory, kLimits, written, error) == Outcome::Written;
+}
+
+CFormGallery::Outcome CFormGallery::Draw(const Json& document, const std::string& directory,
+                                         const Limits& limits, std::vector<std::string>& written,
+                                         std::string& error) {
+    const std::string database = At(document, "file").get<std::string>();
     if (!document.contains("configuration")) {
-        error = At(document, "file").get<std::string>() + " is no configuration database: no forms";
-        return false;
+        error = database + " is no configuration database: no forms";
+        return Outcome::Failed;
     }
     const Json& configuration = At(document, "configuration");
     const Json& info = At(configuration, "info");
     const int width = At(info, "screenWidth").get<int>();
     const int height = At(info, "screenHeight").get<int>();
-    std::error_code code;
-    fs::create_directories(CPlatform::Path(directory), code);
-    if (code) {
-        error = "cannot create " + directory + ": " + code.message();
-        return false;
-    }
 
     static constexpr const char* kSections[][2] = {{"journals", "Journals"},
                                                    {"documents", "Documents"},
@@ -68,6 +107,9 @@ bool CFormGallery::Write(const Json& document, const std::string& directory,
         ". Forms with layers show one screen per layer; grey controls are disabled. Hover a "
         "control for its index (#N, as the action code names it), entry and events.</p>\n";
     size_t forms = 0;
+    CPlannedFiles planned(limits, database);
+    // A form drawn alike for several objects (a form table they share) is drawn once.
+    std::map<std::string, std::string> drawn;  // the form as JSON, its drawing's file
     for (const auto& section : kSections) {
         const Json& objects = At(configuration, section[0]);
         if (objects.empty()) {
@@ -85,12 +127,16 @@ bool CFormGallery::Write(const Json& document, const std::string& directory,
             }
             for (size_t k = 0; k < At(object, "forms").size(); ++k) {
                 const Json& form = At(object, "forms")[k];
-                const std::string file = std::string(section[0]) + "-" + std::to_string(i) + "-" +
-                                         std::to_string(k) + ".svg";
-                if (!Save(CPlatform::Path(directory) / CPlatform::Path(file),
-                          CFormDrawing::Svg(form, name, width, height), written, error)) {
-                    return false;
+                const auto [known, added] = drawn.try_emplace(JsonText(form, -1));
+                if (added) {
+                    known->second = std::string(section[0]) + "-" + std::to_string(i) + "-" +
+                                    std::to_string(k) + ".svg";
+                    if (!planned.Add(known->second, CFormDrawing::Svg(form, name, width, height),
+                                     error)) {
+                        return Outcome::OverLimit;
+                    }
                 }
+                const std::string& file = known->second;
                 ++forms;
                 html += "<figure><a href=\"" + file + "\"><img src=\"" + file + "\" alt=\"" +
                         CFormDrawing::Escape(At(form, "name").get<std::string>()) +
@@ -100,11 +146,29 @@ bool CFormGallery::Write(const Json& document, const std::string& directory,
                         " controls</figcaption></figure>\n";
             }
             html += "</div>\n";
+            if (!planned.Fits(html.size(), error)) {
+                return Outcome::OverLimit;
+            }
         }
     }
     if (forms == 0) {
         html += "<p class=\"note\">The configuration has no forms.</p>\n";
     }
     html += "</body>\n</html>\n";
-    return Save(CPlatform::Path(directory) / "index.html", html, written, error);
+    if (!planned.Add("index.html", std::move(html), error)) {
+        return Outcome::OverLimit;
+    }
+
+    std::error_code code;
+    fs::create_directories(CPlatform::Path(directory), code);
+    if (code) {
+        error = "cannot create " + directory + ": " + code.message();
+        return Outcome::Failed;
+    }
+    for (const auto& [file, content] : planned.Files()) {
+        if (!Save(CPlatform::Path(directory) / CPlatform::Path(file), content, written, error)) {
+            return Outcome::Failed;
+        }
+    }
+    return Outcome::Written;
 }

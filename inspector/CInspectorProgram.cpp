@@ -73,14 +73,16 @@ int CInspectorProgram::Run(const std::vector<std::string>& args, std::ostream& o
     }
     const Json document = CInspector::Inspect(bytes, path);
     if (mode == "--json") {
-        out << document.dump(2) << "\n";
+        out << JsonText(document, 2) << "\n";
         return kOk;
     }
     if (mode == "--svg") {
         std::vector<std::string> written;
-        if (!CFormGallery::Write(document, directory, written, error)) {
+        const CFormGallery::Outcome outcome =
+            CFormGallery::Draw(document, directory, CFormGallery::kLimits, written, error);
+        if (outcome != CFormGallery::Outcome::Written) {
             err << "quilinspect: " << error << "\n";
-            return kFailed;
+            return outcome == CFormGallery::Outcome::OverLimit ? kTooLarge : kFailed;
         }
         for (const std::string& file : written) {
             out << file << "\n";
@@ -100,5 +102,8 @@ void CInspectorProgram::Usage(std::ostream& out) {
            "  quilinspect --help | --version\n"
            "Reads the configuration database (QL_Configuration.pdb) and the exchange settings\n"
            "database (QL_PalmClientTransferDB.pdb). Exit status: 0 done (--check: no problem),\n"
-           "1 --check found problems, 2 wrong call or a file that cannot be read or written.\n";
+           "1 --check found problems (--svg: more than "
+        << CFormGallery::kLimits.files << " files or " << (CFormGallery::kLimits.bytes >> 20)
+        << " MiB to write), 2 wrong\n"
+           "call or a file that cannot be read or written.\n";
 }

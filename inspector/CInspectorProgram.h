@@ -3,9 +3,10 @@
 //   quilinspect FILE.pdb              the readable report
 //   quilinspect --json FILE.pdb       the same content as one JSON document
 //   quilinspect --check FILE.pdb...   the problems only; exit 0 when there is none, else 1
-//   quilinspect --svg DIR FILE.pdb    one SVG per form and DIR/index.html
+//   quilinspect --svg DIR FILE.pdb    one SVG per distinct form and DIR/index.html
 //
-// Exit status 2 for a wrong call or a file that cannot be read (or written, for --svg).
+// Exit status 2 for a wrong call or a file that cannot be read (or written, for --svg); 1 for
+// --svg when the drawings would pass the gallery's limits (nothing is written then).
 #pragma once
 
 #include <iosfwd>
@@ -16,6 +17,7 @@ class CInspectorProgram {
 public:
     static constexpr int kOk = 0;
     static constexpr int kProblems = 1;
+    static constexpr int kTooLarge = 1;  // --svg: past the gallery's limits
     static constexpr int kFailed = 2;
 
     // `args` without the program name.

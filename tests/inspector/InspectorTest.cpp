@@ -103,6 +103,38 @@ TEST(InspectorTest, TheExampleFormsDrawAsWellFormedSvgLinkedFromTheIndex) {
               std::string::npos);
 }
 
+// 40 frames sharing one form table of 30 forms, two distinct, draw two forms; past the
+// limits of files or bytes nothing is written.
+TEST(InspectorTest, TheGalleryDrawsASharedFormOnceAndStaysWithinItsLimits) {
+    Json document = CInspector::Inspect(ExampleConfiguration(), "example");
+    Json frame = document["configuration"]["frames"][0];
+    const Json form = frame["forms"][0];
+    for (size_t k = 1; k < 30; ++k) {
+        frame["forms"].push_back(form);
+        frame["forms"].back()["name"] = k % 2 == 0 ? "even" : "odd";
+    }
+    document["configuration"]["frames"] = Json::array();
+    for (size_t i = 0; i < 40; ++i) {
+        document["configuration"]["frames"].push_back(frame);
+        document["configuration"]["frames"].back()["name"] = "frame " + std::to_string(i);
+    }
+    const std::string more = "example: the drawings would take more than ";
+    const std::tuple<CFormGallery::Limits, size_t, std::string> cases[] = {
+        {CFormGallery::kLimits, 10 + 3 + 1, ""},  // the other objects' forms, these, the index
+        {{13, size_t{1} << 30}, 0, more + "13 files; nothing was written"},
+        {{100, 20000}, 0, more + "20000 bytes; nothing was written"}};
+    for (const auto& [limits, files, reason] : cases) {
+        TempDir dir;
+        std::vector<std::string> written;
+        std::string error;
+        EXPECT_EQ(CFormGallery::Draw(document, dir.File("svg"), limits, written, error) ==
+                      CFormGallery::Outcome::OverLimit,
+                  files == 0);
+        EXPECT_EQ(std::tuple(error, written.size(), dir.Exists("svg")),
+                  std::tuple(reason, files, files > 0));
+    }
+}
+
 TEST(InspectorTest, TheProgramReportsChecksAndRefuses) {
     TempDir dir;
     const Bytes& configuration = ExampleConfiguration();
