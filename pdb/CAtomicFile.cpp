@@ -50,6 +50,14 @@ bool ResolveLinks(std::string& path, int& error) {
     return false;
 }
 
+// Gives the file `owner` and `group` as far as the user may: only root may give a file away,
+// and others only to a group they belong to; what is not allowed stays the user's. True when
+// the group is kept (and the owner, where allowed).
+bool KeepOwner(int fd, uid_t owner, gid_t group) {
+    return ::fchown(fd, owner, group) == 0 ||
+           (errno == EPERM && ::fchown(fd, static_cast<uid_t>(-1), group) == 0);
+}
+
 bool WriteAll(int fd, std::span<const uint8_t> bytes) {
     const uint8_t* data = bytes.data();
     size_t size = bytes.size();
@@ -83,6 +91,9 @@ CAtomicFile::Result CAtomicFile::Replace(const std::string& path, std::span<cons
     const mode_t mask = ::umask(0);
     ::umask(mask);
     mode_t mode = 0666 & ~mask;
+    // An existing file's owner and group, kept where the user may give them.
+    uid_t owner = static_cast<uid_t>(-1);
+    gid_t group = static_cast<gid_t>(-1);
     struct stat existing;
     if (::stat(target.c_str(), &existing) == 0) {
         if (S_ISDIR(existing.st_mode)) {
@@ -95,6 +106,8 @@ CAtomicFile::Result CAtomicFile::Replace(const std::string& path, std::span<cons
             return Refused(errno);
         }
         mode = existing.st_mode & 0777;
+        owner = existing.st_uid;
+        group = existing.st_gid;
     }
 
     std::string temp = DirectoryOf(target) + "/.quil-XXXXXX";
@@ -108,6 +121,9 @@ CAtomicFile::Result CAtomicFile::Replace(const std::string& path, std::span<cons
             failure = errno != 0 ? errno : EIO;
         }
     };
+    if (owner != static_cast<uid_t>(-1)) {
+        KeepOwner(fd, owner, group);  // before the mode: a change of owner may clear mode bits
+    }
     check(::fchmod(fd, mode) == 0);
     check(WriteAll(fd, bytes));
     check(::fsync(fd) == 0);

@@ -6,7 +6,9 @@
 // A symbolic link at the target is followed (link by link, also when the file it names does
 // not exist yet) and the file it names is replaced; the link stays. An existing target must
 // be a regular file that the user may open for writing, as a plain create would need; it
-// keeps its permissions, and a new file gets those of a plain create.
+// keeps its permissions, and on POSIX systems its owner and group where the user may give
+// them; a new file gets those of a plain create. The replacement is a new file: hard links to
+// the old one keep the old bytes, and its ACLs and extended attributes are not carried over.
 #pragma once
 
 #include <cstdint>

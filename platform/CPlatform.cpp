@@ -79,6 +79,31 @@ std::FILE* CPlatform::OpenFile(const std::string& path, const char* mode) {
     return file;
 }
 
+namespace {
+
+// The volume and index of the file at `path`, links followed; false when there is none.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& identity) {
+    HANDLE file = CreateFileW(CPlatform::Wide(path).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool known = GetFileInformationByHandle(file, &identity) != 0;
+    CloseHandle(file);
+    return known;
+}
+
+}  // namespace
+
+bool CPlatform::SameFile(const std::string& first, const std::string& second) {
+    BY_HANDLE_FILE_INFORMATION one{};
+    BY_HANDLE_FILE_INFORMATION other{};
+    return FileIdentity(first, one) && FileIdentity(second, other) &&
+           one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+           one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+}
+
 void CPlatform::PrepareConsole() {
     _setmode(_fileno(stdout), _O_BINARY);
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -92,12 +117,21 @@ void CPlatform::PrepareConsole() {
 
 #else
 
+#include <sys/stat.h>
+
 std::vector<std::string> CPlatform::Arguments(int argc, char** argv) {
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
 std::FILE* CPlatform::OpenFile(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
+}
+
+bool CPlatform::SameFile(const std::string& first, const std::string& second) {
+    struct stat one;
+    struct stat other;
+    return ::stat(first.c_str(), &one) == 0 && ::stat(second.c_str(), &other) == 0 &&
+           one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 
 void CPlatform::PrepareConsole() {}

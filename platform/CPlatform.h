@@ -1,6 +1,6 @@
 // What the two programs need of the operating system beyond standard C++: their arguments,
-// opening a file by name, and the console. Texts and paths are UTF-8 everywhere inside the
-// programs; on Windows this is where they meet the system's UTF-16.
+// opening a file by name, telling whether two paths name one file, and the console. Texts and paths
+// are UTF-8 everywhere inside the programs; on Windows this is where they meet the system's UTF-16.
 #pragma once
 
 #include <cstdio>
@@ -28,6 +28,11 @@ public:
 
     // std::fopen for a UTF-8 path (the wide call on Windows); errno tells why not.
     static std::FILE* OpenFile(const std::string& path, const char* mode);
+
+    // True when both paths name one existing file: the same device and inode (on Windows the
+    // same volume and file index), links followed, so a symbolic or hard link to a file is
+    // that file. False when either names no file.
+    static bool SameFile(const std::string& first, const std::string& second);
 
     // Standard output carries UTF-8 bytes unchanged (no line-end translation on Windows).
     // Written to a Windows console it is shown as text whatever the console's code page.

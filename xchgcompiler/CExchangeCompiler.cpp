@@ -10,6 +10,7 @@
 
 #include "CPlatform.h"
 #include "CSaxReader.h"
+#include "CSettingsTable.h"
 #include "ExchangeContentHandler.h"
 
 namespace {
@@ -71,6 +72,12 @@ int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream&
     }
     const std::string path(first);
     const std::string outputPrefix = args.size() >= 2 ? OutputPrefix(std::string(args[1])) : "";
+    // Replacing the description with the database would lose the description.
+    const std::string target = outputPrefix + CSettingsTable::kFileName;
+    if (CPlatform::SameFile(path, target)) {
+        console << "The database file is the input document: " << target << "\n" << std::flush;
+        return 1;
+    }
 
     console << "\nParsing document: " << path << "\n" << std::flush;
 

@@ -15,6 +15,7 @@
 #include "CJournalReader.h"
 #include "CMenuReader.h"
 #include "CPdb.h"
+#include "CPlatform.h"
 #include "CReadContext.h"
 #include "CRecordViewReader.h"
 #include "CReferenceReader.h"
@@ -312,6 +313,13 @@ int CConfCompiler::Run(const std::vector<std::string>& arguments, CXMLDOM& docum
         log_.Info("Синтаксис: quilconf.exe имя_файла");
         return kWritten;
     }
+    const std::string output = args.size() >= 2 ? args[1] : kDefaultOutput;
+    // Replacing the document with its own database would lose the document: refused before
+    // anything is read or written.
+    if (CPlatform::SameFile(args[0], output)) {
+        log_.Error(0, "Файл базы совпадает с исходным документом: " + output);
+        return kFailed;
+    }
     const std::string* locationsFile = locations ? &args[0] : nullptr;
     if (!document.Load(args[0])) {
         ReportNotLoaded(document, locationsFile);
@@ -324,7 +332,6 @@ int CConfCompiler::Run(const std::vector<std::string>& arguments, CXMLDOM& docum
     }
 
     log_.BlankLine();
-    const std::string output = args.size() >= 2 ? args[1] : kDefaultOutput;
     if (!pdb.Write(output, log_.Stream())) {
         return kFailed;
     }

@@ -1,5 +1,6 @@
 // What the database writer does with the target it is given: links are followed, targets it
-// may not write or that are no regular files are refused, and every failure gives a reason.
+// may not write or that are no regular files are refused, and every failure gives a reason;
+// an existing file keeps its permissions and owner; and neither compiler writes over its input.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -8,13 +9,14 @@
 #endif
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
+#include <tuple>
 
 #include "CPdb.h"
-#include "TempDir.h"
-#ifdef _WIN32
 #include "CPlatform.h"
-#endif
+#include "TempDir.h"
 
 namespace {
 
@@ -141,6 +143,94 @@ TEST(OutputTargetTest, AnExistingTargetKeepsItsPermissions) {
     ASSERT_EQ(::stat(dir.File("out.pdb").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 #endif
+}
+
+// An existing file keeps its owner and group where the writer may give them (root may); a
+// writer who may not still replaces it, as its own file.
+TEST(OutputTargetTest, AnExistingTargetKeepsItsOwnerWhereAllowed) {
+    SKIP_ON_WINDOWS();
+#ifndef _WIN32
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a file to another user needs root";
+    }
+    // The file's owner and group, the writer, the owner and group afterwards.
+    for (const auto& [owner, writer, after] :
+         {std::tuple{65534u, 0u, 65534u}, {0u, 65534u, 65534u}}) {
+        TempDir dir;
+        const std::string target = dir.Write("out.pdb", "old");
+        ASSERT_EQ(::chmod(target.c_str(), 0666) | ::chmod(dir.Path().c_str(), 0777) |
+                      ::chown(target.c_str(), owner, owner),
+                  0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::ostringstream console;
+            const bool as = writer == 0 || (::setgid(writer) == 0 && ::setuid(writer) == 0);
+            ::_exit(as && Database().Write(target, console) ? 0 : 1);
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        struct stat info {};
+        ::stat(target.c_str(), &info);
+        EXPECT_EQ(std::tuple(status, info.st_uid, info.st_gid), std::tuple(0, after, after));
+    }
+#endif
+}
+
+// A compiler whose output is its input (by its name, a link to it) refuses before anything is
+// read or written: the files stay as they were.
+TEST(OutputTargetTest, AnOutputThatIsTheInputIsRefused) {
+    const auto example = [](const char* name) {
+        std::ifstream in(std::string(QUIL_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string xdb = "QL_PalmClientTransferDB.pdb";
+    const std::pair<std::string, std::string> files[] = {
+        {"c.xml", example("configuration.xml")},
+        {"QL_Configuration.pdb", example("configuration.xml")},
+        {xdb, example("exchange.xml")}};
+    TempDir dir;
+    for (const auto& [name, content] : files) {
+        dir.Write(name, content);
+    }
+#ifndef _WIN32  // the C++ library of the Windows build makes no links
+    fs::create_symlink("c.xml", dir.File("link.xml"));
+    fs::create_hard_link(dir.File("c.xml"), dir.File("hard.xml"));
+    fs::create_symlink(xdb, dir.File("x.xml"));
+#endif
+    const std::string conf = Quoted(QUILCONF_PATH) + " ";
+    const std::string same = "[ERROR 0] Файл базы совпадает с исходным документом: ";
+    const std::string is = "The database file is the input document: ";
+    struct Case {
+        std::string command;
+        int status;
+        std::string lastLine;
+        bool links = false;
+    };
+    const Case cases[] = {
+        {conf + "c.xml c.xml", 255, same + "c.xml\n"},
+        {conf + "QL_Configuration.pdb", 255, same + "QL_Configuration.pdb\n"},
+        {conf + "c.xml link.xml", 255, same + "link.xml\n", true},
+        {conf + "link.xml hard.xml", 255, same + "hard.xml\n", true},
+        {Quoted(QUILXDB_PATH) + " " + xdb, 1, is + xdb + "\n"},
+        {Quoted(QUILXDB_PATH) + " x.xml .", 1, is + "./" + xdb + "\n", true},
+    };
+    const size_t entries = dir.EntryCount();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+#ifdef _WIN32
+        if (c.links) {
+            continue;
+        }
+#endif
+        int status = -1;
+        const std::string out = RunCommand(InFolder(dir.Path(), c.command), status);
+        EXPECT_EQ(status, c.status);
+        EXPECT_TRUE(out.ends_with(c.lastLine) && out.find("PDB-file") == std::string::npos) << out;
+        for (const auto& [name, content] : files) {
+            EXPECT_EQ(dir.ReadBytes(name), std::vector<uint8_t>(content.begin(), content.end()));
+        }
+        EXPECT_EQ(dir.EntryCount(), entries);
+    }
 }
 
 #ifdef _WIN32
