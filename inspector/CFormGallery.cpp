@@ -24,43 +24,6 @@ bool Save(const fs::path& path, const std::string& content, std::vector<std::str
     return true;
 }
 
-// The files to write, gathered first so that a gallery past the limits writes nothing.
-class CPlannedFiles {
-public:
-    CPlannedFiles(const CFormGallery::Limits& limits, const std::string& database)
-        : limits_(limits), database_(database) {}
-
-    // False, with the reason, when one more file of `bytes` bytes would pass the limits.
-    bool Fits(size_t bytes, std::string& error) const {
-        if (files_.size() + 1 > limits_.files) {
-            error = database_ + ": the drawings would take more than " +
-                    std::to_string(limits_.files) + " files; nothing was written";
-            return false;
-        }
-        if (bytes > limits_.bytes - bytes_) {
-            error = database_ + ": the drawings would take more than " +
-                    std::to_string(limits_.bytes) + " bytes; nothing was written";
-            return false;
-        }
-        return true;
-    }
-    bool Add(std::string name, std::string content, std::string& error) {
-        if (!Fits(content.size(), error)) {
-            return false;
-        }
-        bytes_ += content.size();
-        files_.push_back({std::move(name), std::move(content)});
-        return true;
-    }
-    const std::vector<std::pair<std::string, std::string>>& Files() const { return files_; }
-
-private:
-    CFormGallery::Limits limits_;
-    std::string database_;
-    std::vector<std::pair<std::string, std::string>> files_;  // name, content
-    size_t bytes_ = 0;
-};
-
 }  // namespace
 
 bool CFormGallery::Write(const Json& document, const std::string& directory,
@@ -107,7 +70,28 @@ CFormGallery::Outcome CFormGallery::Draw(const Json& document, const std::string
         ". Forms with layers show one screen per layer; grey controls are disabled. Hover a "
         "control for its index (#N, as the action code names it), entry and events.</p>\n";
     size_t forms = 0;
-    CPlannedFiles planned(limits, database);
+    // The files to write, all made before the first is written: past the limits, none is.
+    std::vector<std::pair<std::string, std::string>> files;  // name, content
+    size_t bytes = 0;
+    // False, with the reason, when one more file of `size` bytes would pass the limits.
+    const auto fits = [&](size_t size) {
+        if (files.size() + 1 > limits.files || size > limits.bytes - bytes) {
+            error = database + ": the drawings would take more than " +
+                    (files.size() + 1 > limits.files ? std::to_string(limits.files) + " files"
+                                                     : std::to_string(limits.bytes) + " bytes") +
+                    "; nothing was written";
+            return false;
+        }
+        return true;
+    };
+    const auto add = [&](std::string name, std::string content) {
+        if (!fits(content.size())) {
+            return false;
+        }
+        bytes += content.size();
+        files.emplace_back(std::move(name), std::move(content));
+        return true;
+    };
     // A form drawn alike for several objects (a form table they share) is drawn once.
     std::map<std::string, std::string> drawn;  // the form as JSON, its drawing's file
     for (const auto& section : kSections) {
@@ -131,8 +115,7 @@ CFormGallery::Outcome CFormGallery::Draw(const Json& document, const std::string
                 if (added) {
                     known->second = std::string(section[0]) + "-" + std::to_string(i) + "-" +
                                     std::to_string(k) + ".svg";
-                    if (!planned.Add(known->second, CFormDrawing::Svg(form, name, width, height),
-                                     error)) {
+                    if (!add(known->second, CFormDrawing::Svg(form, name, width, height))) {
                         return Outcome::OverLimit;
                     }
                 }
@@ -144,18 +127,18 @@ CFormGallery::Outcome CFormGallery::Draw(const Json& document, const std::string
                         CFormDrawing::Escape(At(form, "name").get<std::string>()) + " &middot; " +
                         std::to_string(At(form, "controls").size()) +
                         " controls</figcaption></figure>\n";
+                if (!fits(html.size())) {
+                    return Outcome::OverLimit;
+                }
             }
             html += "</div>\n";
-            if (!planned.Fits(html.size(), error)) {
-                return Outcome::OverLimit;
-            }
         }
     }
     if (forms == 0) {
         html += "<p class=\"note\">The configuration has no forms.</p>\n";
     }
     html += "</body>\n</html>\n";
-    if (!planned.Add("index.html", std::move(html), error)) {
+    if (!add("index.html", std::move(html))) {
         return Outcome::OverLimit;
     }
 
@@ -165,7 +148,7 @@ CFormGallery::Outcome CFormGallery::Draw(const Json& document, const std::string
         error = "cannot create " + directory + ": " + code.message();
         return Outcome::Failed;
     }
-    for (const auto& [file, content] : planned.Files()) {
+    for (const auto& [file, content] : files) {
         if (!Save(CPlatform::Path(directory) / CPlatform::Path(file), content, written, error)) {
             return Outcome::Failed;
         }
