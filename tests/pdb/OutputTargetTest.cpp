@@ -13,6 +13,7 @@
 #include <iterator>
 #include <sstream>
 #include <tuple>
+#include <vector>
 
 #include "CPdb.h"
 #include "CPlatform.h"
@@ -192,40 +193,29 @@ TEST(OutputTargetTest, AnOutputThatIsTheInputIsRefused) {
     for (const auto& [name, content] : files) {
         dir.Write(name, content);
     }
+    const std::string conf = Quoted(QUILCONF_PATH) + " ";
+    const std::string same = "[ERROR 0] Файл базы совпадает с исходным документом: ";
+    const std::string is = "The database file is the input document: ";
+    // The command, its exit status and its last line.
+    std::vector<std::tuple<std::string, int, std::string>> cases = {
+        {conf + "c.xml c.xml", 255, same + "c.xml\n"},
+        {conf + "QL_Configuration.pdb", 255, same + "QL_Configuration.pdb\n"},
+        {Quoted(QUILXDB_PATH) + " " + xdb, 1, is + xdb + "\n"}};
 #ifndef _WIN32  // the C++ library of the Windows build makes no links
     fs::create_symlink("c.xml", dir.File("link.xml"));
     fs::create_hard_link(dir.File("c.xml"), dir.File("hard.xml"));
     fs::create_symlink(xdb, dir.File("x.xml"));
+    cases.insert(cases.end(), {{conf + "c.xml link.xml", 255, same + "link.xml\n"},
+                               {conf + "link.xml hard.xml", 255, same + "hard.xml\n"},
+                               {Quoted(QUILXDB_PATH) + " x.xml .", 1, is + "./" + xdb + "\n"}});
 #endif
-    const std::string conf = Quoted(QUILCONF_PATH) + " ";
-    const std::string same = "[ERROR 0] Файл базы совпадает с исходным документом: ";
-    const std::string is = "The database file is the input document: ";
-    struct Case {
-        std::string command;
-        int status;
-        std::string lastLine;
-        bool links = false;
-    };
-    const Case cases[] = {
-        {conf + "c.xml c.xml", 255, same + "c.xml\n"},
-        {conf + "QL_Configuration.pdb", 255, same + "QL_Configuration.pdb\n"},
-        {conf + "c.xml link.xml", 255, same + "link.xml\n", true},
-        {conf + "link.xml hard.xml", 255, same + "hard.xml\n", true},
-        {Quoted(QUILXDB_PATH) + " " + xdb, 1, is + xdb + "\n"},
-        {Quoted(QUILXDB_PATH) + " x.xml .", 1, is + "./" + xdb + "\n", true},
-    };
     const size_t entries = dir.EntryCount();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.command);
-#ifdef _WIN32
-        if (c.links) {
-            continue;
-        }
-#endif
+    for (const auto& [command, expectedStatus, lastLine] : cases) {
+        SCOPED_TRACE(command);
         int status = -1;
-        const std::string out = RunCommand(InFolder(dir.Path(), c.command), status);
-        EXPECT_EQ(status, c.status);
-        EXPECT_TRUE(out.ends_with(c.lastLine) && out.find("PDB-file") == std::string::npos) << out;
+        const std::string out = RunCommand(InFolder(dir.Path(), command), status);
+        EXPECT_EQ(status, expectedStatus);
+        EXPECT_TRUE(out.ends_with(lastLine) && out.find("PDB-file") == std::string::npos) << out;
         for (const auto& [name, content] : files) {
             EXPECT_EQ(dir.ReadBytes(name), std::vector<uint8_t>(content.begin(), content.end()));
         }
