@@ -10,6 +10,7 @@
 
 #include "CPlatform.h"
 #include "CSaxReader.h"
+#include "ConsoleLine.h"
 #include "ExchangeContentHandler.h"
 
 namespace {
@@ -85,7 +86,7 @@ int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream&
     }
     if (result.code != 0) {
         if (locations && result.line > 0) {
-            console << path << ":" << result.line << ": ";
+            console << ConsoleLine::Joined(path) << ":" << result.line << ": ";
         }
         console << "Parse error at line " << result.line << ", column " << result.column << ": "
                 << result.reason << "\n";

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "CConverter.h"
+#include "ConsoleLine.h"
 
 CLog::CLog(std::ostream& out) : out_(out) {}
 
@@ -10,11 +11,15 @@ CLog::~CLog() = default;
 
 void CLog::Line(bool error, int code, std::string_view where, std::string_view message,
                 const std::string_view* detail) {
-    out_ << where << (error ? "[ERROR " : "[WARNING ") << code << "] " << message;
+    out_ << OneLine(where) << (error ? "[ERROR " : "[WARNING ") << code << "] " << OneLine(message);
     if (detail != nullptr) {
-        out_ << ' ' << CConverter::ToUtf8(*detail);
+        out_ << ' ' << OneLine(CConverter::ToUtf8(*detail));
     }
     out_ << std::endl;
+}
+
+std::string CLog::OneLine(std::string_view text) {
+    return ConsoleLine::HasBreak(text) ? ConsoleLine::Joined(text) : std::string(text);
 }
 
 void CLog::Error(int code, std::string_view message) {
@@ -34,11 +39,11 @@ void CLog::Warning(int code, std::string_view message, std::string_view detail) 
 }
 
 void CLog::Info(std::string_view message) {
-    out_ << "[INFO] " << message << std::endl;
+    out_ << "[INFO] " << OneLine(message) << std::endl;
 }
 
 void CLog::WideLine(std::string_view first, std::string_view second) {
-    out_ << first << second << std::endl;
+    out_ << OneLine(first) << OneLine(second) << std::endl;
 }
 
 void CLog::BlankLine() {

@@ -5,10 +5,13 @@
 //
 // A line is composed literally: the prefix ("[ERROR code] ", "[WARNING code] " or
 // "[INFO] "), the message, then, whenever a detail is passed (even an empty one), one blank
-// and the detail. A message that ends in ": " thus shows two blanks before its detail.
+// and the detail. A message that ends in ": " thus shows two blanks before its detail. Every
+// line stays one line: a line break inside a text (a detail or a location taken from the
+// input) is shown as a blank (ConsoleLine).
 #pragma once
 
 #include <iosfwd>
+#include <string>
 #include <string_view>
 
 class CLog {
@@ -38,5 +41,7 @@ public:
     std::ostream& Stream() { return out_; }
 
 private:
+    static std::string OneLine(std::string_view text);
+
     std::ostream& out_;
 };

@@ -72,7 +72,7 @@ TEST(LocationsTest, LinesAboutNodesNameTheirLine) {
         {"pool overflow, option last",
          PoolOverflow(),
          {"IN", "OUT", "--locations"},
-         {{"[ERROR 0] Переполнение записи строк", "<menuitem"},
+         {{"[ERROR 1040] Переполнение записи строк", "<menuitem"},
           {"[ERROR 1283] Ошибка чтения меню", "<menuitem"},
           {"[ERROR 3073] Критическая ошибка в описании меню", "<menu name='m'>"}}},
         {"root name too long, option between",
