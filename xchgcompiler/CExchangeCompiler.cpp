@@ -73,11 +73,13 @@ int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream&
     const std::string path(first);
     const std::string outputPrefix = args.size() >= 2 ? OutputPrefix(std::string(args[1])) : "";
 
-    console << "\nParsing document: " << path << "\n" << std::flush;
+    // The path as the console shows it: on one line, whatever it holds.
+    const std::string shownPath = ConsoleLine::Joined(path);
+    console << "\nParsing document: " << shownPath << "\n" << std::flush;
 
     ExchangeContentHandler handler(console);
     if (locations) {
-        handler.ShowLocations(path);
+        handler.ShowLocations(shownPath);
     }
     const CSaxReader::Result result = CSaxReader::ParseFile(path, handler);
     if (handler.Failed()) {
@@ -86,7 +88,7 @@ int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream&
     }
     if (result.code != 0) {
         if (locations && result.line > 0) {
-            console << ConsoleLine::Joined(path) << ":" << result.line << ": ";
+            console << shownPath << ":" << result.line << ": ";
         }
         console << "Parse error at line " << result.line << ", column " << result.column << ": "
                 << result.reason << "\n";
