@@ -11,7 +11,6 @@
 #pragma once
 
 #include <iosfwd>
-#include <string>
 #include <string_view>
 
 class CLog {
@@ -41,7 +40,8 @@ public:
     std::ostream& Stream() { return out_; }
 
 private:
-    static std::string OneLine(std::string_view text);
+    // Writes a text of a line, its line breaks shown as blanks.
+    void Put(std::string_view text);
 
     std::ostream& out_;
 };
