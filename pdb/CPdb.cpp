@@ -7,6 +7,7 @@
 
 #include "ByteOrder.h"
 #include "CAtomicFile.h"
+#include "ConsoleLine.h"
 #include "PdbLayout.h"
 
 namespace {
@@ -99,14 +100,16 @@ bool CPdb::Write(const std::string& path) const {
 }
 
 bool CPdb::Write(const std::string& path, std::ostream& console) const {
-    console << "Creating PDB-file: " << path << "\n" << std::flush;
+    // The path is shown on one line whatever it holds.
+    const std::string shown = ConsoleLine::Joined(path);
+    console << "Creating PDB-file: " << shown << "\n" << std::flush;
     const CAtomicFile::Result result = CAtomicFile::Replace(path, Image());
     if (result.outcome == CAtomicFile::Outcome::Written) {
         return true;
     }
     console << (result.outcome == CAtomicFile::Outcome::NotCreated ? "Error creating "
                                                                    : "Error writing ")
-            << path << " file\n"
+            << shown << " file\n"
             << result.reason << "\n"
             << std::flush;
     return false;

@@ -11,6 +11,7 @@
 #include "CPlatform.h"
 #include "CSaxReader.h"
 #include "CSettingsTable.h"
+#include "ConsoleLine.h"
 #include "ExchangeContentHandler.h"
 
 namespace {
@@ -79,11 +80,13 @@ int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream&
         return 1;
     }
 
-    console << "\nParsing document: " << path << "\n" << std::flush;
+    // The path as the console shows it: on one line, whatever it holds.
+    const std::string shownPath = ConsoleLine::Joined(path);
+    console << "\nParsing document: " << shownPath << "\n" << std::flush;
 
     ExchangeContentHandler handler(console);
     if (locations) {
-        handler.ShowLocations(path);
+        handler.ShowLocations(shownPath);
     }
     const CSaxReader::Result result = CSaxReader::ParseFile(path, handler);
     if (handler.Failed()) {
@@ -92,7 +95,7 @@ int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream&
     }
     if (result.code != 0) {
         if (locations && result.line > 0) {
-            console << path << ":" << result.line << ": ";
+            console << shownPath << ":" << result.line << ": ";
         }
         console << "Parse error at line " << result.line << ", column " << result.column << ": "
                 << result.reason << "\n";

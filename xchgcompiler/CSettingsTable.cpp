@@ -10,6 +10,7 @@
 #include "ByteOrder.h"
 #include "CConverter.h"
 #include "CPdb.h"
+#include "ConsoleLine.h"
 #include "PaddedText.h"
 
 namespace {
@@ -45,9 +46,10 @@ std::string_view UrlText(const std::optional<std::string>& url) {
     return url ? std::string_view(*url) : std::string_view();
 }
 
-// A stored text shown on the (UTF-8) console.
+// A stored text shown on the (UTF-8) console, a line break in it as a blank.
 std::string Shown(std::string_view text) {
-    return CConverter::ToUtf8(text);
+    std::string shown = CConverter::ToUtf8(text);
+    return ConsoleLine::HasBreak(shown) ? ConsoleLine::Joined(shown) : shown;
 }
 
 bool IsHexDigit(char c) {

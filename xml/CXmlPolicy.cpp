@@ -16,6 +16,7 @@
 
 #include "CConverter.h"
 #include "CPlatform.h"
+#include "ConsoleLine.h"
 
 // Where the document's bytes come from, and how many of them the parser has asked for.
 struct CXmlPolicy::Source {
@@ -383,7 +384,9 @@ void CXmlPolicy::OutOfMemory(void* ctx) {
 
 void CXmlPolicy::Record(int code, std::string reason, int line, int column) {
     failure_.code = code != 0 ? code : XML_ERR_INTERNAL_ERROR;
-    failure_.reason = std::move(reason);
+    // libxml2 breaks some of its messages in parts, and a path or a URL may hold a break:
+    // the reason is shown on one line.
+    failure_.reason = ConsoleLine::Joined(reason);
     failure_.line = line;
     failure_.column = column;
 }

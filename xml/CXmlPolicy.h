@@ -40,8 +40,8 @@ public:
         XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
 
     // The first failure of a parse: libxml2's error number (or the one that fits our own
-    // reason), the reason as libxml2 words it (ours are in lower case), and the position in
-    // the document (0 when unknown).
+    // reason), the reason as libxml2 words it (ours are in lower case) on one line (its parts
+    // joined by blanks, ConsoleLine), and the position in the document (0 when unknown).
     struct Failure {
         int code = 0;
         std::string reason;

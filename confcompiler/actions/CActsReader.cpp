@@ -21,13 +21,19 @@ CActsReader::CActsReader(CReadContext& context) : context_(context) {}
 
 CActsReader::~CActsReader() = default;
 
-uint32_t CActsReader::Compile(CReadContext& context, std::string_view text,
-                              const CListControl* controls, int code, XmlNode node) {
+std::optional<uint32_t> CActsReader::Compile(CReadContext& context, std::string_view text,
+                                             const CListControl* controls, int code, int limitCode,
+                                             XmlNode node) {
     uint32_t reference = 0;
     std::array<char, kNameBufferSize> name{};
     bool refusedForLength = false;
-    if (context.Pool().CompileFunction(controls, text, reference, name.data(), name.size(),
-                                       context.Location(node), &refusedForLength) != 0) {
+    const int result =
+        context.Pool().CompileFunction(controls, text, reference, name.data(), name.size(),
+                                       limitCode, context.Location(node), &refusedForLength);
+    if (result == CStringsReader::kPoolFull) {
+        return std::nullopt;
+    }
+    if (result != 0) {
         // An expression refused for its length is shown in part: it may be very long.
         context.Warning(code, "Ошибка разбора: ",
                         refusedForLength ? CReadContext::Excerpt(text) : std::string(text), node);
@@ -37,7 +43,7 @@ uint32_t CActsReader::Compile(CReadContext& context, std::string_view text,
     return reference;
 }
 
-uint32_t CActsReader::Read(XmlNode event, const CListControl* controls) {
+std::optional<uint32_t> CActsReader::Read(XmlNode event, const CListControl* controls) {
     if (event == nullptr) {
         return 0;
     }
@@ -45,7 +51,7 @@ uint32_t CActsReader::Read(XmlNode event, const CListControl* controls) {
     if (context_.Document().GetAttributeText(event, "funcs", text) != 0) {
         return 0;
     }
-    return Compile(context_, text, controls, kMessageCode, event);
+    return Compile(context_, text, controls, kMessageCode, kLimitCode, event);
 }
 
 XmlNode CActsReader::FindEvent(const CXMLDOM& document, XmlNode object, std::string_view event) {
@@ -71,7 +77,12 @@ std::vector<uint32_t> CActsReader::ReadAll(XmlNode object, ObjectKind kind,
     const CListControl* passed = kind == ObjectKind::Form ? controls : nullptr;
     std::vector<uint32_t> references;
     for (std::string_view event : Events(kind)) {
-        references.push_back(Read(FindEvent(context_.Document(), object, event), passed));
+        const std::optional<uint32_t> reference =
+            Read(FindEvent(context_.Document(), object, event), passed);
+        if (!reference) {
+            break;
+        }
+        references.push_back(*reference);
     }
     return references;
 }

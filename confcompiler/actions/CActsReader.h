@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -16,8 +17,9 @@ class CReadContext;
 
 class CActsReader {
 public:
-    // Message code of the two warnings about a faulty expression.
+    // Message code of the two warnings about a faulty expression, and of a refused limit.
     static constexpr int kMessageCode = 0x0E01;
+    static constexpr int kLimitCode = 0x0E10;
 
     enum class ObjectKind { Form, Document, Frame, Journal, Reference };
 
@@ -27,17 +29,21 @@ public:
     // The code reference of one event element (may be null): 0 when the element is null or
     // has no `funcs` attribute; the reference of the compiled code otherwise, also for an
     // empty `funcs` (code of length 0). A faulty expression prints the warnings of Compile and
-    // gives 0. The value is read in full, whatever its length.
-    uint32_t Read(XmlNode event, const CListControl* controls);
+    // gives 0; a refused limit gives none (the owner fails). The value is read in full,
+    // whatever its length.
+    std::optional<uint32_t> Read(XmlNode event, const CListControl* controls);
 
     // Compiles one expression (Windows-1251) into the run's pool and returns its code
     // reference. On failure prints "Ошибка разбора: " with the expression and "Неверное
     // определение функции: " with the function the compiler had reached, both with `code`
-    // and about `node`, and returns 0 (never a reference of compiled code). Every owner of an
-    // action expression compiles it here, with its own code.
-    static uint32_t Compile(CReadContext& context, std::string_view text,
-                            const CListControl* controls, int code = kMessageCode,
-                            XmlNode node = nullptr);
+    // and about `node`, and returns 0 (never a reference of compiled code). When the pool
+    // cannot take a string argument or the code, the pool's error line carries `limitCode`,
+    // no warning follows and nothing is returned: that is a refused limit, the owner fails
+    // and the run ends. Every owner of an action expression compiles it here, with its own
+    // codes.
+    static std::optional<uint32_t> Compile(CReadContext& context, std::string_view text,
+                                           const CListControl* controls, int code = kMessageCode,
+                                           int limitCode = kLimitCode, XmlNode node = nullptr);
 
     // The event element of an object: the first child named `event` of the first `acts` child
     // of `object`; null when either is missing.
@@ -46,8 +52,9 @@ public:
     // The events of an object kind, in reading order.
     static std::span<const std::string_view> Events(ObjectKind kind);
 
-    // Reads every event of the object in reading order and returns their code references.
-    // Only forms pass their controls to the compiler; `controls` is ignored for other kinds.
+    // Reads every event of the object in reading order and returns their code references; a
+    // refused limit ends the list before its event. Only forms pass their controls to the
+    // compiler; `controls` is ignored for other kinds.
     std::vector<uint32_t> ReadAll(XmlNode object, ObjectKind kind, const CListControl* controls);
 
 private:

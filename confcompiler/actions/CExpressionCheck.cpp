@@ -11,6 +11,7 @@
 #include "CReadContext.h"
 #include "CStringsReader.h"
 #include "CXMLDOM.h"
+#include "ConsoleLine.h"
 #include "StringReference.h"
 
 namespace {
@@ -97,7 +98,7 @@ int CExpressionCheck::Run(std::string_view expressionUtf8,
     const CXMLDOM document;
     CReadContext context(document, strings, log);
     const uint32_t reference =
-        CActsReader::Compile(context, CConverter::ToNarrow(expressionUtf8), passed);
+        CActsReader::Compile(context, CConverter::ToNarrow(expressionUtf8), passed).value_or(0);
     if (reference == 0) {
         return kFailure;
     }
@@ -120,7 +121,7 @@ int CExpressionCheck::Run(std::string_view expressionUtf8,
         std::string text;
         arguments.push_back(StringReference::Make(static_cast<uint16_t>(offset)));
         disassembler.PoolText(arguments.back(), text);
-        out << "string " << offset << ": " << CConverter::ToUtf8(text) << '\n';
+        out << "string " << offset << ": " << ConsoleLine::Joined(CConverter::ToUtf8(text)) << '\n';
     }
     disassembler.SetStringOrder(std::move(arguments));
     std::string text;
@@ -129,6 +130,7 @@ int CExpressionCheck::Run(std::string_view expressionUtf8,
         log.Error(0, "Ошибка обратного разбора кода: ", CConverter::ToNarrow(error));
         return kFailure;
     }
-    out << CConverter::ToUtf8(text) << std::endl;
+    // A string argument may hold a line break; the reading stays on its line.
+    out << ConsoleLine::Joined(CConverter::ToUtf8(text)) << std::endl;
     return kSuccess;
 }

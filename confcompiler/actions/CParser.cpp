@@ -29,7 +29,8 @@ bool IsStringLexeme(std::string_view lexeme) {
 
 }  // namespace
 
-CParser::CParser(CStringsReader& pool, std::string_view where) : pool_(pool), where_(where) {}
+CParser::CParser(CStringsReader& pool, std::string_view where, int poolCode)
+    : pool_(pool), where_(where), poolCode_(poolCode) {}
 
 CParser::~CParser() = default;
 
@@ -268,7 +269,8 @@ bool CParser::WriteString(std::string_view lexeme) {
     if (!arguments_.CanAppend(4)) {
         return false;
     }
-    const uint32_t reference = pool_.AddString(lexeme.substr(1, lexeme.size() - 2), 0, where_);
+    const uint32_t reference =
+        pool_.AddString(lexeme.substr(1, lexeme.size() - 2), poolCode_, where_);
     if (reference == 0) {
         return false;  // the pool is full; it has said so
     }

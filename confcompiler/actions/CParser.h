@@ -29,8 +29,9 @@ public:
     static constexpr int kLexicalCode = 1;
 
     // `where` goes in front of the lines the parser prints (and the pool's, for its
-    // strings): "FILE:LINE: " of the expression's element, or nothing.
-    explicit CParser(CStringsReader& pool, std::string_view where = {});
+    // strings): "FILE:LINE: " of the expression's element, or nothing. `poolCode` is the
+    // code of the pool's error line when a string argument does not fit.
+    explicit CParser(CStringsReader& pool, std::string_view where = {}, int poolCode = 0);
     virtual ~CParser();
     CParser(const CParser&) = delete;
     CParser& operator=(const CParser&) = delete;
@@ -78,6 +79,7 @@ private:
 
     CStringsReader& pool_;
     std::string where_;
+    int poolCode_ = 0;
     std::vector<std::string_view> lexemes_;
     uint16_t functionId_ = 0;
     // The argument block of the current call, appended to the output at its ")".

@@ -21,6 +21,7 @@
 #include "CReferenceReader.h"
 #include "CStringsReader.h"
 #include "CXMLDOM.h"
+#include "ConsoleLine.h"
 
 namespace {
 
@@ -271,7 +272,7 @@ void CConfCompiler::ReportNotLoaded(const CXMLDOM& document, const std::string* 
     if (locationsFile != nullptr && document.LastErrorLine() > 0) {
         where = *locationsFile + ":" + std::to_string(document.LastErrorLine()) + ": ";
     }
-    log_.Stream() << where;
+    log_.Stream() << ConsoleLine::Joined(where);
     log_.Info(document.LastError());
 }
 

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "CConverter.h"
+#include "ConsoleLine.h"
 
 CLog::CLog(std::ostream& out) : out_(out) {}
 
@@ -10,11 +11,22 @@ CLog::~CLog() = default;
 
 void CLog::Line(bool error, int code, std::string_view where, std::string_view message,
                 const std::string_view* detail) {
-    out_ << where << (error ? "[ERROR " : "[WARNING ") << code << "] " << message;
+    Put(where);
+    out_ << (error ? "[ERROR " : "[WARNING ") << code << "] ";
+    Put(message);
     if (detail != nullptr) {
-        out_ << ' ' << CConverter::ToUtf8(*detail);
+        out_ << ' ';
+        Put(CConverter::ToUtf8(*detail));
     }
     out_ << std::endl;
+}
+
+void CLog::Put(std::string_view text) {
+    if (ConsoleLine::HasBreak(text)) {
+        out_ << ConsoleLine::Joined(text);
+    } else {
+        out_ << text;
+    }
 }
 
 void CLog::Error(int code, std::string_view message) {
@@ -34,11 +46,15 @@ void CLog::Warning(int code, std::string_view message, std::string_view detail) 
 }
 
 void CLog::Info(std::string_view message) {
-    out_ << "[INFO] " << message << std::endl;
+    out_ << "[INFO] ";
+    Put(message);
+    out_ << std::endl;
 }
 
 void CLog::WideLine(std::string_view first, std::string_view second) {
-    out_ << first << second << std::endl;
+    Put(first);
+    Put(second);
+    out_ << std::endl;
 }
 
 void CLog::BlankLine() {

@@ -5,7 +5,9 @@
 //
 // A line is composed literally: the prefix ("[ERROR code] ", "[WARNING code] " or
 // "[INFO] "), the message, then, whenever a detail is passed (even an empty one), one blank
-// and the detail. A message that ends in ": " thus shows two blanks before its detail.
+// and the detail. A message that ends in ": " thus shows two blanks before its detail. Every
+// line stays one line: a line break inside a text (a detail or a location taken from the
+// input) is shown as a blank (ConsoleLine).
 #pragma once
 
 #include <iosfwd>
@@ -38,5 +40,8 @@ public:
     std::ostream& Stream() { return out_; }
 
 private:
+    // Writes a text of a line, its line breaks shown as blanks.
+    void Put(std::string_view text);
+
     std::ostream& out_;
 };

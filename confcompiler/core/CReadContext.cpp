@@ -2,6 +2,7 @@
 
 #include "CConverter.h"
 #include "CLog.h"
+#include "CStringsReader.h"
 
 CReadContext::CReadContext(const CXMLDOM& document, CStringsReader& pool, CLog& log)
     : document_(document), pool_(pool), log_(log) {}
@@ -11,6 +12,10 @@ CReadContext::~CReadContext() = default;
 void CReadContext::ShowLocations(std::string fileName) {
     locations_ = true;
     fileName_ = std::move(fileName);
+}
+
+bool CReadContext::LimitExceeded() const {
+    return limitExceeded_ || pool_.Overflowed();
 }
 
 std::string CReadContext::Location(XmlNode node) const {

@@ -46,8 +46,8 @@ public:
     // "<what> превышает N байт", with ": <subject>" when a subject is given.
     void TooLarge(int code, std::string_view what, size_t limit, std::string_view subject,
                   XmlNode node = nullptr);
-    // True once any limit was refused in this run.
-    bool LimitExceeded() const { return limitExceeded_; }
+    // True once any limit was refused in this run, the string pool's included.
+    bool LimitExceeded() const;
 
     // Puts "FILE:LINE: " in front of every error and warning about a node (FILE as given,
     // UTF-8). Off until called.

@@ -233,9 +233,7 @@ const uint8_t* CControl::Read(XmlNode control, const CListEntry* entries,
         return Fail(kBadAttributes,
                     "Неверное или отсутствует описание атрибутов контрола id=", text, control);
     }
-    ReadEvents(control, type);
-
-    if (buffer_.Failed()) {
+    if (!ReadEvents(control, type) || buffer_.Failed()) {
         return nullptr;  // refused where it happened
     }
     size = ControlRecord::kSize;
@@ -484,7 +482,7 @@ bool CControl::ReadDateTime(XmlNode element) {
     return PutAttributeText(DateTimeAttributes::kTitle, title);
 }
 
-bool CControl::ReadItem(XmlNode item, CRecordBuffer& record) {
+CControl::ItemResult CControl::ReadItem(XmlNode item, CRecordBuffer& record) {
     const CXMLDOM& document = Document();
     record.Put16(ControlItemRecord::kKind, ControlItemRecord::kItem);
 
@@ -504,13 +502,17 @@ bool CControl::ReadItem(XmlNode item, CRecordBuffer& record) {
                  context_.Pool().AddString(text, kLimitCode, context_.Location(item)));
 
     if (document.GetAttributeText(item, "func", text) == 0) {
-        const uint32_t code = CActsReader::Compile(context_, text, nullptr, kFaultyItem, item);
-        if (code == 0) {
-            return false;
+        const std::optional<uint32_t> code =
+            CActsReader::Compile(context_, text, nullptr, kFaultyItem, kLimitCode, item);
+        if (!code) {
+            return ItemResult::Refused;
         }
-        record.Put32(ControlItemRecord::kFunc, code);
+        if (*code == 0) {
+            return ItemResult::Dropped;
+        }
+        record.Put32(ControlItemRecord::kFunc, *code);
     }
-    return true;
+    return ItemResult::Kept;
 }
 
 bool CControl::ReadItems(XmlNode items) {
@@ -526,8 +528,12 @@ bool CControl::ReadItems(XmlNode items) {
         if (AsciiCase::Equal(name, "separator")) {
             record.Put16(ControlItemRecord::kKind, ControlItemRecord::kSeparator);
         } else if (AsciiCase::Equal(name, "item")) {
-            if (!ReadItem(node, record)) {
-                continue;  // dropped: the following items move up
+            const ItemResult result = ReadItem(node, record);
+            if (result == ItemResult::Refused) {
+                return false;
+            }
+            if (result == ItemResult::Dropped) {
+                continue;  // the following items move up
             }
         } else {
             context_.Warning(kUnknownItemTag, "Неизвестный тэг control->items->", name, node);
@@ -549,7 +555,7 @@ bool CControl::ReadItems(XmlNode items) {
     return buffer_.PoolBytes(ControlRecord::kItemTable, table.Bytes());
 }
 
-void CControl::ReadEvents(XmlNode control, uint16_t type) {
+bool CControl::ReadEvents(XmlNode control, uint16_t type) {
     const CXMLDOM& document = Document();
     const XmlNode events = document.FindChild(control, "events");
     for (XmlNode event = document.FindChild(events, "event"); event != nullptr;
@@ -569,9 +575,14 @@ void CControl::ReadEvents(XmlNode control, uint16_t type) {
         if (document.GetAttributeText(event, "func", text) != 0) {
             continue;
         }
-        const uint32_t code = CActsReader::Compile(context_, text, controls_, kFaultyEvent, event);
-        if (code != 0) {
-            buffer_.Put32(*slot, code);
+        const std::optional<uint32_t> code =
+            CActsReader::Compile(context_, text, controls_, kFaultyEvent, kLimitCode, event);
+        if (!code) {
+            return false;
+        }
+        if (*code != 0) {
+            buffer_.Put32(*slot, *code);
         }
     }
+    return true;
 }

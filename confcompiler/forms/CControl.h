@@ -110,9 +110,12 @@ private:
     // The item table of a formmenu; false when the limit is passed or the table cannot be
     // stored.
     bool ReadItems(XmlNode items);
-    // One `item` into `record`; false when its expression does not compile (item dropped).
-    bool ReadItem(XmlNode item, CRecordBuffer& record);
-    void ReadEvents(XmlNode control, uint16_t type);
+    // One `item` into `record`: kept, dropped when its expression does not compile, or
+    // refused when a limit is (the control fails).
+    enum class ItemResult { Kept, Dropped, Refused };
+    ItemResult ReadItem(XmlNode item, CRecordBuffer& record);
+    // The event slots; false when a limit is refused (the control fails).
+    bool ReadEvents(XmlNode control, uint16_t type);
 
     // Writes into the type attributes area, at a field of its layout.
     void PutAttribute8(RecordField field, uint8_t value);

@@ -1,6 +1,8 @@
 #include "CFormReader.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "CActsReader.h"
 #include "CControlReader.h"
@@ -72,12 +74,17 @@ bool CFormReader::ReadForm(XmlNode form, XmlNode object, uint16_t baseOffset,
     }
 
     CActsReader acts(context_);
-    const auto event = [&](std::string_view eventName) {
-        return acts.Read(CActsReader::FindEvent(document, form, eventName), &controls);
-    };
-    header.Put32(FormHeader::kPreopen, event("preopen"));
-    header.Put32(FormHeader::kOpen, event("open"));
-    header.Put32(FormHeader::kClose, event("close"));
+    const std::pair<RecordField, std::string_view> events[] = {{FormHeader::kPreopen, "preopen"},
+                                                               {FormHeader::kOpen, "open"},
+                                                               {FormHeader::kClose, "close"}};
+    for (const auto& [field, eventName] : events) {
+        const std::optional<uint32_t> code =
+            acts.Read(CActsReader::FindEvent(document, form, eventName), &controls);
+        if (!code) {
+            return false;  // a refused limit
+        }
+        header.Put32(field, *code);
+    }
 
     std::string menuName;
     if (document.GetAttributeText(form, "menuname", menuName) == 0) {

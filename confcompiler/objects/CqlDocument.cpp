@@ -73,10 +73,11 @@ const uint8_t* CqlDocument::Read(XmlNode element, uint16_t dataOffset) {
     if (!ReadFieldDescription(element)) {
         return nullptr;
     }
-    ReadInit(element);
-    header_.Put32(DocumentHeader::kSave, ReadAction(element, "save"));
-    header_.Put32(DocumentHeader::kCopy, ReadAction(element, "copy"));
-    header_.Put32(DocumentHeader::kDelete, ReadAction(element, "delete"));
+    if (!ReadInit(element) || !ReadAction(element, "save", DocumentHeader::kSave) ||
+        !ReadAction(element, "copy", DocumentHeader::kCopy) ||
+        !ReadAction(element, "delete", DocumentHeader::kDelete)) {
+        return nullptr;
+    }
     return Complete() ? Header() : nullptr;
 }
 

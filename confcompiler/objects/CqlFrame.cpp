@@ -26,6 +26,8 @@ const uint8_t* CqlFrame::Read(XmlNode element, uint16_t dataOffset) {
     if (!ReadNameAndView(element) || !ReadEntries(element) || !ReadForms(element, false)) {
         return nullptr;
     }
-    ReadInit(element);
+    if (!ReadInit(element)) {
+        return nullptr;
+    }
     return Complete() ? Header() : nullptr;
 }

@@ -31,7 +31,9 @@ const uint8_t* CqlJournal::Read(XmlNode element, uint16_t dataOffset) {
         !ReadForms(element, false)) {
         return nullptr;
     }
-    ReadInit(element);
+    if (!ReadInit(element)) {
+        return nullptr;
+    }
     return Complete() ? Header() : nullptr;
 }
 

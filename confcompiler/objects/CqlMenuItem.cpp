@@ -51,11 +51,12 @@ const uint8_t* CqlMenuItem::Read(XmlNode node, uint8_t kind, uint16_t id, uint16
 
     std::string text;
     if (Document().GetAttributeText(node, "func", text) == 0) {
-        const uint32_t code = CActsReader::Compile(context_, text, nullptr, kFaultyFunction, node);
-        if (code == 0) {
+        const std::optional<uint32_t> code =
+            CActsReader::Compile(context_, text, nullptr, kFaultyFunction, kLimit, node);
+        if (!code || *code == 0) {
             return nullptr;
         }
-        buffer_.Put32(MenuItemRecord::kCode, code);
+        buffer_.Put32(MenuItemRecord::kCode, *code);
     }
     // A `parent` attribute has no effect: the parent is the enclosing item element.
     Document().GetAttributeText(node, "shortcut", text);

@@ -86,11 +86,13 @@ bool CqlObject::ReadDatabaseName(XmlNode element, RecordField field,
     return header_.FixedText(field, name, "Имя базы данных", element);
 }
 
-uint32_t CqlObject::ReadAction(XmlNode element, std::string_view event) {
+bool CqlObject::ReadAction(XmlNode element, std::string_view event, RecordField field) {
     CActsReader acts(context_);
-    return acts.Read(CActsReader::FindEvent(Document(), element, event), nullptr);
+    const std::optional<uint32_t> code =
+        acts.Read(CActsReader::FindEvent(Document(), element, event), nullptr);
+    return code && header_.Put32(field, *code);
 }
 
-void CqlObject::ReadInit(XmlNode element) {
-    header_.Put32(ObjectHeader::kInit, ReadAction(element, "init"));
+bool CqlObject::ReadInit(XmlNode element) {
+    return ReadAction(element, "init", ObjectHeader::kInit);
 }

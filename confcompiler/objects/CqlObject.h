@@ -62,10 +62,11 @@ protected:
     // form count and table. False when a form fails (its reason is reported) or a limit is
     // refused.
     bool ReadForms(XmlNode element, bool useCommonEntries);
-    // The code reference of the action list `event` of the object (no control list).
-    uint32_t ReadAction(XmlNode element, std::string_view event);
-    // Stores the code reference of the action list `init`.
-    void ReadInit(XmlNode element);
+    // Stores in `field` the code reference of the action list `event` of the object (no
+    // control list). False when a limit is refused.
+    bool ReadAction(XmlNode element, std::string_view event, RecordField field);
+    // Stores the code reference of the action list `init`; false when a limit is refused.
+    bool ReadInit(XmlNode element);
     // True when the header and the data block were built whole.
     bool Complete() const { return !header_.Failed() && !buffer_.Failed(); }
 

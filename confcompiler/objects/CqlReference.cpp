@@ -39,6 +39,8 @@ const uint8_t* CqlReference::Read(XmlNode element, uint16_t dataOffset) {
         !ReadEntries(element) || !ReadForms(element, false)) {
         return nullptr;
     }
-    ReadInit(element);
+    if (!ReadInit(element)) {
+        return nullptr;
+    }
     return Complete() ? Header() : nullptr;
 }

@@ -42,7 +42,7 @@ TEST(CActsReaderTest, EventsOfEveryObjectKindInReadingOrder) {
 
 TEST(CActsReaderTest, CompiledCodeIsReferenced) {
     CapturedLog log;
-    const uint32_t reference = CActsReader::Compile(log.Context(), "Exit(1)", nullptr);
+    const uint32_t reference = CActsReader::Compile(log.Context(), "Exit(1)", nullptr).value();
     EXPECT_EQ(reference, 0x00080002u);
     EXPECT_EQ(CodeAt(reference), (Bytes{0x04, 0x00, 0x4A, 0x00, 0x01, 0x00}));
     EXPECT_EQ(log.Text(), "");
@@ -189,7 +189,7 @@ TEST(CActsReaderLongTest, AFuncsValueIsReadInFull) {
     CActsReader reader(log.Context());
     const XmlNode save = CActsReader::FindEvent(
         document, document.FindNode(document.GetFirstNode(), "document"), "save");
-    const uint32_t reference = reader.Read(save, nullptr);
+    const uint32_t reference = reader.Read(save, nullptr).value();
     ASSERT_NE(reference, 0u);
     EXPECT_EQ(CodeAt(reference).size(), 2u + 16u * 6u);
     EXPECT_EQ(log.Text(), "");

@@ -85,7 +85,10 @@ const Case kCases[] = {
     {"Exit(1.5)", std::nullopt, 1,
      "[WARNING 1] Неизвестная лексема:  .5)\n" PARSE_FAILURE("Exit(1.5)", "")},
     {"OK();\nClose()", std::nullopt, 1,
-     "[WARNING 1] Неизвестная лексема:  \nClose()\n" PARSE_FAILURE("OK();\nClose()", "")},
+     "[WARNING 1] Неизвестная лексема:   Close()\n" PARSE_FAILURE("OK(); Close()", "")},
+    // A line break inside a string is shown as a blank: the output keeps its lines.
+    {"PleaseWait(\"a\r\nb\")", std::nullopt, 0,
+     "06 00 4D 00 02 00 08 00\nstring 2: a b\nPleaseWait(\"a b\")\n"},
     {"Отчёт()", std::nullopt, 1,
      "[WARNING 1] Неизвестная лексема:  Отчёт()\n" PARSE_FAILURE("Отчёт()", "")},
 };

@@ -1,13 +1,17 @@
 // quilconf --locations: every error and warning about a node of the document begins with
 // "FILE:LINE: ", the line of that node; apart from those prefixes the console is the same
-// as without the option.
+// as without the option. A document that cannot be loaded gives one reason line either way,
+// in quilconf and in quilxdb.
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CConfCompiler.h"
+#include "CExchangeCompiler.h"
+#include "ConsoleLine.h"
 #include "TempDir.h"
 
 namespace {
@@ -72,7 +76,7 @@ TEST(LocationsTest, LinesAboutNodesNameTheirLine) {
         {"pool overflow, option last",
          PoolOverflow(),
          {"IN", "OUT", "--locations"},
-         {{"[ERROR 0] Переполнение записи строк", "<menuitem"},
+         {{"[ERROR 1040] Переполнение записи строк", "<menuitem"},
           {"[ERROR 1283] Ошибка чтения меню", "<menuitem"},
           {"[ERROR 3073] Критическая ошибка в описании меню", "<menu name='m'>"}}},
         {"root name too long, option between",
@@ -143,6 +147,81 @@ TEST(LocationsTest, ExpressionChecksHaveNoDocumentToLocate) {
         EXPECT_EQ(CConfCompiler(out).Run(arguments), 2);
         EXPECT_EQ(out.str(),
                   "[ERROR 0] Синтаксис: quilconf --expr ВЫРАЖЕНИЕ [--controls ID,ID,...]\n");
+    }
+}
+
+// A document that cannot be loaded, in both compilers: the reason is exactly one line, with
+// and without --locations; quilconf prints it after its load line, quilxdb before "Parse
+// result code". ROOT stands for the program's root element, ITEM for an element it accepts.
+TEST(LoadFailureLineTest, TheReasonIsExactlyOneLine) {
+    const std::pair<std::string, std::string> rows[] = {
+        // file name, document ("-": none)
+        {"in.xml", "-"},
+        {"in.xml", "<?xml version='1.0'?>\n<ROOT>\n  <ITEM></b>\n</ROOT>\n"},
+        {"in.xml", "<ROOT>\n  <ITEM name='x' name='y'/>\n</ROOT>"},
+        {"in.xml", ""},
+        {"in.xml", "   \n"},
+        {"in.xml", "<ROOT>"},
+        {"in.xml", "<ROOT/><b/>"},
+        {"in.xml", "<ROOT>&undefined;</ROOT>"},
+        {"in.xml", "<ROOT><p:ITEM/></ROOT>"},
+        {"in.xml", "<ROOT>\x01</ROOT>"},
+        {"in.xml", "<?xml version='1.0' encoding='no-such-encoding'?><ROOT/>"},
+        {"in.xml", "<ROOT>\xC3\x28</ROOT>"},
+        {"in.xml", "<ROOT>\n<ITEM name='\xCA\xEE\xED\xF4'/>\n</ROOT>"},  // libxml2 breaks it
+        {"in.xml", "<?xml version='1.0' encoding='windows-1251'?><ROOT>\x98</ROOT>"},
+        {"in.xml", "<!DOCTYPE ROOT [<!ENTITY s SYSTEM 'file:///a\r\nb'>]>\n<ROOT>&s;</ROOT>"},
+        {"in.xml", "<!DOCTYPE ROOT [<!ENTITY % e SYSTEM 'x.dtd'> %e;]><ROOT name='&s;'/>"},
+        {"in.xml", "<!DOCTYPE ROOT SYSTEM 'absent.dtd'><ROOT>&s;</ROOT>"},
+#ifndef _WIN32  // no line break in a Windows file name
+        {"in\r\nput.xml", "<ROOT>"},
+        {"in\nput.xml", "-"},
+#endif
+    };
+    for (const auto& [file, document] : rows) {
+        for (const bool locations : {false, true}) {
+            SCOPED_TRACE(document + (locations ? " --locations" : ""));
+            TempDir dir;
+            const std::string in = dir.File(file);
+            const auto write = [&](const std::string& root, const std::string& item) {
+                std::string text = document;
+                for (const auto& [name, value] :
+                     {std::pair{"ROOT", root}, std::pair{"ITEM", item}}) {
+                    for (size_t at; (at = text.find(name)) != std::string::npos;) {
+                        text.replace(at, 4, value);
+                    }
+                }
+                if (text != "-") {
+                    dir.Write(file, text);
+                }
+            };
+            const std::vector<std::string> arguments =
+                locations ? std::vector<std::string>{"quilxdb", "--locations", in, dir.Path()}
+                          : std::vector<std::string>{"quilxdb", in, dir.Path()};
+
+            write("quillora", "menu");
+            std::ostringstream conf;
+            EXPECT_EQ(CConfCompiler(conf).Run({arguments.begin() + 1, arguments.end()}), 1);
+            std::vector<std::string> lines = Lines(conf.str());
+            ASSERT_EQ(lines.size(), 5u) << conf.str();
+            EXPECT_EQ(lines[3], "[INFO] Не удается загрузить указанный документ ");
+            EXPECT_TRUE(lines[4].rfind("[INFO] ", 0) == 0 ||
+                        (locations && lines[4].rfind(ConsoleLine::Joined(in) + ":", 0) == 0))
+                << lines[4];
+
+            write("palm-client", "exchange name='e' view='v'");
+            std::vector<const char*> argv;
+            for (const std::string& argument : arguments) {
+                argv.push_back(argument.c_str());
+            }
+            std::ostringstream xdb;
+            EXPECT_EQ(CExchangeCompiler::Run(argv, xdb), 1);
+            lines = Lines(xdb.str());
+            ASSERT_EQ(lines.size(), 6u) << xdb.str();
+            EXPECT_NE(lines[2].find("Parse error at line "), std::string::npos) << lines[2];
+            EXPECT_EQ(lines[4].rfind("Parse result code: ", 0), 0u) << lines[4];
+            EXPECT_EQ(conf.str().find('\r') + xdb.str().find('\r'), 2 * std::string::npos);
+        }
     }
 }
 
