@@ -501,11 +501,13 @@ void CConfigurationGenerator::WriteControl(int index, int tableId) {
         xml_.Empty("bitmapattrs", {{"bitmapID", std::to_string(1200 + nth)}});
     }
 
-    // The dense shape gives every control that has no event of a kind one of it (a formmenu
-    // takes none of them).
+    // The dense shape gives every control a select and an update event when it has none of
+    // that kind (a formmenu takes neither).
     if (shape_.dense && type != "formmenu") {
         for (const auto& [kind, expression] :
-             {std::pair<const char*, Expression>{"select", {"TblRedraw()", 4, {}}}}) {
+             {std::pair<const char*, Expression>{"select", {"TblRedraw()", 4, {}}},
+              std::pair<const char*, Expression>{"update",
+                                                 {"SetCurrentDateTime(6); TblRedraw()", 8, {}}}}) {
             bool present = false;
             for (const char* eventType : eventTypes) {
                 present = present || std::string_view(eventType) == kind;

@@ -4,9 +4,9 @@
 //   quilgen configuration dense OUTPUT
 //
 // "full" is the large input, "half" the same kind of input with half as many exchanges (or
-// objects of each kind). "dense" is a configuration of the full one's objects with more forms
-// and controls, every control with events, close to the record and pool limits. A line on
-// the error stream tells what was written.
+// objects of each kind). "dense" is a configuration dense in controls and expressions: one
+// object of each kind whose form holds 520 controls, each with events, close to the record
+// and pool limits. A line on the error stream tells what was written.
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -19,9 +19,9 @@ namespace {
 
 constexpr int kFullExchanges = 10;
 constexpr int kFullObjects = 6;
-// Three objects of each kind with four forms of 48 controls: 1.16 MB, the largest section
-// record and the string pool about nine tenths full.
-constexpr CConfigurationGenerator::Shape kDense = {kFullObjects / 2, 4, 48, true};
+// One object of each kind with one form of 520 controls, each with events: 1.16 MB, the
+// string pool 85 % full and the largest section record at 61 %.
+constexpr CConfigurationGenerator::Shape kDense = {1, 1, 520, true};
 
 int Usage() {
     std::cerr << "Usage: quilgen exchange|configuration full|half OUTPUT\n"
