@@ -213,7 +213,14 @@ bool FindAttributeValue(XmlNode node, std::string_view name1251, std::string_vie
     }
     const Utf8Name1251 wanted(name1251);
     const std::string_view name = wanted.View();
+    const char first = name.empty() ? '\0' : name[0];
     for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
+        // Most attributes differ from the wanted name in their first byte.
+        if (attr->ns == nullptr &&
+            (attr->name == nullptr ? !name.empty()
+                                   : attr->name[0] != static_cast<xmlChar>(first))) {
+            continue;
+        }
         const std::string_view prefix = attr->ns != nullptr ? View(attr->ns->prefix) : "";
         const bool matches = prefix.empty()
                                  ? EqualsZ<false>(attr->name, name)
@@ -416,7 +423,7 @@ int CXMLDOM::GetAttribute(XmlNode node, std::string_view name, std::string& out)
     if (!FindAttributeValue(node, name, value, storage)) {
         return 1;
     }
-    out = CConverter::ToNarrow(value);
+    CConverter::ToNarrow(value, out);
     return 0;
 }
 
