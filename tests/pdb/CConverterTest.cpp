@@ -192,11 +192,14 @@ TEST(CConverterText, ToNarrowIntoAStringReplacesItsText) {
     } rows[] = {
         {"", ""},
         {"plain ASCII text", "plain ASCII text"},
-        {"id \xD0\x9F1 = \xD1\x8F",
+        {"id \xD0\x9F"
+         "1 = \xD1\x8F",
          "id \xCF"
          "1 = \xFF"},
         {"cut \xD0", "cut ?"},
-        {"\xFF\xFEab\xE2\x82\xAC", "??ab\x88"},
+        {"\xFF\xFE"
+         "ab\xE2\x82\xAC",
+         "??ab\x88"},
         {"\xF0\x9F\x98\x80 x", "? x"},
     };
     for (const auto& row : rows) {
