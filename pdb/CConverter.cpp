@@ -101,14 +101,29 @@ uint32_t CConverter::CodePoint(uint8_t byte) {
 
 std::string CConverter::ToNarrow(std::string_view utf8) {
     std::string out;
+    ToNarrow(utf8, out);
+    return out;
+}
+
+void CConverter::ToNarrow(std::string_view utf8, std::string& out) {
+    out.clear();
     out.reserve(utf8.size());
     size_t pos = 0;
     while (pos < utf8.size()) {
+        // ASCII is the same in both encodings: a run of it is copied as it is.
+        size_t end = pos;
+        while (end < utf8.size() && static_cast<uint8_t>(utf8[end]) < 0x80) {
+            ++end;
+        }
+        out.append(utf8, pos, end - pos);
+        pos = end;
+        if (pos == utf8.size()) {
+            break;
+        }
         const long cp = DecodeOne(utf8, pos);
         const int narrow = cp < 0 ? -1 : NarrowByte(static_cast<uint32_t>(cp));
         out += narrow < 0 ? '?' : static_cast<char>(narrow);
     }
-    return out;
 }
 
 std::string CConverter::ToUtf8(std::string_view narrow) {

@@ -11,6 +11,8 @@ public:
     // UTF-8 to Windows-1251. Every code point without a Windows-1251 byte, and every byte
     // that is not part of a well-formed UTF-8 sequence, becomes '?'.
     static std::string ToNarrow(std::string_view utf8);
+    // The same into `out`, which it replaces (its storage is reused).
+    static void ToNarrow(std::string_view utf8, std::string& out);
 
     // Windows-1251 to UTF-8, for showing stored texts on the console. The one byte that has
     // no character in the code page (0x98) is shown as '?'.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures both compilers against libxml2's own parse of the same input (xmllint), on the
-# bundled examples and on large generated inputs at full and half size. It prints figures for
+# bundled examples and on large generated inputs at full and half size, and quilconf also on
+# a generated configuration dense in controls and action expressions. It prints figures for
 # people and never judges them; it exits non-zero only when a compiler fails on its input.
 #
 #   bash scripts/bench.sh [all|xdb|conf]
@@ -61,6 +62,7 @@ for kind in exchange configuration; do
         "$build/tools/gen/quilgen" "$kind" "$size" "$work/$kind-$size.xml" || exit 1
     done
 done
+"$build/tools/gen/quilgen" configuration dense "$work/configuration-dense.xml" || exit 1
 
 echo "Machine: $(nproc) cores, $(uname -sr); $(xmllint --version 2>&1 | head -n 1)"
 echo "Runs of each program on each input: $runs (medians)"
@@ -188,7 +190,7 @@ if [ "$what" != xdb ]; then
     echo "quilconf (goals: at most 1.3x the time and 1.5x the peak RSS of xmllint --noout;"
     echo "          doubling the input at most 2.2x the time)"
     for input in examples/configuration.xml "$work/configuration-full.xml" \
-        "$work/configuration-half.xml"; do
+        "$work/configuration-half.xml" "$work/configuration-dense.xml"; do
         name=$(basename "$input" .xml)
         bench "$name" "$input" tree "$quilconf" "$input" "$work/out/QL_Configuration.pdb" ||
             failed=1

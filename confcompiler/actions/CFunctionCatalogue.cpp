@@ -1,6 +1,7 @@
 #include "CFunctionCatalogue.h"
 
 #include <array>
+#include <cstdint>
 
 #include "AsciiCase.h"
 
@@ -161,23 +162,47 @@ constexpr size_t kLargestBucket = [] {
     return largest;
 }();
 
+// The first four bytes of a text, ASCII letters folded, packed into a number (zero bytes past
+// its end): names that share a first letter mostly differ in the next three, and one
+// comparison of numbers sorts them out.
+constexpr uint32_t Head(std::string_view text) {
+    uint32_t head = 0;
+    for (size_t i = 0; i < 4 && i < text.size(); ++i) {
+        head |= static_cast<uint32_t>(static_cast<unsigned char>(AsciiCase::Lower(text[i])))
+                << (8 * i);
+    }
+    return head;
+}
+
+// The bits of Head that a name of `size` bytes fills.
+constexpr uint32_t HeadMask(size_t size) {
+    return size >= 4 ? 0xFFFFFFFFu : (1u << (8 * size)) - 1u;
+}
+
+// Each name with its head, the mask of its head and its function (none for the reserved
+// name), in catalogue order.
 struct NameBucket {
     std::array<std::string_view, kLargestBucket> names{};
+    std::array<uint32_t, kLargestBucket> heads{};
+    std::array<uint32_t, kLargestBucket> masks{};
+    std::array<const Function*, kLargestBucket> functions{};
     size_t count = 0;
-    constexpr const std::string_view* begin() const { return names.data(); }
-    constexpr const std::string_view* end() const { return names.data() + count; }
 };
 
 constexpr std::array<NameBucket, kBuckets> kNamesByFirstLetter = [] {
     std::array<NameBucket, kBuckets> buckets{};
-    const auto add = [&](std::string_view name) {
+    const auto add = [&](std::string_view name, const Function* function) {
         NameBucket& bucket = buckets[Bucket(name[0])];
-        bucket.names[bucket.count++] = name;
+        bucket.names[bucket.count] = name;
+        bucket.heads[bucket.count] = Head(name);
+        bucket.masks[bucket.count] = HeadMask(name.size());
+        bucket.functions[bucket.count] = function;
+        ++bucket.count;
     };
     for (const Function& function : kFunctions) {
-        add(function.name);
+        add(function.name, &function);
     }
-    add(CFunctionCatalogue::kReservedName);
+    add(CFunctionCatalogue::kReservedName, nullptr);
     return buckets;
 }();
 
@@ -188,9 +213,14 @@ std::span<const Function> CFunctionCatalogue::Functions() {
 }
 
 const Function* CFunctionCatalogue::FindByName(std::string_view name) {
-    for (const Function& function : kFunctions) {
-        if (AsciiCase::Equal(function.name, name)) {
-            return &function;
+    if (name.empty()) {
+        return nullptr;
+    }
+    // The first function of the catalogue with that name: buckets keep the catalogue order.
+    const NameBucket& bucket = kNamesByFirstLetter[Bucket(name[0])];
+    for (size_t i = 0; i < bucket.count; ++i) {
+        if (bucket.functions[i] != nullptr && AsciiCase::Equal(bucket.names[i], name)) {
+            return bucket.functions[i];
         }
     }
     return nullptr;
@@ -263,8 +293,12 @@ size_t CFunctionCatalogue::LongestNameAt(std::string_view text) {
         return 0;
     }
     size_t longest = 0;
-    for (std::string_view name : kNamesByFirstLetter[Bucket(text[0])]) {
-        if (name.size() > longest && AsciiCase::StartsWith(text, name)) {
+    const NameBucket& bucket = kNamesByFirstLetter[Bucket(text[0])];
+    const uint32_t head = Head(text);
+    for (size_t i = 0; i < bucket.count; ++i) {
+        const std::string_view name = bucket.names[i];
+        if (name.size() > longest && (head & bucket.masks[i]) == bucket.heads[i] &&
+            AsciiCase::StartsWith(text, name)) {
             longest = name.size();
         }
     }

@@ -83,6 +83,7 @@ int CParser::Parse(const CListControl* controls, std::string_view text, uint8_t*
 int CParser::Parse(const CListControl* controls, std::string_view text, CRecordBuffer& output) {
     output.Clear();
     lexemes_.clear();
+    lexemes_.reserve(kReservedLexemes);
     functionId_ = 0;
     arguments_.Clear();
     functionName_.clear();

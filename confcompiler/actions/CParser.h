@@ -21,6 +21,8 @@ class CStringsReader;
 class CParser {
 public:
     static constexpr size_t kMaxLexemes = 256;
+    // Room the lexeme list takes at once: most expressions have fewer lexemes.
+    static constexpr size_t kReservedLexemes = 32;
     static constexpr size_t kMaxLexemeLength = 255;
     static constexpr size_t kArgumentBufferSize = 1024;
     // The output buffer CompileFunction gives; no expression of 256 lexemes comes near it.

@@ -31,8 +31,10 @@ bool CRecordBuffer::Claim(size_t offset, size_t size) {
     }
     const size_t end = offset + size;
     if (end > bytes_.size()) {
-        // Grow geometrically, never past the capacity; new bytes are zero.
-        bytes_.resize(std::min(capacity_, std::max(end, 2 * bytes_.size())), 0);
+        // Grow geometrically from a first step that holds a control record or an action
+        // code at once, never past the capacity; new bytes are zero.
+        constexpr size_t kFirstGrowth = 128;
+        bytes_.resize(std::min(capacity_, std::max({end, 2 * bytes_.size(), kFirstGrowth})), 0);
     }
     size_ = std::max(size_, end);
     return true;

@@ -149,10 +149,11 @@ xmlNode* NextOutside(xmlNode* node, const xmlDoc* doc) {
     return node != nullptr ? node->next : nullptr;
 }
 
-// Walks the whole tree once after parsing: drops whitespace-only text nodes (the classic DOM
-// default) and makes sure no entity reference survived the parser's expansion. Iterative, so
-// the nesting depth costs no stack.
-bool Normalise(xmlDoc* doc) {
+// Walks the whole tree once after parsing: takes whitespace-only text nodes out of it (the
+// classic DOM default) and chains them into `blanks` through their `next`, and makes sure no
+// entity reference survived the parser's expansion. Iterative, so the nesting depth costs no
+// stack.
+bool Normalise(xmlDoc* doc, xmlNode*& blanks) {
     xmlNode* node = doc->children;
     while (node != nullptr) {
         if (node->type == XML_ENTITY_REF_NODE) {
@@ -174,7 +175,8 @@ bool Normalise(xmlDoc* doc) {
         xmlNode* next = NextOutside(node, doc);
         if (node->type == XML_TEXT_NODE && IsXmlBlank(node->content)) {
             xmlUnlinkNode(node);
-            xmlFreeNode(node);
+            node->next = blanks;
+            blanks = node;
         }
         node = next;
     }
@@ -213,7 +215,14 @@ bool FindAttributeValue(XmlNode node, std::string_view name1251, std::string_vie
     }
     const Utf8Name1251 wanted(name1251);
     const std::string_view name = wanted.View();
+    const char first = name.empty() ? '\0' : name[0];
     for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
+        // Most attributes differ from the wanted name in their first byte.
+        if (attr->ns == nullptr &&
+            (attr->name == nullptr ? !name.empty()
+                                   : attr->name[0] != static_cast<xmlChar>(first))) {
+            continue;
+        }
         const std::string_view prefix = attr->ns != nullptr ? View(attr->ns->prefix) : "";
         const bool matches = prefix.empty()
                                  ? EqualsZ<false>(attr->name, name)
@@ -267,6 +276,13 @@ CXMLDOM::~CXMLDOM() {
 
 void CXMLDOM::Release() {
     firstByName_.clear();
+    // Before the document: their texts may live in its dictionary.
+    while (blanks_ != nullptr) {
+        xmlNode* next = blanks_->next;
+        blanks_->next = nullptr;
+        xmlFreeNode(blanks_);
+        blanks_ = next;
+    }
     if (doc_ != nullptr) {
         xmlFreeDoc(doc_);
         doc_ = nullptr;
@@ -300,12 +316,12 @@ bool CXMLDOM::Read(const std::string* path, std::string_view memory) {
             lastErrorLine_ = std::max(policy.GetFailure().line, 0);
             return false;
         }
-        if (!Normalise(doc)) {
-            xmlFreeDoc(doc);
+        doc_ = doc;
+        if (!Normalise(doc, blanks_)) {
+            Release();
             lastError_ = "The document keeps an entity reference that could not be expanded";
             return false;
         }
-        doc_ = doc;
         return true;
     } catch (const std::bad_alloc&) {
         lastError_ = "Out of memory";
@@ -416,7 +432,7 @@ int CXMLDOM::GetAttribute(XmlNode node, std::string_view name, std::string& out)
     if (!FindAttributeValue(node, name, value, storage)) {
         return 1;
     }
-    out = CConverter::ToNarrow(value);
+    CConverter::ToNarrow(value, out);
     return 0;
 }
 

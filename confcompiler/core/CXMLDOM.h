@@ -83,6 +83,9 @@ private:
     XmlNode Search(XmlNode start, std::string_view name) const;
 
     _xmlDoc* doc_ = nullptr;
+    // The whitespace-only text nodes taken out of the tree, chained through their `next`:
+    // freed with the document, so that a tree left to the end of the process costs nothing.
+    XmlNode blanks_ = nullptr;
     // Whole-document searches already answered, by name with ASCII letters in lower case.
     mutable std::unordered_map<std::string, XmlNode> firstByName_;
     std::string lastError_;

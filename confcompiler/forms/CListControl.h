@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "CXMLDOM.h"
@@ -36,5 +37,11 @@ public:
     int16_t IdAt(size_t index) const { return index < ids_.size() ? ids_[index] : 0; }
 
 private:
+    // Sorts the ids with the first position of each into `positions_`.
+    void Index();
+
     std::vector<int16_t> ids_;
+    // (id, first position) for every id, ordered by id, so that IndexOf does not walk the
+    // list: expressions and navigation name controls of forms of hundreds of controls.
+    std::vector<std::pair<uint16_t, uint16_t>> positions_;
 };

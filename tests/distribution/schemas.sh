@@ -16,6 +16,7 @@ for size in full half; do
     "$quilgen" configuration "$size" "$tmp/configuration-$size.xml" 2>/dev/null
     "$quilgen" exchange "$size" "$tmp/exchange-$size.xml" 2>/dev/null
 done
+"$quilgen" configuration dense "$tmp/configuration-dense.xml" 2>/dev/null
 for document in "$source_dir/examples/configuration.xml" "$tmp"/configuration-*.xml \
     "$source_dir/examples/exchange.xml" "$tmp"/exchange-*.xml; do
     case $document in *configuration*) schema=$(schema_of conf) ;; *) schema=$(schema_of xchg) ;; esac

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -180,6 +181,33 @@ TEST(CConverterText, UnmappableAndMalformedInputBecomesQuestionMarks) {
     EXPECT_EQ(CConverter::ToNarrow("z\xD0"), "z?");
     EXPECT_EQ(CConverter::ToNarrow("z\xE2\x82"), "z??");
     EXPECT_EQ(CConverter::ToNarrow("\xD0\x9F\xD0"), "\xCF?");
+}
+
+// Converting into a string replaces what it held; ASCII runs around other bytes and
+// malformed or cut sequences come out as the returning form gives them.
+TEST(CConverterText, ToNarrowIntoAStringReplacesItsText) {
+    const struct {
+        std::string_view utf8;
+        std::string_view narrow;
+    } rows[] = {
+        {"", ""},
+        {"plain ASCII text", "plain ASCII text"},
+        {"id \xD0\x9F"
+         "1 = \xD1\x8F",
+         "id \xCF"
+         "1 = \xFF"},
+        {"cut \xD0", "cut ?"},
+        {"\xFF\xFE"
+         "ab\xE2\x82\xAC",
+         "??ab\x88"},
+        {"\xF0\x9F\x98\x80 x", "? x"},
+    };
+    for (const auto& row : rows) {
+        std::string out = "text held before";
+        CConverter::ToNarrow(row.utf8, out);
+        EXPECT_EQ(out, row.narrow) << row.utf8;
+        EXPECT_EQ(CConverter::ToNarrow(row.utf8), row.narrow) << row.utf8;
+    }
 }
 
 }  // namespace

@@ -56,7 +56,8 @@ std::string EntryOfKind(int kind, int nth) {
 
 }  // namespace
 
-CConfigurationGenerator::CConfigurationGenerator(int objects) : objects_(objects) {}
+CConfigurationGenerator::CConfigurationGenerator(const Shape& shape)
+    : shape_(shape), objects_(shape.objects) {}
 
 size_t CConfigurationGenerator::PoolEntry(std::string_view utf8) {
     return 2 + Padded(utf8);
@@ -344,15 +345,13 @@ void CConfigurationGenerator::WriteEntries() {
 
 void CConfigurationGenerator::WriteForms(std::string_view menu) {
     xml_.Open("forms");
-    for (int f = 0; f < kFormsPerObject; ++f) {
+    for (int f = 0; f < shape_.formsPerObject; ++f) {
         // Ids are positions from 1; the first table and the first date-time control stand at
         // fixed places so that expressions can name them.
         constexpr int kTableId = 11;
         constexpr int kDateId = 6;
-        xml_.Open("form", {{"name", f == 0 ? "Список" : "Карточка"},
-                           {"layers", "2"},
-                           {"menuname", menu},
-                           {"firstNav", "2"}});
+        const std::string name = f == 0 ? "Список" : f == 1 ? "Карточка" : Numbered("Лист ", f);
+        xml_.Open("form", {{"name", name}, {"layers", "2"}, {"menuname", menu}, {"firstNav", "2"}});
         xml_.Open("acts");
         xml_.Empty("preopen", {{"funcs", Compiled({"SetupColumns()", 4, {}})}});
         xml_.Empty(
@@ -363,15 +362,16 @@ void CConfigurationGenerator::WriteForms(std::string_view menu) {
         xml_.Empty("close", {{"funcs", Compiled({"ReleaseSqlStatements()", 4, {}})}});
         xml_.Close();
         xml_.Open("controls");
-        for (int c = 0; c < kControlsPerForm; ++c) {
+        for (int c = 0; c < shape_.controlsPerForm; ++c) {
             WriteControl(c, kTableId);
         }
         xml_.Close();
         xml_.Close();
     }
     xml_.Close();
-    pool_ += 2 + kFormHeader * kFormsPerObject;
-    section_ += kControlRecord * kControlsPerForm * kFormsPerObject;
+    const auto forms = static_cast<size_t>(shape_.formsPerObject);
+    pool_ += 2 + kFormHeader * forms;
+    section_ += kControlRecord * static_cast<size_t>(shape_.controlsPerForm) * forms;
 }
 
 void CConfigurationGenerator::WriteControl(int index, int tableId) {
@@ -409,7 +409,7 @@ void CConfigurationGenerator::WriteControl(int index, int tableId) {
     const std::string y = std::to_string(16 + (index / 4) * 16 % 224);
     const std::string layer = std::to_string(1 + index % 2);
     const std::string up = std::to_string(index > 0 ? id - 1 : 0);
-    const std::string down = std::to_string(id < kControlsPerForm ? id + 1 : 0);
+    const std::string down = std::to_string(id < shape_.controlsPerForm ? id + 1 : 0);
     std::vector<CXmlWriter::Attribute> layout = {
         {"x", x},    {"y", y},         {"w", "56"},
         {"h", "12"}, {"layer", layer}, {"enable", index % 7 == 3 ? "false" : "true"},
@@ -499,6 +499,24 @@ void CConfigurationGenerator::WriteControl(int index, int tableId) {
         }
     } else {
         xml_.Empty("bitmapattrs", {{"bitmapID", std::to_string(1200 + nth)}});
+    }
+
+    // The dense shape gives every control a select and an update event when it has none of
+    // that kind (a formmenu takes neither).
+    if (shape_.dense && type != "formmenu") {
+        for (const auto& [kind, expression] :
+             {std::pair<const char*, Expression>{"select", {"TblRedraw()", 4, {}}},
+              std::pair<const char*, Expression>{"update",
+                                                 {"SetCurrentDateTime(6); TblRedraw()", 8, {}}}}) {
+            bool present = false;
+            for (const char* eventType : eventTypes) {
+                present = present || std::string_view(eventType) == kind;
+            }
+            if (!present) {
+                eventTypes.push_back(kind);
+                events.push_back(expression);
+            }
+        }
     }
 
     if (!events.empty()) {

@@ -1,7 +1,12 @@
 // Generates a legal configuration document for quilconf: menus, journals, documents with
 // common entries, record views, references and frames, each object with two dozen entries
-// (half of them with data sources), two forms of fifty controls of every type, and action
-// expressions in control events, form and object action lists, menu items and form-menu items.
+// (half of them with data sources), forms of controls of every type, and action expressions
+// in control events, form and object action lists, menu items and form-menu items.
+//
+// The shape sets how many objects, forms and controls there are and whether every control
+// carries events: the plain shape has two forms of fifty controls per object, most of them
+// without events; the dense shape fills the section records and the string pool close to
+// their limits with controls and short expressions instead of long texts.
 //
 // The generator keeps count of what the compiler will store (the string pool and every
 // section record) and refuses to produce a document that would pass the compiler's limits.
@@ -20,12 +25,15 @@ public:
     static constexpr size_t kPoolLimit = 60000;    // bytes of the strings record
     static constexpr size_t kRecordLimit = 60000;  // bytes of one section record
     static constexpr int kEntriesPerObject = 24;
-    static constexpr int kFormsPerObject = 2;
-    static constexpr int kControlsPerForm = 50;
 
-    // `objects` objects of each kind (journals, documents, record views, references, frames)
-    // and as many menus.
-    explicit CConfigurationGenerator(int objects);
+    struct Shape {
+        int objects;  // of each kind (journals, documents, ...), and as many menus
+        int formsPerObject;
+        int controlsPerForm;  // at least 11: the first table stands at id 11
+        bool dense;           // events on every control that can take them
+    };
+
+    explicit CConfigurationGenerator(const Shape& shape);
 
     // The document; empty when it would pass a limit, with the reason in Error().
     std::string Generate();
@@ -61,6 +69,7 @@ private:
     void WriteControl(int index, int tableId);
     void WriteObjectActs(std::initializer_list<std::pair<std::string_view, Expression>> events);
 
+    Shape shape_;
     int objects_;
     CXmlWriter xml_;
     size_t pool_ = 2;  // the strings record starts with two zero bytes

@@ -1,9 +1,12 @@
 // quilgen: writes the large inputs that scripts/bench.sh measures the compilers on.
 //
 //   quilgen exchange|configuration full|half OUTPUT
+//   quilgen configuration dense OUTPUT
 //
 // "full" is the large input, "half" the same kind of input with half as many exchanges (or
-// objects of each kind). A line on the error stream tells what was written.
+// objects of each kind). "dense" is a configuration dense in controls and expressions: one
+// object of each kind whose form holds 520 controls, each with events, close to the record
+// and pool limits. A line on the error stream tells what was written.
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -16,9 +19,13 @@ namespace {
 
 constexpr int kFullExchanges = 10;
 constexpr int kFullObjects = 6;
+// One object of each kind with one form of 520 controls, each with events: 1.16 MB, the
+// string pool 85 % full and the largest section record at 61 %.
+constexpr CConfigurationGenerator::Shape kDense = {1, 1, 520, true};
 
 int Usage() {
-    std::cerr << "Usage: quilgen exchange|configuration full|half OUTPUT\n";
+    std::cerr << "Usage: quilgen exchange|configuration full|half OUTPUT\n"
+                 "       quilgen configuration dense OUTPUT\n";
     return 2;
 }
 
@@ -30,7 +37,8 @@ int main(int argc, char** argv) {
     }
     const std::string_view kind = argv[1];
     const std::string_view size = argv[2];
-    if ((kind != "exchange" && kind != "configuration") || (size != "full" && size != "half")) {
+    if ((kind != "exchange" && kind != "configuration") ||
+        (size != "full" && size != "half" && (size != "dense" || kind != "configuration"))) {
         return Usage();
     }
     const bool half = size == "half";
@@ -43,13 +51,17 @@ int main(int argc, char** argv) {
         summary = std::to_string(exchanges) + " exchanges";
     } else {
         const int objects = half ? kFullObjects / 2 : kFullObjects;
-        CConfigurationGenerator generator(objects);
+        const CConfigurationGenerator::Shape shape =
+            size == "dense" ? kDense : CConfigurationGenerator::Shape{objects, 2, 50, false};
+        CConfigurationGenerator generator(shape);
         text = generator.Generate();
         if (text.empty()) {
             std::cerr << "quilgen: " << generator.Error() << "\n";
             return 1;
         }
-        summary = std::to_string(objects) + " objects of each kind, string pool " +
+        summary = std::to_string(shape.objects) + " objects of each kind, " +
+                  std::to_string(shape.formsPerObject) + " forms of " +
+                  std::to_string(shape.controlsPerForm) + " controls each, string pool " +
                   std::to_string(generator.PoolBytes()) + " bytes, largest section record " +
                   std::to_string(generator.LargestRecord()) + " bytes";
     }

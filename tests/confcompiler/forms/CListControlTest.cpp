@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "CListControl.h"
 #include "CXMLDOM.h"
@@ -100,6 +101,26 @@ TEST_F(CListControlBuildTest, BuildingAgainReplacesTheIds) {
     EXPECT_EQ(list.Build(document_, Controls("form2")), 1);
     EXPECT_EQ(list.IndexOf(3), 0);
     EXPECT_EQ(list.IndexOf(1), kNone);
+}
+
+// A form of the most controls a form may hold, ids descending with repeats and wrapped
+// values: every id is found where a walk of the list finds it first.
+TEST(CListControlTest, IndexOfOfALargeListAgreesWithAWalkOfIt) {
+    std::vector<int16_t> ids;
+    for (int i = 0; i < 882; ++i) {
+        ids.push_back(static_cast<int16_t>(i % 7 == 3 ? 40 : 900 - i * 37 % 1000));
+    }
+    const CListControl list(ids);
+    for (int id = -1100; id <= 1100; ++id) {
+        uint16_t walked = kNone;
+        for (size_t i = 0; i < ids.size() && id != 0; ++i) {
+            if (static_cast<uint16_t>(ids[i]) == static_cast<uint16_t>(id)) {
+                walked = static_cast<uint16_t>(i);
+                break;
+            }
+        }
+        ASSERT_EQ(list.IndexOf(id), walked) << id;
+    }
 }
 
 }  // namespace
