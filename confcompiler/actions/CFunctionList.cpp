@@ -7,6 +7,24 @@ namespace {
 
 using Catalogue = CFunctionCatalogue;
 
+// The names of an argument kind: as the console and the guide show it, and as JSON keys it.
+struct KindNaming {
+    std::string_view shown;
+    std::string_view key;
+};
+
+KindNaming KindNames(Catalogue::ArgumentKind kind) {
+    switch (kind) {
+        case Catalogue::ArgumentKind::String:
+            return {"строка", "string"};
+        case Catalogue::ArgumentKind::Control:
+            return {"элемент", "control"};
+        case Catalogue::ArgumentKind::Number:
+            break;
+    }
+    return {"число", "number"};
+}
+
 // Characters of a UTF-8 text (the console table pads by what the terminal shows).
 size_t Width(std::string_view text) {
     size_t width = 0;
@@ -118,27 +136,11 @@ void CFunctionList::Write(Format format, std::ostream& out) {
 }
 
 std::string_view CFunctionList::KindName(CFunctionCatalogue::ArgumentKind kind) {
-    switch (kind) {
-        case CFunctionCatalogue::ArgumentKind::String:
-            return "строка";
-        case CFunctionCatalogue::ArgumentKind::Control:
-            return "элемент";
-        case CFunctionCatalogue::ArgumentKind::Number:
-            break;
-    }
-    return "число";
+    return KindNames(kind).shown;
 }
 
 std::string_view CFunctionList::KindKey(CFunctionCatalogue::ArgumentKind kind) {
-    switch (kind) {
-        case CFunctionCatalogue::ArgumentKind::String:
-            return "string";
-        case CFunctionCatalogue::ArgumentKind::Control:
-            return "control";
-        case CFunctionCatalogue::ArgumentKind::Number:
-            break;
-    }
-    return "number";
+    return KindNames(kind).key;
 }
 
 std::string CFunctionList::Arguments(const CFunctionCatalogue::Function& function) {

@@ -8,6 +8,7 @@
 #include "CConfCompiler.h"
 #include "CFunctionCatalogue.h"
 #include "CFunctionList.h"
+#include "TextLines.h"
 
 namespace {
 
@@ -17,15 +18,6 @@ std::string Listed(const std::vector<std::string>& args, int& status) {
     std::ostringstream out;
     status = CConfCompiler(out).Run(args);
     return out.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 TEST(FunctionListTest, JsonHoldsEveryFunctionWithItsKinds) {
