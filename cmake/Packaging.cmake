@@ -2,14 +2,15 @@
 #
 #   cmake --install build --prefix P     P/bin/quilconf, P/bin/quilxdb, P/bin/quilinspect,
 #                                        P/share/man/man1/quilconf.1.gz, quilxdb.1.gz,
-#                                        P/share/doc/quillora-compilers/README.md,
+#                                        quilinspect.1.gz,
+#                                        P/share/doc/quillora-compilers/README.md, language.md,
 #                                        P/share/doc/quillora-compilers/examples/*.xml,
 #                                        P/share/quillora-compilers/schemas/*.xsd
 #   cd build && cpack -G DEB             quillora-compilers_<version>_<arch>.deb, the same
 #                                        files under /usr
 #
 # A Windows build (scripts/build-windows.sh) installs one folder instead, packed by
-# `cpack -G ZIP`: quilconf.exe, quilxdb.exe, quilinspect.exe, examples/, schemas/, README.md.
+# `cpack -G ZIP`: quilconf.exe, quilxdb.exe, quilinspect.exe, examples/, schemas/, README.md, language.md.
 set(QUIL_PACKAGE quillora-compilers)
 set(QUIL_PROGRAMS quilconf quilxdb quilinspect)
 
@@ -17,7 +18,7 @@ if(WIN32)
   install(TARGETS ${QUIL_PROGRAMS} RUNTIME DESTINATION .)
   install(FILES examples/configuration.xml examples/exchange.xml DESTINATION examples)
   install(FILES schemas/quillora.xsd schemas/palm-client.xsd DESTINATION schemas)
-  install(FILES README.md DESTINATION .)
+  install(FILES README.md doc/language.md DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME ${QUIL_PACKAGE})
   set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -36,7 +37,7 @@ install(TARGETS ${QUIL_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Man pages are installed compressed, as Debian has them (gzip -9n: no name or date inside,
 # so the same page gives the same bytes).
 set(man_pages)
-foreach(page quilconf.1 quilxdb.1)
+foreach(page quilconf.1 quilxdb.1 quilinspect.1)
   set(compressed ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz)
   add_custom_command(
     OUTPUT ${compressed}
@@ -50,7 +51,7 @@ endforeach()
 add_custom_target(man_pages ALL DEPENDS ${man_pages})
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-install(FILES README.md DESTINATION ${QUIL_DOC_DIR})
+install(FILES README.md doc/language.md DESTINATION ${QUIL_DOC_DIR})
 install(FILES examples/configuration.xml examples/exchange.xml
         DESTINATION ${QUIL_DOC_DIR}/examples)
 install(FILES schemas/quillora.xsd schemas/palm-client.xsd DESTINATION ${QUIL_SCHEMA_DIR})

@@ -5,6 +5,7 @@
 #include "CFormGallery.h"
 #include "CInspector.h"
 #include "CTextReport.h"
+#include "QuilVersion.h"
 
 int CInspectorProgram::Run(const std::vector<std::string>& args, std::ostream& out,
                            std::ostream& err) {
@@ -18,7 +19,7 @@ int CInspectorProgram::Run(const std::vector<std::string>& args, std::ostream& o
         return kOk;
     }
     if (mode == "--version") {
-        out << "quilinspect version 1.0\n";
+        out << "quilinspect version " << QuilVersion::kPackage << "\n";
         return kOk;
     }
     if (mode == "--check") {

@@ -13,6 +13,7 @@
 #include "CSettingsTable.h"
 #include "ConsoleLine.h"
 #include "ExchangeContentHandler.h"
+#include "QuilVersion.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream&
         return 0;
     }
     if (first == "--version") {
-        console << "quilxdb version " << kVersion << "\n" << std::flush;
+        console << "quilxdb version " << QuilVersion::kPackage << "\n" << std::flush;
         return 0;
     }
     const std::string path(first);

@@ -10,7 +10,6 @@ class CExchangeCompiler {
 public:
     static constexpr const char* kUsage =
         "Usage:\n\tquilxdb.exe filename [output_directory]\n\tVersion 5.2";
-    static constexpr const char* kVersion = "5.2";
     // The option that puts "FILE:LINE: " in front of every error about a line of the
     // description.
     static constexpr const char* kLocationsOption = "--locations";

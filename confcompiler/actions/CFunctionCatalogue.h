@@ -19,11 +19,14 @@ public:
     // One callable function. `arguments` lists the kinds in order, one letter each:
     // 'n' number, 's' string, 'c' control. `offsetPastEnd` marks the one function whose
     // layout reports an offset for the argument after its last one (equal to its block size);
-    // the argument check treats that offset exactly like "no such argument".
+    // the argument check treats that offset exactly like "no such argument". `description`
+    // says in one line (in Russian, UTF-8) what the function is for; the compiler never reads
+    // it, it is shown by quilconf --functions.
     struct Function {
         uint16_t id;
         std::string_view name;
         std::string_view arguments;
+        std::string_view description;
         bool offsetPastEnd = false;
     };
 

@@ -10,6 +10,7 @@
 #include "CDocumentReader.h"
 #include "CExpressionCheck.h"
 #include "CFrameReader.h"
+#include "CFunctionList.h"
 #include "CHashWriter.h"
 #include "CInfoReader.h"
 #include "CJournalReader.h"
@@ -22,6 +23,7 @@
 #include "CStringsReader.h"
 #include "CXMLDOM.h"
 #include "ConsoleLine.h"
+#include "QuilVersion.h"
 
 namespace {
 
@@ -114,7 +116,7 @@ CConfCompiler::~CConfCompiler() = default;
 void CConfCompiler::PrintBanner() {
     log_.Info("Норвил АРМ: компилятор конфигураций мобильного клиента.");
     log_.Info("Справка: quilconf --help и файл README.md в комплекте компилятора.");
-    log_.Info(std::string("Версия компилятора конфигураций: ") + kVersion);
+    log_.Info(std::string("Версия компилятора конфигураций: ") + kBannerVersion);
 }
 
 void CConfCompiler::PrintHelp() {
@@ -131,6 +133,9 @@ void CConfCompiler::PrintHelp() {
                      "      Компилирует одно выражение действий и показывает его код, тексты и\n"
                      "      обратный разбор; --controls задает id элементов формы по порядку.\n"
                      "      Коды завершения: 0 - выражение верно, 1 - ошибка, 2 - неверный вызов.\n"
+                     "  quilconf --functions [--json | --markdown]\n"
+                     "      Все функции действий: id, аргументы (число, строка, элемент формы)\n"
+                     "      и описание; --json - для программ, --markdown - таблица справочника.\n"
                      "  quilconf --help      эта справка\n"
                      "  quilconf --version   версия компилятора\n"
                      "\n"
@@ -276,6 +281,16 @@ void CConfCompiler::ReportNotLoaded(const CXMLDOM& document, const std::string* 
     log_.Info(document.LastError());
 }
 
+int CConfCompiler::RunFunctionList(const std::vector<std::string>& args) {
+    CFunctionList::Format format = CFunctionList::Format::Console;
+    if (args.size() > 2 || !CFunctionList::ParseFormat(args.size() == 2 ? args[1] : "", format)) {
+        log_.Error(0, "Синтаксис: quilconf --functions [--json | --markdown]");
+        return CExpressionCheck::kUsageError;
+    }
+    CFunctionList::Write(format, log_.Stream());
+    return kWritten;
+}
+
 int CConfCompiler::Run(const std::vector<std::string>& arguments) {
     CXMLDOM document;
     return Run(arguments, document);
@@ -284,6 +299,9 @@ int CConfCompiler::Run(const std::vector<std::string>& arguments) {
 int CConfCompiler::Run(const std::vector<std::string>& arguments, CXMLDOM& document) {
     if (!arguments.empty() && (arguments[0] == "--expr" || arguments[0] == "--controls")) {
         return RunExpressionCheck(arguments);
+    }
+    if (!arguments.empty() && arguments[0] == kFunctionsOption) {
+        return RunFunctionList(arguments);
     }
     // --locations may come before, between or after the file names.
     std::vector<std::string> args;
@@ -299,7 +317,7 @@ int CConfCompiler::Run(const std::vector<std::string>& arguments, CXMLDOM& docum
         return RunExpressionCheck(arguments);  // refuses --locations, which has no document
     }
     if (!args.empty() && args[0] == "--version") {
-        log_.Info(std::string("Версия компилятора конфигураций: ") + kVersion);
+        log_.Info(std::string("Версия компилятора конфигураций: ") + QuilVersion::kPackage);
         return kWritten;
     }
     if (!args.empty() && args[0] == "--help") {

@@ -39,9 +39,13 @@ public:
 
     static constexpr const char* kDefaultOutput = "QL_Configuration.pdb";
     static constexpr const char* kDatabaseName = "QL_Configuration";
-    static constexpr const char* kVersion = "5.4.7";
+    // The version the banner names, a fixed text of the banner; --version prints the
+    // package version (QuilVersion.h).
+    static constexpr const char* kBannerVersion = "5.4.7";
     // The option that puts "FILE:LINE: " in front of every line about a node of the document.
     static constexpr const char* kLocationsOption = "--locations";
+    // The option that lists the action functions instead of compiling.
+    static constexpr const char* kFunctionsOption = "--functions";
     // The index every string reference names.
     static constexpr uint16_t kStringsRecord = 8;
 
@@ -71,6 +75,8 @@ private:
     // `--expr EXPRESSION [--controls ID,ID,...]` (the options in any order): compiles one action
     // expression and shows it.
     int RunExpressionCheck(const std::vector<std::string>& args);
+    // `--functions [--json | --markdown]`: prints the function catalogue.
+    int RunFunctionList(const std::vector<std::string>& args);
     // Every record of the database from the loaded document; kWritten when all were built.
     // With a file name, lines about a node of the document begin with "FILE:LINE: ".
     int Compile(const CXMLDOM& document, CPdb& pdb, const std::string* locationsFile = nullptr);

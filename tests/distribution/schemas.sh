@@ -56,5 +56,16 @@ xchg|s/<pdb name/<pdb nmae/
 xchg|s/delete="true"/delete="yes"/
 ROWS
 
+# Every element and attribute the schemas declare carries its documentation, which editors
+# show on hover.
+for schema in "$(schema_of conf)" "$(schema_of xchg)"; do
+    undocumented=$(xmllint --xpath "count(//*[(local-name()='element' or local-name()='attribute')
+        and @name and not(*[local-name()='annotation']/*[local-name()='documentation'])])" "$schema")
+    if [ "$undocumented" != 0 ]; then
+        echo "$schema: $undocumented elements or attributes without documentation"
+        failures=$((failures + 1))
+    fi
+done
+
 [ "$failures" -eq 0 ] || { echo "$failures schema checks failed"; exit 1; }
-echo "Schemas: examples and generated inputs valid, misspelt documents refused"
+echo "Schemas: examples and generated inputs valid, misspelt documents refused, all documented"

@@ -12,6 +12,7 @@
 
 #include "CConverter.h"
 #include "InspectorCheck.h"
+#include "QuilVersion.h"
 #include "TempDir.h"
 #include "TransferDatabaseBytes.h"
 
@@ -270,7 +271,7 @@ TEST(ExchangeCompilerCommandLine, HelpAndVersion) {
 
     const Outcome version = RunCompiler({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.console, "quilxdb version 5.2\n");
+    EXPECT_EQ(version.console, std::string("quilxdb version ") + QuilVersion::kPackage + "\n");
 }
 
 // ---- Runs ------------------------------------------------------------------------------------

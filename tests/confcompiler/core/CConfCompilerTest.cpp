@@ -12,6 +12,7 @@
 #include "CReadContext.h"
 #include "CStringsReader.h"
 #include "InspectorCheck.h"
+#include "QuilVersion.h"
 #include "TempDir.h"
 
 namespace {
@@ -79,7 +80,8 @@ TEST_F(CConfCompilerTest, WithoutArgumentsOnlyBannerAndUsage) {
 
 TEST_F(CConfCompilerTest, VersionAndHelpSucceed) {
     EXPECT_EQ(Run({"--version"}), 0);
-    EXPECT_EQ(log_.str(), "[INFO] Версия компилятора конфигураций: 5.4.7\n");
+    EXPECT_EQ(log_.str(), std::string("[INFO] Версия компилятора конфигураций: ") +
+                              QuilVersion::kPackage + "\n");
     log_.str("");
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_NE(log_.str().find("--expr"), std::string::npos);

@@ -13,17 +13,9 @@
 #include "CExchangeCompiler.h"
 #include "ConsoleLine.h"
 #include "TempDir.h"
+#include "TextLines.h"
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 const std::string kSections =
     "<journal name='j' view='v'><data><jrndocument name='d'/></data></journal>\n"

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Every program's --version and every man page name the package version.
+#   versions.sh VERSION SOURCE_DIR QUILCONF QUILXDB QUILINSPECT
+set -euo pipefail
+version=$1
+source_dir=$2
+failures=0
+for program in "$3" "$4" "$5"; do
+    line=$("$program" --version)
+    if [[ $line != *" $version" ]]; then
+        echo "$(basename "$program") --version: $line (package $version)"
+        failures=$((failures + 1))
+    fi
+    page=$source_dir/man/$(basename "$program").1
+    if ! head -n 1 "$page" | grep -qF "\"quillora\\-compilers $version\""; then
+        echo "$page: $(head -n 1 "$page") (package $version)"
+        failures=$((failures + 1))
+    fi
+done
+[ "$failures" -eq 0 ] || exit 1
+echo "Versions: every program and man page names $version"
