@@ -6,6 +6,8 @@
 #include <sstream>
 #include <string_view>
 
+#include "CFormGeometry.h"
+
 namespace {
 
 // The look of the screen.
@@ -15,9 +17,15 @@ constexpr int kCaption = 16;    // the line above each screen
 constexpr int kTitleBar = 15;   // the form's title tab
 constexpr int kMaxScreens = 8;  // layers drawn at most
 constexpr double kScale = 2;    // pixels of the picture per screen pixel
+// A control further outside the screen than this is drawn at this distance from its edge.
+constexpr int kMaxOverhang = 512;
+constexpr size_t kMaxNamed = 10;  // controls named in one tooltip as overlapping it
 const char* const kInk = "#1b1d1f";
 const char* const kGrey = "#9aa0a6";
 const char* const kScreen = "#f6f7f1";
+const char* const kOutside = "#d93025";  // controls outside the screen
+const char* const kOverlap = "#e37400";  // the outlines of overlapping controls
+const char* const kIndex = "#1a5fb4";    // the controls' index labels
 const char* const kFont = "DejaVu Sans, Verdana, Arial, sans-serif";
 
 std::string Num(double value) {
@@ -116,7 +124,7 @@ bool SwitchesTo(const Json& control, int layer) {
 }
 
 // A string of the title shown on hover.
-std::string Tooltip(const Json& c) {
+std::string Tooltip(const Json& c, const CFormGeometry& geometry, size_t position) {
     std::string text = "#" + std::to_string(Int(At(c, "index"))) + " " + Text(At(c, "type"));
     if (At(c, "entry").is_object()) {
         text += ", entry " + Text(At(At(c, "entry"), "name"));
@@ -132,6 +140,17 @@ std::string Tooltip(const Json& c) {
     for (const auto& [event, action] : At(c, "events").items()) {
         text += "\n" + event + ": " +
                 (action.contains("code") ? Text(At(action, "code")) : "(undecodable)");
+    }
+    const CFormGeometry::Control& place = geometry.Controls()[position];
+    if (place.outside) {
+        text += "\noutside the " + std::to_string(geometry.Width()) + "x" +
+                std::to_string(geometry.Height()) + " screen";
+    }
+    for (size_t i = 0; i < place.overlaps.size() && i <= kMaxNamed; ++i) {
+        text += (i == 0 ? "\noverlaps #" : ", #") + std::to_string(place.overlaps[i]);
+        if (i == kMaxNamed) {
+            text += " and " + std::to_string(place.overlaps.size() - kMaxNamed) + " more";
+        }
     }
     return text;
 }
@@ -295,6 +314,88 @@ void DrawControl(std::ostream& out, const Json& c) {
     }
 }
 
+// Extra room beside the screen's frame, in screen pixels, for the controls outside it.
+struct Room {
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+};
+
+struct Box {
+    int x;
+    int y;
+    int w;
+    int h;
+};
+
+// Where a control is drawn: where it is, but no further than kMaxOverhang beyond the screen's
+// edges; a control lying wholly beyond that is drawn at that distance, a few pixels of it.
+Box Drawn(const CFormGeometry::Control& c, int width, int height) {
+    const auto span = [](int at, int size, int screen) {
+        const int visible = std::min(size, 4);
+        const int from = std::clamp(at, -kMaxOverhang, screen + kMaxOverhang - visible);
+        const int to = std::clamp(at + size, from + visible, screen + kMaxOverhang);
+        return std::pair{from, to - from};
+    };
+    const auto [x, w] = span(c.x, c.w, width);
+    const auto [y, h] = span(c.y, c.h, height);
+    return {x, y, w, h};
+}
+
+Room RoomOutside(const CFormGeometry& geometry) {
+    // What reaches past the frame gets this much more, so its own outline shows.
+    const auto beyond = [](int over) { return over > 0 ? std::max(0, over + 3 - kBezel) : 0; };
+    Room room;
+    for (const CFormGeometry::Control& c : geometry.Controls()) {
+        const Box box = Drawn(c, geometry.Width(), geometry.Height());
+        room.left = std::max(room.left, beyond(-box.x));
+        room.top = std::max(room.top, beyond(-box.y));
+        room.right = std::max(room.right, beyond(box.x + box.w - geometry.Width()));
+        room.bottom = std::max(room.bottom, beyond(box.y + box.h - geometry.Height()));
+    }
+    return room;
+}
+
+// Lines every `step` pixels across the screen, as one path.
+void Grid(std::ostream& out, int width, int height, int step) {
+    out << "<path class=\"grid\" d=\"";
+    for (int x = step; x < width; x += step) {
+        out << "M" << x << " 0V" << height;
+    }
+    for (int y = step; y < height; y += step) {
+        out << "M0 " << y << "H" << width;
+    }
+    out << "\" fill=\"none\" stroke=\"" << kIndex
+        << "\" stroke-opacity=\"0.3\" stroke-width=\"0.4\"/>\n";
+}
+
+// One control with its title and its index label; `control` is drawn (`original` as read),
+// on a pale red ground framed in red when it is not wholly on the screen.
+void DrawPlaced(std::ostream& out, Json control, const Json& original,
+                const CFormGeometry& geometry, size_t position) {
+    const CFormGeometry::Control& place = geometry.Controls()[position];
+    const Box box = Drawn(place, geometry.Width(), geometry.Height());
+    out << "<g class=\"control\"" << (At(original, "enabled") == false ? " opacity=\"0.45\"" : "")
+        << "><title>" << CFormDrawing::Escape(Tooltip(original, geometry, position))
+        << "</title>\n";
+    if (place.outside) {
+        Rect(out, box.x, box.y, box.w, box.h,
+             std::string("class=\"offscreen\" fill=\"#fdecea\" fill-opacity=\"0.9\" stroke=\"") +
+                 kOutside + "\" stroke-width=\"1.2\"");
+        control["x"] = box.x;
+        control["y"] = box.y;
+        control["w"] = box.w;
+        control["h"] = box.h;
+    }
+    DrawControl(out, control);
+    // At the top right, where the texts of most controls leave room.
+    Label(out, box.x + box.w - 0.5, box.y + 5, "#" + std::to_string(position), 5, "bold", "end",
+          place.outside ? kOutside : kIndex,
+          " class=\"index\" stroke=\"#ffffff\" stroke-width=\"1.5\" paint-order=\"stroke\"");
+    out << "</g>\n";
+}
+
 }  // namespace
 
 std::string CFormDrawing::Escape(const std::string& utf8) {
@@ -325,24 +426,28 @@ std::string CFormDrawing::Escape(const std::string& utf8) {
     return out;
 }
 
-std::string CFormDrawing::Svg(const Json& form, const std::string& object, int width, int height) {
-    width = std::clamp(width, 16, 2048);
-    height = std::clamp(height, 16, 2048);
+std::string CFormDrawing::Svg(const Json& form, const std::string& object, int width, int height,
+                              int grid) {
+    const CFormGeometry geometry(form, width, height);
+    width = geometry.Width();
+    height = geometry.Height();
+    const Json& controls = At(form, "controls");
     // The layers that controls name; each gets a screen.
     std::set<int> layers;
-    for (const Json& c : At(form, "controls")) {
+    for (const Json& c : controls) {
         if (At(c, "layer").is_number() && layers.size() < kMaxScreens) {
             layers.insert(Int(At(c, "layer")));
         }
     }
     const bool layered = !layers.empty();
     if (!layered) {
-        layers.insert(-1);
+        layers.insert(CFormGeometry::kEveryLayer);
     }
+    const Room room = RoomOutside(geometry);
     const int screens = static_cast<int>(layers.size());
-    const int cell = width + 2 * kBezel;
+    const int cell = room.left + width + 2 * kBezel + room.right;
     const int totalWidth = screens * cell + (screens - 1) * kGap;
-    const int totalHeight = height + 2 * kBezel + kCaption;
+    const int totalHeight = kCaption + room.top + height + 2 * kBezel + room.bottom;
 
     std::ostringstream out;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -359,13 +464,14 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
               object + "  \u00b7  " + Text(At(form, "name")) +
                   (layered ? "  \u00b7  layer " + std::to_string(layer) : ""),
               9, "bold", "start", "#3c4043", "", cell - 4);
-        Rect(out, left, kCaption, cell, height + 2 * kBezel, "fill=\"#2e3338\"", 12);
-        const int sx = left + kBezel;
-        const int sy = kCaption + kBezel;
-        out << "<clipPath id=\"screen" << screenIndex << "\"><rect width=\"" << width
+        Rect(out, left + room.left, kCaption + room.top, width + 2 * kBezel, height + 2 * kBezel,
+             "fill=\"#2e3338\"", 12);
+        const int sx = left + room.left + kBezel;
+        const int sy = kCaption + room.top + kBezel;
+        out << "<g class=\"screen\" transform=\"translate(" << sx << " " << sy << ")\">\n"
+            << "<clipPath id=\"screen" << screenIndex << "\"><rect width=\"" << width
             << "\" height=\"" << height << "\"/></clipPath>\n"
-            << "<g transform=\"translate(" << sx << " " << sy << ")\" clip-path=\"url(#screen"
-            << screenIndex << ")\">\n";
+            << "<g clip-path=\"url(#screen" << screenIndex << ")\">\n";
         Rect(out, 0, 0, width, height, std::string("fill=\"") + kScreen + "\"");
         // The form's title tab and the line under it.
         const std::string title = Text(At(form, "name"));
@@ -375,17 +481,24 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
         Line(out, 0, kTitleBar - 1.5, width, kTitleBar - 1.5,
              std::string("stroke=\"") + kInk + "\" stroke-width=\"2\"");
         Label(out, 5, 10, title, 9.5, "bold", "start", "#ffffff");
+        if (grid > 0) {
+            Grid(out, width, height, grid);
+        }
 
         // The groups that have a button switching to this screen's layer.
         std::set<int> selectors;
-        for (const Json& c : At(form, "controls")) {
+        for (const Json& c : controls) {
             if (At(c, "type") == "pushbutton" && SwitchesTo(c, layer)) {
                 selectors.insert(Int(At(At(c, "attributes"), "group")));
             }
         }
+        // The controls on the screen first, clipped to it; then, unclipped, those outside it.
         std::set<int> groups;
-        for (const Json& c : At(form, "controls")) {
-            if (At(c, "layer").is_number() && Int(At(c, "layer")) != layer) {
+        std::ostringstream outside;
+        for (size_t i = 0; i < controls.size(); ++i) {
+            const Json& c = controls[i];
+            const CFormGeometry::Control& place = geometry.Controls()[i];
+            if (!CFormGeometry::Shows(place, layer)) {
                 continue;
             }
             Json control = c;
@@ -399,10 +512,27 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
                 }
                 groups.insert(group);
             }
-            out << "<g" << (At(c, "enabled") == false ? " opacity=\"0.45\"" : "") << ">"
-                << "<title>" << Escape(Tooltip(c)) << "</title>\n";
-            DrawControl(out, control);
-            out << "</g>\n";
+            DrawPlaced(place.outside ? outside : out, control, c, geometry, i);
+        }
+        out << "</g>\n" << outside.str();
+        // The overlapping controls of this screen outlined, above everything.
+        for (size_t i = 0; i < controls.size(); ++i) {
+            const CFormGeometry::Control& place = geometry.Controls()[i];
+            std::string with;
+            for (const size_t k : place.overlaps) {
+                if (CFormGeometry::Shows(place, layer) &&
+                    CFormGeometry::Shows(geometry.Controls()[k], layer)) {
+                    with += (with.empty() ? " #" : ", #") + std::to_string(k);
+                }
+            }
+            if (!with.empty()) {
+                const Box box = Drawn(place, width, height);
+                out << "<rect class=\"overlap\" x=\"" << Num(box.x) << "\" y=\"" << Num(box.y)
+                    << "\" width=\"" << Num(box.w) << "\" height=\"" << Num(box.h)
+                    << "\" fill=\"none\" stroke=\"" << kOverlap
+                    << "\" stroke-width=\"1\" stroke-dasharray=\"3,1.5\"><title>#" << i
+                    << " overlaps" << with << "</title></rect>\n";
+            }
         }
         out << "</g>\n";
     }
