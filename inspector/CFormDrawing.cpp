@@ -146,11 +146,11 @@ std::string Tooltip(const Json& c, const CFormGeometry& geometry, size_t positio
         text += "\noutside the " + std::to_string(geometry.Width()) + "x" +
                 std::to_string(geometry.Height()) + " screen";
     }
-    for (size_t i = 0; i < place.overlaps.size() && i <= kMaxNamed; ++i) {
+    for (size_t i = 0; i < place.overlaps.size() && i < kMaxNamed; ++i) {
         text += (i == 0 ? "\noverlaps #" : ", #") + std::to_string(place.overlaps[i]);
-        if (i == kMaxNamed) {
-            text += " and " + std::to_string(place.overlaps.size() - kMaxNamed) + " more";
-        }
+    }
+    if (place.overlaps.size() > kMaxNamed) {
+        text += " and " + std::to_string(place.overlaps.size() - kMaxNamed) + " more";
     }
     return text;
 }
