@@ -38,10 +38,6 @@ std::string Text(const Json& value) {
     return value.is_string() ? value.get<std::string>() : std::string();
 }
 
-int Int(const Json& value) {
-    return value.is_number_integer() ? value.get<int>() : 0;
-}
-
 // Font size and weight of a font name.
 std::pair<double, const char*> FontOf(const Json& font) {
     const std::string name = Text(font);
@@ -125,14 +121,14 @@ bool SwitchesTo(const Json& control, int layer) {
 
 // A string of the title shown on hover.
 std::string Tooltip(const Json& c, const CFormGeometry& geometry, size_t position) {
-    std::string text = "#" + std::to_string(Int(At(c, "index"))) + " " + Text(At(c, "type"));
+    std::string text = "#" + std::to_string(IntOf(At(c, "index"))) + " " + Text(At(c, "type"));
     if (At(c, "entry").is_object()) {
         text += ", entry " + Text(At(At(c, "entry"), "name"));
     }
-    text += " at " + std::to_string(Int(At(c, "x"))) + "," + std::to_string(Int(At(c, "y"))) +
-            " size " + std::to_string(Int(At(c, "w"))) + "x" + std::to_string(Int(At(c, "h")));
+    text += " at " + std::to_string(IntOf(At(c, "x"))) + "," + std::to_string(IntOf(At(c, "y"))) +
+            " size " + std::to_string(IntOf(At(c, "w"))) + "x" + std::to_string(IntOf(At(c, "h")));
     if (At(c, "layer").is_number()) {
-        text += ", layer " + std::to_string(Int(At(c, "layer")));
+        text += ", layer " + std::to_string(IntOf(At(c, "layer")));
     }
     if (At(c, "enabled") == false) {
         text += ", disabled";
@@ -156,10 +152,10 @@ std::string Tooltip(const Json& c, const CFormGeometry& geometry, size_t positio
 }
 
 void DrawControl(std::ostream& out, const Json& c) {
-    const double x = Int(At(c, "x"));
-    const double y = Int(At(c, "y"));
-    const double w = Int(At(c, "w"));
-    const double h = Int(At(c, "h"));
+    const double x = IntOf(At(c, "x"));
+    const double y = IntOf(At(c, "y"));
+    const double w = IntOf(At(c, "w"));
+    const double h = IntOf(At(c, "h"));
     const Json& a = At(c, "attributes");
     const std::string type = Text(At(c, "type"));
     const auto [size, weight] = FontOf(a.contains("font") ? At(a, "font") : Json());
@@ -290,8 +286,8 @@ void DrawControl(std::ostream& out, const Json& c) {
             }
             Rect(out, x + 6, ry + 1, 16, 16,
                  "fill=\"#dfe6ec\" stroke=\"#7f8c99\" stroke-width=\"0.7\"", 3);
-            Label(out, x + 14, ry + 12, std::to_string(Int(At(item, "bitmap")) % 100), 6.5, "bold",
-                  "middle", "#4b5661");
+            Label(out, x + 14, ry + 12, std::to_string(IntOf(At(item, "bitmap")) % 100), 6.5,
+                  "bold", "middle", "#4b5661");
             Label(out, x + 28, ry + 13, Text(At(item, "view")), 10, "normal");
             ry += 20;
         }
@@ -304,12 +300,12 @@ void DrawControl(std::ostream& out, const Json& c) {
             << " " << Num(y + h * 0.42) << " L" << Num(x + w * 0.6) << " " << Num(y + h * 0.72)
             << " L" << Num(x + w * 0.74) << " " << Num(y + h * 0.58) << " L" << Num(x + w - 2)
             << " " << Num(y + h - 2) << " z\" fill=\"#7f8c99\"/>\n";
-        Label(out, x + w / 2, y + h - 3, std::to_string(Int(At(a, "bitmap"))), 6, "normal",
+        Label(out, x + w / 2, y + h - 3, std::to_string(IntOf(At(a, "bitmap"))), 6, "normal",
               "middle", "#4b5661", "", w - 4);
     } else {
         Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
              "fill=\"none\" stroke=\"#c0392b\" stroke-dasharray=\"2,2\"");
-        Label(out, x + 2, baseline, "type " + std::to_string(Int(At(c, "typeCode"))), 8, "normal",
+        Label(out, x + 2, baseline, "type " + std::to_string(IntOf(At(c, "typeCode"))), 8, "normal",
               "start", "#c0392b");
     }
 }
@@ -436,7 +432,7 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
     std::set<int> layers;
     for (const Json& c : controls) {
         if (At(c, "layer").is_number() && layers.size() < kMaxScreens) {
-            layers.insert(Int(At(c, "layer")));
+            layers.insert(IntOf(At(c, "layer")));
         }
     }
     const bool layered = !layers.empty();
@@ -489,7 +485,7 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
         std::set<int> selectors;
         for (const Json& c : controls) {
             if (At(c, "type") == "pushbutton" && SwitchesTo(c, layer)) {
-                selectors.insert(Int(At(At(c, "attributes"), "group")));
+                selectors.insert(IntOf(At(At(c, "attributes"), "group")));
             }
         }
         // The controls on the screen first, clipped to it; then, unclipped, those outside it.
@@ -505,7 +501,7 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
             // In each group of push buttons one shows selected: the one that switches to the
             // layer on this screen, else the first.
             if (At(c, "type") == "pushbutton") {
-                const int group = Int(At(At(c, "attributes"), "group"));
+                const int group = IntOf(At(At(c, "attributes"), "group"));
                 const bool switches = SwitchesTo(c, layer);
                 if (switches || (!selectors.contains(group) && !groups.contains(group))) {
                     control["attributes"]["selected"] = true;

@@ -4,10 +4,6 @@
 
 namespace {
 
-int Int(const Json& value) {
-    return value.is_number_integer() ? value.get<int>() : 0;
-}
-
 std::string Name(size_t position, const CFormGeometry::Control& control) {
     return "#" + std::to_string(position) + " " + control.type;
 }
@@ -20,11 +16,11 @@ CFormGeometry::CFormGeometry(const Json& form, int width, int height)
     const Json& controls = At(form, "controls");
     for (const Json& c : controls) {
         Control control;
-        control.x = Int(At(c, "x"));
-        control.y = Int(At(c, "y"));
-        control.w = std::max(0, Int(At(c, "w")));
-        control.h = std::max(0, Int(At(c, "h")));
-        control.layer = At(c, "layer").is_number() ? Int(At(c, "layer")) : kEveryLayer;
+        control.x = IntOf(At(c, "x"));
+        control.y = IntOf(At(c, "y"));
+        control.w = std::max(0, IntOf(At(c, "w")));
+        control.h = std::max(0, IntOf(At(c, "h")));
+        control.layer = At(c, "layer").is_number() ? IntOf(At(c, "layer")) : kEveryLayer;
         control.type = At(c, "type").is_string() ? At(c, "type").get<std::string>() : "";
         control.outside = control.x < 0 || control.y < 0 || control.x + control.w > width_ ||
                           control.y + control.h > height_;

@@ -17,3 +17,8 @@ inline const Json& At(const Json& object, const char* key) {
     const auto found = object.find(key);
     return found != object.end() ? *found : kNull;
 }
+
+// An integer of the document, or 0 when `value` is no integer.
+inline int IntOf(const Json& value) {
+    return value.is_number_integer() ? value.get<int>() : 0;
+}
