@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
              {"journals", "documents", "recordViews", "references", "frames"}) {
             for (const Json& object : configuration[section]) {
                 for (const Json& form : object["forms"]) {
-                    CFormDrawing::Svg(form, "object", width, height);
+                    CFormDrawing::Svg(form, "object", width, height, 10);
                 }
             }
         }

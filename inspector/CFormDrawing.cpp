@@ -6,6 +6,8 @@
 #include <sstream>
 #include <string_view>
 
+#include "CFormGeometry.h"
+
 namespace {
 
 // The look of the screen.
@@ -15,9 +17,15 @@ constexpr int kCaption = 16;    // the line above each screen
 constexpr int kTitleBar = 15;   // the form's title tab
 constexpr int kMaxScreens = 8;  // layers drawn at most
 constexpr double kScale = 2;    // pixels of the picture per screen pixel
+// A control further outside the screen than this is drawn at this distance from its edge.
+constexpr int kMaxOverhang = 512;
+constexpr size_t kMaxNamed = 10;  // controls named in one tooltip as overlapping it
 const char* const kInk = "#1b1d1f";
 const char* const kGrey = "#9aa0a6";
 const char* const kScreen = "#f6f7f1";
+const char* const kOutside = "#d93025";  // controls outside the screen
+const char* const kOverlap = "#e37400";  // the outlines of overlapping controls
+const char* const kIndex = "#1a5fb4";    // the controls' index labels
 const char* const kFont = "DejaVu Sans, Verdana, Arial, sans-serif";
 
 std::string Num(double value) {
@@ -28,10 +36,6 @@ std::string Num(double value) {
 
 std::string Text(const Json& value) {
     return value.is_string() ? value.get<std::string>() : std::string();
-}
-
-int Int(const Json& value) {
-    return value.is_number_integer() ? value.get<int>() : 0;
 }
 
 // Font size and weight of a font name.
@@ -116,15 +120,15 @@ bool SwitchesTo(const Json& control, int layer) {
 }
 
 // A string of the title shown on hover.
-std::string Tooltip(const Json& c) {
-    std::string text = "#" + std::to_string(Int(At(c, "index"))) + " " + Text(At(c, "type"));
+std::string Tooltip(const Json& c, const CFormGeometry& geometry, size_t position) {
+    std::string text = "#" + std::to_string(IntOf(At(c, "index"))) + " " + Text(At(c, "type"));
     if (At(c, "entry").is_object()) {
         text += ", entry " + Text(At(At(c, "entry"), "name"));
     }
-    text += " at " + std::to_string(Int(At(c, "x"))) + "," + std::to_string(Int(At(c, "y"))) +
-            " size " + std::to_string(Int(At(c, "w"))) + "x" + std::to_string(Int(At(c, "h")));
+    text += " at " + std::to_string(IntOf(At(c, "x"))) + "," + std::to_string(IntOf(At(c, "y"))) +
+            " size " + std::to_string(IntOf(At(c, "w"))) + "x" + std::to_string(IntOf(At(c, "h")));
     if (At(c, "layer").is_number()) {
-        text += ", layer " + std::to_string(Int(At(c, "layer")));
+        text += ", layer " + std::to_string(IntOf(At(c, "layer")));
     }
     if (At(c, "enabled") == false) {
         text += ", disabled";
@@ -133,14 +137,25 @@ std::string Tooltip(const Json& c) {
         text += "\n" + event + ": " +
                 (action.contains("code") ? Text(At(action, "code")) : "(undecodable)");
     }
+    const CFormGeometry::Control& place = geometry.Controls()[position];
+    if (place.outside) {
+        text += "\noutside the " + std::to_string(geometry.Width()) + "x" +
+                std::to_string(geometry.Height()) + " screen";
+    }
+    for (size_t i = 0; i < place.overlaps.size() && i < kMaxNamed; ++i) {
+        text += (i == 0 ? "\noverlaps #" : ", #") + std::to_string(place.overlaps[i]);
+    }
+    if (place.overlaps.size() > kMaxNamed) {
+        text += " and " + std::to_string(place.overlaps.size() - kMaxNamed) + " more";
+    }
     return text;
 }
 
 void DrawControl(std::ostream& out, const Json& c) {
-    const double x = Int(At(c, "x"));
-    const double y = Int(At(c, "y"));
-    const double w = Int(At(c, "w"));
-    const double h = Int(At(c, "h"));
+    const double x = IntOf(At(c, "x"));
+    const double y = IntOf(At(c, "y"));
+    const double w = IntOf(At(c, "w"));
+    const double h = IntOf(At(c, "h"));
     const Json& a = At(c, "attributes");
     const std::string type = Text(At(c, "type"));
     const auto [size, weight] = FontOf(a.contains("font") ? At(a, "font") : Json());
@@ -271,8 +286,8 @@ void DrawControl(std::ostream& out, const Json& c) {
             }
             Rect(out, x + 6, ry + 1, 16, 16,
                  "fill=\"#dfe6ec\" stroke=\"#7f8c99\" stroke-width=\"0.7\"", 3);
-            Label(out, x + 14, ry + 12, std::to_string(Int(At(item, "bitmap")) % 100), 6.5, "bold",
-                  "middle", "#4b5661");
+            Label(out, x + 14, ry + 12, std::to_string(IntOf(At(item, "bitmap")) % 100), 6.5,
+                  "bold", "middle", "#4b5661");
             Label(out, x + 28, ry + 13, Text(At(item, "view")), 10, "normal");
             ry += 20;
         }
@@ -285,14 +300,96 @@ void DrawControl(std::ostream& out, const Json& c) {
             << " " << Num(y + h * 0.42) << " L" << Num(x + w * 0.6) << " " << Num(y + h * 0.72)
             << " L" << Num(x + w * 0.74) << " " << Num(y + h * 0.58) << " L" << Num(x + w - 2)
             << " " << Num(y + h - 2) << " z\" fill=\"#7f8c99\"/>\n";
-        Label(out, x + w / 2, y + h - 3, std::to_string(Int(At(a, "bitmap"))), 6, "normal",
+        Label(out, x + w / 2, y + h - 3, std::to_string(IntOf(At(a, "bitmap"))), 6, "normal",
               "middle", "#4b5661", "", w - 4);
     } else {
         Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
              "fill=\"none\" stroke=\"#c0392b\" stroke-dasharray=\"2,2\"");
-        Label(out, x + 2, baseline, "type " + std::to_string(Int(At(c, "typeCode"))), 8, "normal",
+        Label(out, x + 2, baseline, "type " + std::to_string(IntOf(At(c, "typeCode"))), 8, "normal",
               "start", "#c0392b");
     }
+}
+
+// Extra room beside the screen's frame, in screen pixels, for the controls outside it.
+struct Room {
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+};
+
+struct Box {
+    int x;
+    int y;
+    int w;
+    int h;
+};
+
+// Where a control is drawn: where it is, but no further than kMaxOverhang beyond the screen's
+// edges; a control lying wholly beyond that is drawn at that distance, a few pixels of it.
+Box Drawn(const CFormGeometry::Control& c, int width, int height) {
+    const auto span = [](int at, int size, int screen) {
+        const int visible = std::min(size, 4);
+        const int from = std::clamp(at, -kMaxOverhang, screen + kMaxOverhang - visible);
+        const int to = std::clamp(at + size, from + visible, screen + kMaxOverhang);
+        return std::pair{from, to - from};
+    };
+    const auto [x, w] = span(c.x, c.w, width);
+    const auto [y, h] = span(c.y, c.h, height);
+    return {x, y, w, h};
+}
+
+Room RoomOutside(const CFormGeometry& geometry) {
+    // What reaches past the frame gets this much more, so its own outline shows.
+    const auto beyond = [](int over) { return over > 0 ? std::max(0, over + 3 - kBezel) : 0; };
+    Room room;
+    for (const CFormGeometry::Control& c : geometry.Controls()) {
+        const Box box = Drawn(c, geometry.Width(), geometry.Height());
+        room.left = std::max(room.left, beyond(-box.x));
+        room.top = std::max(room.top, beyond(-box.y));
+        room.right = std::max(room.right, beyond(box.x + box.w - geometry.Width()));
+        room.bottom = std::max(room.bottom, beyond(box.y + box.h - geometry.Height()));
+    }
+    return room;
+}
+
+// Lines every `step` pixels across the screen, as one path.
+void Grid(std::ostream& out, int width, int height, int step) {
+    out << "<path class=\"grid\" d=\"";
+    for (int x = step; x < width; x += step) {
+        out << "M" << x << " 0V" << height;
+    }
+    for (int y = step; y < height; y += step) {
+        out << "M0 " << y << "H" << width;
+    }
+    out << "\" fill=\"none\" stroke=\"" << kIndex
+        << "\" stroke-opacity=\"0.3\" stroke-width=\"0.4\"/>\n";
+}
+
+// One control with its title and its index label; `control` is drawn (`original` as read),
+// on a pale red ground framed in red when it is not wholly on the screen.
+void DrawPlaced(std::ostream& out, Json control, const Json& original,
+                const CFormGeometry& geometry, size_t position) {
+    const CFormGeometry::Control& place = geometry.Controls()[position];
+    const Box box = Drawn(place, geometry.Width(), geometry.Height());
+    out << "<g class=\"control\"" << (At(original, "enabled") == false ? " opacity=\"0.45\"" : "")
+        << "><title>" << CFormDrawing::Escape(Tooltip(original, geometry, position))
+        << "</title>\n";
+    if (place.outside) {
+        Rect(out, box.x, box.y, box.w, box.h,
+             std::string("class=\"offscreen\" fill=\"#fdecea\" fill-opacity=\"0.9\" stroke=\"") +
+                 kOutside + "\" stroke-width=\"1.2\"");
+        control["x"] = box.x;
+        control["y"] = box.y;
+        control["w"] = box.w;
+        control["h"] = box.h;
+    }
+    DrawControl(out, control);
+    // At the top right, where the texts of most controls leave room.
+    Label(out, box.x + box.w - 0.5, box.y + 5, "#" + std::to_string(position), 5, "bold", "end",
+          place.outside ? kOutside : kIndex,
+          " class=\"index\" stroke=\"#ffffff\" stroke-width=\"1.5\" paint-order=\"stroke\"");
+    out << "</g>\n";
 }
 
 }  // namespace
@@ -325,24 +422,28 @@ std::string CFormDrawing::Escape(const std::string& utf8) {
     return out;
 }
 
-std::string CFormDrawing::Svg(const Json& form, const std::string& object, int width, int height) {
-    width = std::clamp(width, 16, 2048);
-    height = std::clamp(height, 16, 2048);
+std::string CFormDrawing::Svg(const Json& form, const std::string& object, int width, int height,
+                              int grid) {
+    const CFormGeometry geometry(form, width, height);
+    width = geometry.Width();
+    height = geometry.Height();
+    const Json& controls = At(form, "controls");
     // The layers that controls name; each gets a screen.
     std::set<int> layers;
-    for (const Json& c : At(form, "controls")) {
+    for (const Json& c : controls) {
         if (At(c, "layer").is_number() && layers.size() < kMaxScreens) {
-            layers.insert(Int(At(c, "layer")));
+            layers.insert(IntOf(At(c, "layer")));
         }
     }
     const bool layered = !layers.empty();
     if (!layered) {
-        layers.insert(-1);
+        layers.insert(CFormGeometry::kEveryLayer);
     }
+    const Room room = RoomOutside(geometry);
     const int screens = static_cast<int>(layers.size());
-    const int cell = width + 2 * kBezel;
+    const int cell = room.left + width + 2 * kBezel + room.right;
     const int totalWidth = screens * cell + (screens - 1) * kGap;
-    const int totalHeight = height + 2 * kBezel + kCaption;
+    const int totalHeight = kCaption + room.top + height + 2 * kBezel + room.bottom;
 
     std::ostringstream out;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -359,13 +460,14 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
               object + "  \u00b7  " + Text(At(form, "name")) +
                   (layered ? "  \u00b7  layer " + std::to_string(layer) : ""),
               9, "bold", "start", "#3c4043", "", cell - 4);
-        Rect(out, left, kCaption, cell, height + 2 * kBezel, "fill=\"#2e3338\"", 12);
-        const int sx = left + kBezel;
-        const int sy = kCaption + kBezel;
-        out << "<clipPath id=\"screen" << screenIndex << "\"><rect width=\"" << width
+        Rect(out, left + room.left, kCaption + room.top, width + 2 * kBezel, height + 2 * kBezel,
+             "fill=\"#2e3338\"", 12);
+        const int sx = left + room.left + kBezel;
+        const int sy = kCaption + room.top + kBezel;
+        out << "<g class=\"screen\" transform=\"translate(" << sx << " " << sy << ")\">\n"
+            << "<clipPath id=\"screen" << screenIndex << "\"><rect width=\"" << width
             << "\" height=\"" << height << "\"/></clipPath>\n"
-            << "<g transform=\"translate(" << sx << " " << sy << ")\" clip-path=\"url(#screen"
-            << screenIndex << ")\">\n";
+            << "<g clip-path=\"url(#screen" << screenIndex << ")\">\n";
         Rect(out, 0, 0, width, height, std::string("fill=\"") + kScreen + "\"");
         // The form's title tab and the line under it.
         const std::string title = Text(At(form, "name"));
@@ -375,34 +477,58 @@ std::string CFormDrawing::Svg(const Json& form, const std::string& object, int w
         Line(out, 0, kTitleBar - 1.5, width, kTitleBar - 1.5,
              std::string("stroke=\"") + kInk + "\" stroke-width=\"2\"");
         Label(out, 5, 10, title, 9.5, "bold", "start", "#ffffff");
+        if (grid > 0) {
+            Grid(out, width, height, grid);
+        }
 
         // The groups that have a button switching to this screen's layer.
         std::set<int> selectors;
-        for (const Json& c : At(form, "controls")) {
+        for (const Json& c : controls) {
             if (At(c, "type") == "pushbutton" && SwitchesTo(c, layer)) {
-                selectors.insert(Int(At(At(c, "attributes"), "group")));
+                selectors.insert(IntOf(At(At(c, "attributes"), "group")));
             }
         }
+        // The controls on the screen first, clipped to it; then, unclipped, those outside it.
         std::set<int> groups;
-        for (const Json& c : At(form, "controls")) {
-            if (At(c, "layer").is_number() && Int(At(c, "layer")) != layer) {
+        std::ostringstream outside;
+        for (size_t i = 0; i < controls.size(); ++i) {
+            const Json& c = controls[i];
+            const CFormGeometry::Control& place = geometry.Controls()[i];
+            if (!CFormGeometry::Shows(place, layer)) {
                 continue;
             }
             Json control = c;
             // In each group of push buttons one shows selected: the one that switches to the
             // layer on this screen, else the first.
             if (At(c, "type") == "pushbutton") {
-                const int group = Int(At(At(c, "attributes"), "group"));
+                const int group = IntOf(At(At(c, "attributes"), "group"));
                 const bool switches = SwitchesTo(c, layer);
                 if (switches || (!selectors.contains(group) && !groups.contains(group))) {
                     control["attributes"]["selected"] = true;
                 }
                 groups.insert(group);
             }
-            out << "<g" << (At(c, "enabled") == false ? " opacity=\"0.45\"" : "") << ">"
-                << "<title>" << Escape(Tooltip(c)) << "</title>\n";
-            DrawControl(out, control);
-            out << "</g>\n";
+            DrawPlaced(place.outside ? outside : out, control, c, geometry, i);
+        }
+        out << "</g>\n" << outside.str();
+        // The overlapping controls of this screen outlined, above everything.
+        for (size_t i = 0; i < controls.size(); ++i) {
+            const CFormGeometry::Control& place = geometry.Controls()[i];
+            std::string with;
+            for (const size_t k : place.overlaps) {
+                if (CFormGeometry::Shows(place, layer) &&
+                    CFormGeometry::Shows(geometry.Controls()[k], layer)) {
+                    with += (with.empty() ? " #" : ", #") + std::to_string(k);
+                }
+            }
+            if (!with.empty()) {
+                const Box box = Drawn(place, width, height);
+                out << "<rect class=\"overlap\" x=\"" << Num(box.x) << "\" y=\"" << Num(box.y)
+                    << "\" width=\"" << Num(box.w) << "\" height=\"" << Num(box.h)
+                    << "\" fill=\"none\" stroke=\"" << kOverlap
+                    << "\" stroke-width=\"1\" stroke-dasharray=\"3,1.5\"><title>#" << i
+                    << " overlaps" << with << "</title></rect>\n";
+            }
         }
         out << "</g>\n";
     }

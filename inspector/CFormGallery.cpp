@@ -5,6 +5,8 @@
 #include <map>
 
 #include "CFormDrawing.h"
+#include "CFormGeometry.h"
+#include "CInspector.h"
 #include "CPlatform.h"
 
 namespace {
@@ -24,16 +26,28 @@ bool Save(const fs::path& path, const std::string& content, std::vector<std::str
     return true;
 }
 
+// The lines as an HTML list of the given class, or nothing when there are none.
+std::string List(const std::vector<std::string>& lines, const char* type) {
+    if (lines.empty()) {
+        return {};
+    }
+    std::string html = std::string("<ul class=\"") + type + "\">\n";
+    for (const std::string& line : lines) {
+        html += "<li>" + CFormDrawing::Escape(line) + "</li>\n";
+    }
+    return html + "</ul>\n";
+}
+
 }  // namespace
 
 bool CFormGallery::Write(const Json& document, const std::string& directory,
-                         std::vector<std::string>& written, std::string& error) {
-    return Draw(document, directory, kLimits, written, error) == Outcome::Written;
+                         std::vector<std::string>& written, std::string& error, int grid) {
+    return Draw(document, directory, kLimits, written, error, grid) == Outcome::Written;
 }
 
 CFormGallery::Outcome CFormGallery::Draw(const Json& document, const std::string& directory,
                                          const Limits& limits, std::vector<std::string>& written,
-                                         std::string& error) {
+                                         std::string& error, int grid) {
     const std::string database = At(document, "file").get<std::string>();
     if (!document.contains("configuration")) {
         error = database + " is no configuration database: no forms";
@@ -61,14 +75,22 @@ CFormGallery::Outcome CFormGallery::Draw(const Json& document, const std::string
         ".forms { display: flex; flex-wrap: wrap; gap: 20px; }\n"
         "figure { margin: 0; background: #fff; padding: 10px; border-radius: 8px; "
         "box-shadow: 0 1px 3px rgba(0,0,0,.2); }\n"
-        "figure img { display: block; height: 420px; }\n"
-        "figcaption { font-size: 13px; margin-top: 6px; }\n"
+        "figure object { display: block; height: 420px; }\n"
+        "figcaption { font-size: 13px; margin-top: 6px; max-width: 480px; }\n"
         "p.note { color: #5f6368; font-size: 13px; }\n"
+        "ul.problems { color: #a50e0e; font-size: 13px; }\n"
+        "ul.findings { color: #a50e0e; margin: 4px 0 0; padding-left: 18px; }\n"
         "</style>\n</head>\n<body>\n<h1>" +
         CFormDrawing::Escape(At(info, "name").get<std::string>()) + "</h1>\n" +
         "<p class=\"note\">Screen " + std::to_string(width) + " &times; " + std::to_string(height) +
-        ". Forms with layers show one screen per layer; grey controls are disabled. Hover a "
-        "control for its index (#N, as the action code names it), entry and events.</p>\n";
+        ". Forms with layers show one screen per layer; grey controls are disabled. Each "
+        "control is labelled with its index (#N, as the action code names it); hover it for its "
+        "entry and events. Controls outside the screen are drawn where they are, on red; "
+        "controls that overlap on a layer are outlined.</p>\n";
+    const std::vector<std::string> problems = CInspector::ProblemLines(document);
+    html +=
+        "<h2>Check</h2>\n" + (problems.empty() ? std::string("<p class=\"note\">No problems.</p>\n")
+                                               : List(problems, "problems"));
     size_t forms = 0;
     // The files to write, all made before the first is written: past the limits, none is.
     std::vector<std::pair<std::string, std::string>> files;  // name, content
@@ -115,18 +137,22 @@ CFormGallery::Outcome CFormGallery::Draw(const Json& document, const std::string
                 if (added) {
                     known->second = std::string(section[0]) + "-" + std::to_string(i) + "-" +
                                     std::to_string(k) + ".svg";
-                    if (!add(known->second, CFormDrawing::Svg(form, name, width, height))) {
+                    if (!add(known->second, CFormDrawing::Svg(form, name, width, height, grid))) {
                         return Outcome::OverLimit;
                     }
                 }
                 const std::string& file = known->second;
                 ++forms;
-                html += "<figure><a href=\"" + file + "\"><img src=\"" + file + "\" alt=\"" +
-                        CFormDrawing::Escape(At(form, "name").get<std::string>()) +
-                        "\"></a><figcaption>" +
-                        CFormDrawing::Escape(At(form, "name").get<std::string>()) + " &middot; " +
-                        std::to_string(At(form, "controls").size()) +
-                        " controls</figcaption></figure>\n";
+                // An object, not an image: the drawing stays a document of its own, whose
+                // titles show on hover.
+                const std::string formName =
+                    CFormDrawing::Escape(At(form, "name").get<std::string>());
+                html += "<figure><object data=\"" + file + "\" type=\"image/svg+xml\">" + formName +
+                        "</object><figcaption><a href=\"" + file + "\">" + formName +
+                        "</a> &middot; " + std::to_string(At(form, "controls").size()) +
+                        " controls" +
+                        List(CFormGeometry(form, width, height).Findings(), "findings") +
+                        "</figcaption></figure>\n";
                 if (!fits(html.size())) {
                     return Outcome::OverLimit;
                 }

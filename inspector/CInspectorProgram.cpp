@@ -1,5 +1,6 @@
 #include "CInspectorProgram.h"
 
+#include <charconv>
 #include <ostream>
 
 #include "CFormGallery.h"
@@ -55,11 +56,22 @@ int CInspectorProgram::Run(const std::vector<std::string>& args, std::ostream& o
 
     std::string path;
     std::string directory;
+    int grid = 0;
     if (mode == "--json" && args.size() == 2) {
         path = args[1];
-    } else if (mode == "--svg" && args.size() == 3) {
+    } else if (mode == "--svg" && (args.size() == 3 || (args.size() == 5 && args[2] == "--grid"))) {
         directory = args[1];
-        path = args[2];
+        path = args.back();
+        if (args.size() == 5) {
+            const std::string& step = args[3];
+            const auto [end, code] = std::from_chars(step.data(), step.data() + step.size(), grid);
+            if (code != std::errc() || end != step.data() + step.size() || grid < kMinGrid ||
+                grid > kMaxGrid) {
+                err << "quilinspect: --grid takes a number of pixels from " << kMinGrid << " to "
+                    << kMaxGrid << ", not \"" << step << "\"\n";
+                return kFailed;
+            }
+        }
     } else if (args.size() == 1 && mode.rfind("--", 0) != 0) {
         path = mode;
     } else {
@@ -80,7 +92,7 @@ int CInspectorProgram::Run(const std::vector<std::string>& args, std::ostream& o
     if (mode == "--svg") {
         std::vector<std::string> written;
         const CFormGallery::Outcome outcome =
-            CFormGallery::Draw(document, directory, CFormGallery::kLimits, written, error);
+            CFormGallery::Draw(document, directory, CFormGallery::kLimits, written, error, grid);
         if (outcome != CFormGallery::Outcome::Written) {
             err << "quilinspect: " << error << "\n";
             return outcome == CFormGallery::Outcome::OverLimit ? kTooLarge : kFailed;
@@ -99,7 +111,10 @@ void CInspectorProgram::Usage(std::ostream& out) {
            "  quilinspect FILE.pdb              report every record of the database\n"
            "  quilinspect --json FILE.pdb       the same as one JSON document\n"
            "  quilinspect --check FILE.pdb...   list the problems; exit 1 when there are any\n"
-           "  quilinspect --svg DIR FILE.pdb    draw every form as DIR/*.svg, with DIR/index.html\n"
+           "  quilinspect --svg DIR [--grid N] FILE.pdb\n"
+           "                                    draw every form as DIR/*.svg, with "
+           "DIR/index.html;\n"
+           "                                    --grid N: lines every N pixels of the screen\n"
            "  quilinspect --help | --version\n"
            "Reads the configuration database (QL_Configuration.pdb) and the exchange settings\n"
            "database (QL_PalmClientTransferDB.pdb). Exit status: 0 done (--check: no problem),\n"

@@ -31,3 +31,8 @@ inline std::string ValidUtf8(const std::string& bytes) {
 inline std::string JsonText(const Json& document, int indent) {
     return document.dump(indent, ' ', false, Json::error_handler_t::replace);
 }
+
+// An integer of the document, or 0 when `value` is no integer.
+inline int IntOf(const Json& value) {
+    return value.is_number_integer() ? value.get<int>() : 0;
+}

@@ -82,7 +82,13 @@ TEST(InspectorTest, TheExampleFormsDrawAsWellFormedSvgLinkedFromTheIndex) {
         if (name == "index.html") {
             continue;
         }
-        EXPECT_NE(index.find("<img src=\"" + name + "\""), std::string::npos) << name;
+        EXPECT_NE(index.find("<object data=\"" + name + "\" type=\"image/svg+xml\">"),
+                  std::string::npos)
+            << name;
+        // The example's forms are sound: nothing outside the screen, no overlaps.
+        const std::string drawing = Text(dir.ReadBytes(name));
+        EXPECT_EQ(drawing.find("class=\"offscreen\""), std::string::npos) << name;
+        EXPECT_EQ(drawing.find("class=\"overlap\""), std::string::npos) << name;
         XmlErrors = 0;
         xmlDocPtr svg = xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET);
         EXPECT_NE(svg, nullptr) << name;
@@ -90,6 +96,8 @@ TEST(InspectorTest, TheExampleFormsDrawAsWellFormedSvgLinkedFromTheIndex) {
         xmlFreeDoc(svg);
     }
     xmlSetGenericErrorFunc(nullptr, nullptr);
+    EXPECT_NE(index.find("<h2>Check</h2>\n<p class=\"note\">No problems.</p>"), std::string::npos);
+    EXPECT_EQ(index.find("class=\"findings\">"), std::string::npos);
     // Each control is drawn with its index on hover: the order form has 20 on two layers.
     const std::string order = Text(dir.ReadBytes("documents-0-0.svg"));
     size_t titles = 0;
@@ -168,8 +176,14 @@ TEST(InspectorTest, TheProgramReportsChecksAndRefuses) {
     EXPECT_EQ(document["exchange"]["exchanges"][0]["getDbs"]["databases"][0], "QL_Prices");
     EXPECT_TRUE(document["problems"].empty());
 
+    const std::string svg = "--svg " + dir.File("svg");
+    RunCommand(program + svg + " --grid 10 " + c, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(Text(dir.ReadBytes("svg/documents-0-0.svg")).find("<path class=\"grid\""),
+              std::string::npos);
     for (const std::string& wrong :
-         {std::string(), std::string("--json"), "--svg " + dir.File("svg") + " " + x,
+         {std::string(), std::string("--json"), svg + " " + x, svg + " --grid 1 " + c,
+          svg + " --grid 10x " + c, svg + " --grid 10", svg + " " + c + " --grid 10",
           dir.File("missing.pdb"), "--other " + c}) {
         RunCommand(program + wrong + " " + kNoErrors, status);
         EXPECT_EQ(status, 2) << wrong;
