@@ -1,5 +1,6 @@
 #include "CInspectorProgram.h"
 
+#include <iomanip>
 #include <ostream>
 
 #include "CFormGallery.h"
@@ -73,7 +74,8 @@ int CInspectorProgram::Run(const std::vector<std::string>& args, std::ostream& o
     }
     const Json document = CInspector::Inspect(bytes, path);
     if (mode == "--json") {
-        out << document.dump(2) << "\n";
+        // Streamed: the text of a large document is never held whole.
+        out << std::setw(2) << document << "\n";
         return kOk;
     }
     if (mode == "--svg") {
@@ -87,7 +89,7 @@ int CInspectorProgram::Run(const std::vector<std::string>& args, std::ostream& o
         }
         return kOk;
     }
-    out << CTextReport::Write(document);
+    CTextReport::Write(document, out);
     return kOk;
 }
 

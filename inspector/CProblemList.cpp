@@ -1,5 +1,7 @@
 #include "CProblemList.h"
 
+#include <algorithm>
+
 void CProblemList::Add(Where where, std::string message) {
     ++count_;
     if (problems_.size() < kMaxKept) {
@@ -7,18 +9,26 @@ void CProblemList::Add(Where where, std::string message) {
     }
 }
 
-bool CProblemList::Spend(Where where, size_t items) {
-    if (items_ > kMaxItems) {
-        return false;
+bool CProblemList::Spend(Where where, size_t items, size_t bytes) {
+    if (items_ <= kMaxItems && bytes_ <= kMaxBytes) {
+        items_ += items;
+        bytes_ += bytes;
+        if (items_ <= kMaxItems && bytes_ <= kMaxBytes) {
+            return true;
+        }
     }
-    items_ += items;
-    if (items_ > kMaxItems) {
-        Add(where, "the database makes more than " + std::to_string(kMaxItems) +
-                       " items be read (offsets or references naming the same bytes again and "
-                       "again); what follows is not decoded");
-        return false;
+    if (std::find(stopped_.begin(), stopped_.end(), where.record) == stopped_.end()) {
+        stopped_.push_back(where.record);
+        Add(where, "decoding stopped: the database names the same bytes too often (more than " +
+                       std::to_string(kMaxItems) + " items or " + std::to_string(kMaxBytes >> 20) +
+                       " MB of decoded values); the rest of this record is not decoded");
     }
-    return true;
+    return false;
+}
+
+void CProblemList::Exhaust(Where where) {
+    bytes_ = kMaxBytes;
+    Spend(where, 0, 1);
 }
 
 Json CProblemList::ToJson() const {

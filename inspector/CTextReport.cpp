@@ -345,7 +345,13 @@ void CTextReport::Document(int depth, const Json& d) {
 }
 
 std::string CTextReport::Write(const Json& document) {
-    CTextReport writer;
+    std::ostringstream out;
+    Write(document, out);
+    return out.str();
+}
+
+void CTextReport::Write(const Json& document, std::ostream& out) {
+    CTextReport writer(out);
     writer.Header(document);
     if (document.contains("configuration")) {
         writer.Configuration(At(document, "configuration"));
@@ -361,5 +367,4 @@ std::string CTextReport::Write(const Json& document) {
                                                   : "record " + At(p, "record").dump()) +
                            ", offset " + At(p, "offset").dump() + ": " + Plain(At(p, "message")));
     }
-    return writer.out_.str();
 }
