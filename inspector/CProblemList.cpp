@@ -2,11 +2,19 @@
 
 #include <algorithm>
 
-void CProblemList::Add(Where where, std::string message) {
-    ++count_;
-    if (problems_.size() < kMaxKept) {
-        problems_.push_back({where.record, where.offset, std::move(message)});
+void CProblemList::List::Add(Where where, std::string message) {
+    ++count;
+    if (kept.size() < kMaxKept) {
+        kept.push_back({where.record, where.offset, std::move(message)});
     }
+}
+
+void CProblemList::Add(Where where, std::string message) {
+    problems_.Add(where, std::move(message));
+}
+
+void CProblemList::Warn(Where where, std::string message) {
+    warnings_.Add(where, std::move(message));
 }
 
 bool CProblemList::Spend(Where where, size_t items, size_t bytes) {
@@ -31,18 +39,20 @@ void CProblemList::Exhaust(Where where) {
     Spend(where, 0, 1);
 }
 
-Json CProblemList::ToJson() const {
+Json CProblemList::List::ToJson(const char* severity) const {
     Json list = Json::array();
-    for (const Problem& problem : problems_) {
+    for (const Problem& problem : kept) {
         list.push_back({{"record", problem.record == kFile ? Json() : Json(problem.record)},
                         {"offset", problem.offset},
-                        {"message", problem.message}});
+                        {"message", problem.message},
+                        {"severity", severity}});
     }
-    if (count_ > problems_.size()) {
-        list.push_back(
-            {{"record", Json()},
-             {"offset", 0},
-             {"message", std::to_string(count_ - problems_.size()) + " more problems not listed"}});
+    if (count > kept.size()) {
+        list.push_back({{"record", Json()},
+                        {"offset", 0},
+                        {"message", std::to_string(count - kept.size()) + " more " + severity +
+                                        "s not listed"},
+                        {"severity", severity}});
     }
     return list;
 }

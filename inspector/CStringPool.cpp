@@ -216,12 +216,12 @@ Json CStringPool::Action(uint32_t reference, CProblemList::Where where, std::str
                                            static_cast<uint32_t>(controlCount));
         if (past != done.controls.end()) {
             const size_t more = static_cast<size_t>(done.controls.end() - past) - 1;
-            problems_.Add(index_, entry,
-                          Label(what) + ": the action code at offset " + std::to_string(entry) +
-                              " names control #" + std::to_string(*past) +
-                              (more > 0 ? " (and " + std::to_string(more) + " more past them)"
-                                        : std::string()) +
-                              ", but the form has " + std::to_string(controlCount) + " controls");
+            problems_.Warn(index_, entry,
+                           Label(what) + ": the action code at offset " + std::to_string(entry) +
+                               " names control #" + std::to_string(*past) +
+                               (more > 0 ? " (and " + std::to_string(more) + " more past them)"
+                                         : std::string()) +
+                               ", but the form has " + std::to_string(controlCount) + " controls");
         }
     }
     if (!problems_.Spend(where, 0, CProblemList::kValueBytes + done.bytes)) {

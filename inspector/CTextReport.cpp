@@ -362,9 +362,18 @@ void CTextReport::Write(const Json& document, std::ostream& out) {
     const Json& problems = At(document, "problems");
     writer.Line(0, problems.empty() ? std::string("Problems: none")
                                     : "Problems: " + std::to_string(problems.size()));
-    for (const Json& p : problems) {
-        writer.Line(1, (At(p, "record").is_null() ? std::string("file")
-                                                  : "record " + At(p, "record").dump()) +
-                           ", offset " + At(p, "offset").dump() + ": " + Plain(At(p, "message")));
+    const auto list = [&](const Json& entries) {
+        for (const Json& p : entries) {
+            writer.Line(1, (At(p, "record").is_null() ? std::string("file")
+                                                      : "record " + At(p, "record").dump()) +
+                               ", offset " + At(p, "offset").dump() + ": " +
+                               Plain(At(p, "message")));
+        }
+    };
+    list(problems);
+    const Json& warnings = At(document, "warnings");
+    if (!warnings.empty()) {
+        writer.Line(0, "Warnings: " + std::to_string(warnings.size()));
+        list(warnings);
     }
 }
