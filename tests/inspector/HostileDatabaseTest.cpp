@@ -243,13 +243,16 @@ TEST(HostileDatabaseTest, EveryModeStaysWithinTheBudget) {
                  {QUILINSPECT_PATH, "--svg", dir.File("svg"), path}}) {
             SCOPED_TRACE(mode[1]);
 #if defined(_WIN32) || defined(QUIL_ADDRESS_SANITIZER)
+            // No cap: Windows has none; AddressSanitizer reserves more and uses more memory.
             const MeasuredRun run = MeasuredRun::Of(mode);
 #else
             const MeasuredRun run = MeasuredRun::Of(mode, 400000);
 #endif
+#ifndef QUIL_ADDRESS_SANITIZER
+            EXPECT_LT(run.peakKb, 200 * 1024);
+#endif
             EXPECT_TRUE(run.exited) << run.status;
             EXPECT_EQ(run.status, mode[1] == "--check" ? 1 : 0);
-            EXPECT_LT(run.peakKb, 200 * 1024);
             EXPECT_FALSE(DoubleEncoded(run.output));
             // The budget counts the document's values: its text is of the same order.
             EXPECT_LT(run.output.size(), 2 * CProblemList::kMaxBytes);
