@@ -62,12 +62,21 @@ Json CInspector::Inspect(std::span<const uint8_t> file, const std::string& path)
         document[document["kind"].get<std::string>()] = std::move(content);
     }
     document["problems"] = problems.ToJson();
+    document["warnings"] = problems.WarningsJson();
     return document;
 }
 
 std::vector<std::string> CInspector::ProblemLines(const Json& document) {
+    return Lines(document, "problems");
+}
+
+std::vector<std::string> CInspector::WarningLines(const Json& document) {
+    return Lines(document, "warnings");
+}
+
+std::vector<std::string> CInspector::Lines(const Json& document, const char* key) {
     std::vector<std::string> lines;
-    for (const Json& problem : At(document, "problems")) {
+    for (const Json& problem : At(document, key)) {
         const std::string where =
             problem["record"].is_null() ? "file" : "record " + problem["record"].dump();
         lines.push_back(where + ", offset " + problem["offset"].dump() + ": " +

@@ -5,6 +5,7 @@
 
 #include "CFormGallery.h"
 #include "CInspector.h"
+#include "CProblemList.h"
 #include "CTextReport.h"
 #include "QuilVersion.h"
 
@@ -24,12 +25,15 @@ int CInspectorProgram::Run(const std::vector<std::string>& args, std::ostream& o
         return kOk;
     }
     if (mode == "--check") {
-        if (args.size() < 2) {
+        // Problems fail the check; warnings only with --strict.
+        const bool strict = args.size() > 1 && args[1] == "--strict";
+        const size_t first = strict ? 2 : 1;
+        if (args.size() <= first) {
             Usage(err);
             return kFailed;
         }
         int status = kOk;
-        for (size_t i = 1; i < args.size(); ++i) {
+        for (size_t i = first; i < args.size(); ++i) {
             std::vector<uint8_t> bytes;
             std::string error;
             if (!CInspector::ReadFile(args[i], bytes, error)) {
@@ -37,17 +41,23 @@ int CInspectorProgram::Run(const std::vector<std::string>& args, std::ostream& o
                 status = kFailed;
                 continue;
             }
-            const std::vector<std::string> lines =
-                CInspector::ProblemLines(CInspector::Inspect(bytes, args[i]));
+            const Json document = CInspector::Inspect(bytes, args[i]);
+            const std::vector<std::string> lines = CInspector::ProblemLines(document);
+            const std::vector<std::string> warnings = CInspector::WarningLines(document);
             for (const std::string& line : lines) {
                 out << args[i] << ": " << line << "\n";
             }
+            for (const std::string& line : warnings) {
+                out << args[i] << ": warning: " << line << "\n";
+            }
+            const auto counted = [](size_t count, const char* what) {
+                return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+            };
             out << args[i] << ": "
-                << (lines.empty() ? std::string("no problems")
-                                  : std::to_string(lines.size()) + " problem" +
-                                        (lines.size() == 1 ? "" : "s"))
+                << (lines.empty() ? std::string("no problems") : counted(lines.size(), "problem"))
+                << (warnings.empty() ? std::string() : ", " + counted(warnings.size(), "warning"))
                 << "\n";
-            if (!lines.empty() && status == kOk) {
+            if ((!lines.empty() || (strict && !warnings.empty())) && status == kOk) {
                 status = kProblems;
             }
         }
@@ -86,7 +96,9 @@ int CInspectorProgram::Run(const std::vector<std::string>& args, std::ostream& o
     }
     const Json document = CInspector::Inspect(bytes, path);
     if (mode == "--json") {
-        out << JsonText(document, 2) << "\n";
+        // Streamed: the text of a large document is never held whole.
+        WriteJson(out, document, 2);
+        out << "\n";
         return kOk;
     }
     if (mode == "--svg") {
@@ -102,7 +114,7 @@ int CInspectorProgram::Run(const std::vector<std::string>& args, std::ostream& o
         }
         return kOk;
     }
-    out << CTextReport::Write(document);
+    CTextReport::Write(document, out);
     return kOk;
 }
 
@@ -110,15 +122,22 @@ void CInspectorProgram::Usage(std::ostream& out) {
     out << "Usage:\n"
            "  quilinspect FILE.pdb              report every record of the database\n"
            "  quilinspect --json FILE.pdb       the same as one JSON document\n"
-           "  quilinspect --check FILE.pdb...   list the problems; exit 1 when there are any\n"
+           "  quilinspect --check [--strict] FILE.pdb...\n"
+           "                                    list the problems, then the warnings; exit 1\n"
+           "                                    when there are problems (--strict: or warnings)\n"
            "  quilinspect --svg DIR [--grid N] FILE.pdb\n"
            "                                    draw every form as DIR/*.svg, with "
            "DIR/index.html;\n"
            "                                    --grid N: lines every N pixels of the screen\n"
            "  quilinspect --help | --version\n"
            "Reads the configuration database (QL_Configuration.pdb) and the exchange settings\n"
-           "database (QL_PalmClientTransferDB.pdb). Exit status: 0 done (--check: no problem),\n"
-           "1 --check found problems (--svg: more than "
+           "database (QL_PalmClientTransferDB.pdb). A problem is damage (the database is not\n"
+           "what the compilers write or the handheld reads); a warning is a value that will\n"
+           "not do what was probably meant (a control, entry or menu that is not there). A\n"
+           "database naming the same bytes again and again is decoded up to a budget ("
+        << CProblemList::kMaxItems << "\nitems, " << (CProblemList::kMaxBytes >> 20)
+        << " MB), then a problem says what was left. Exit status: 0 done (--check: no\n"
+           "problem), 1 --check found problems (--svg: more than "
         << CFormGallery::kLimits.files << " files or " << (CFormGallery::kLimits.bytes >> 20)
         << " MiB to write), 2 wrong\n"
            "call or a file that cannot be read or written.\n";

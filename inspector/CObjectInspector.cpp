@@ -393,14 +393,14 @@ Json CObjectInspector::Forms(size_t header, const std::string& object,
         }
         const size_t controlCount = value(FormHeader::kControlCount);
         if (menu > menuCount_) {
-            problems_.Add(where(FormHeader::kMenu), context + ": names menu " + N(menu) +
-                                                        ", but there are " + N(menuCount_) +
-                                                        " menus");
+            problems_.Warn(where(FormHeader::kMenu), context + ": names menu " + N(menu) +
+                                                         ", but there are " + N(menuCount_) +
+                                                         " menus");
         }
         if (first != 0xFFFF && first >= controlCount) {
-            problems_.Add(where(FormHeader::kFirstControl), context + ": the first control #" +
-                                                                N(first) + " is not one of its " +
-                                                                N(controlCount) + " controls");
+            problems_.Warn(where(FormHeader::kFirstControl), context + ": the first control #" +
+                                                                 N(first) + " is not one of its " +
+                                                                 N(controlCount) + " controls");
         }
         const int actionControls = static_cast<int>(controlCount);
         Json form = {
@@ -443,9 +443,9 @@ Json CObjectInspector::Control(size_t at, size_t index, size_t controlCount,
     if (entry == 0xFFFF) {
         control["entry"] = Json();
     } else if (entry >= names.size()) {
-        problems_.Add(index_, at + ControlRecord::kEntry.offset,
-                      here_ + ": names entry " + N(entry) + ", but the object has " +
-                          N(names.size()) + " entries");
+        problems_.Warn(index_, at + ControlRecord::kEntry.offset,
+                       here_ + ": names entry " + N(entry) + ", but the object has " +
+                           N(names.size()) + " entries");
         control["entry"] = {{"index", entry}, {"name", Json()}};
     } else {
         control["entry"] = {{"index", entry}, {"name", names[entry]}};
@@ -466,9 +466,9 @@ Json CObjectInspector::Control(size_t at, size_t index, size_t controlCount,
     for (const auto& [name, field] : kTargets) {
         const auto target = static_cast<uint16_t>(value(field));
         if (target != 0xFFFF && target >= controlCount) {
-            problems_.Add(index_, at + field.offset,
-                          here_ + ": " + name + " names control #" + N(target) +
-                              ", but the form has " + N(controlCount) + " controls");
+            problems_.Warn(index_, at + field.offset,
+                           here_ + ": " + name + " names control #" + N(target) +
+                               ", but the form has " + N(controlCount) + " controls");
         }
         control[name] = Index(target);
     }

@@ -1,38 +1,58 @@
 #include "CProblemList.h"
 
+#include <algorithm>
+
+void CProblemList::List::Add(Where where, std::string message) {
+    ++count;
+    if (kept.size() < kMaxKept) {
+        kept.push_back({where.record, where.offset, std::move(message)});
+    }
+}
+
 void CProblemList::Add(Where where, std::string message) {
-    ++count_;
-    if (problems_.size() < kMaxKept) {
-        problems_.push_back({where.record, where.offset, std::move(message)});
-    }
+    problems_.Add(where, std::move(message));
 }
 
-bool CProblemList::Spend(Where where, size_t items) {
-    if (items_ > kMaxItems) {
-        return false;
-    }
-    items_ += items;
-    if (items_ > kMaxItems) {
-        Add(where, "the database makes more than " + std::to_string(kMaxItems) +
-                       " items be read (offsets or references naming the same bytes again and "
-                       "again); what follows is not decoded");
-        return false;
-    }
-    return true;
+void CProblemList::Warn(Where where, std::string message) {
+    warnings_.Add(where, std::move(message));
 }
 
-Json CProblemList::ToJson() const {
+bool CProblemList::Spend(Where where, size_t items, size_t bytes) {
+    if (items_ <= kMaxItems && bytes_ <= kMaxBytes) {
+        items_ += items;
+        bytes_ += bytes;
+        if (items_ <= kMaxItems && bytes_ <= kMaxBytes) {
+            return true;
+        }
+    }
+    if (std::find(stopped_.begin(), stopped_.end(), where.record) == stopped_.end()) {
+        stopped_.push_back(where.record);
+        Add(where, "decoding stopped: the database names the same bytes too often (more than " +
+                       std::to_string(kMaxItems) + " items or " + std::to_string(kMaxBytes >> 20) +
+                       " MB of decoded values); the rest of this record is not decoded");
+    }
+    return false;
+}
+
+void CProblemList::Exhaust(Where where) {
+    bytes_ = kMaxBytes;
+    Spend(where, 0, 1);
+}
+
+Json CProblemList::List::ToJson(const char* severity) const {
     Json list = Json::array();
-    for (const Problem& problem : problems_) {
+    for (const Problem& problem : kept) {
         list.push_back({{"record", problem.record == kFile ? Json() : Json(problem.record)},
                         {"offset", problem.offset},
-                        {"message", problem.message}});
+                        {"message", problem.message},
+                        {"severity", severity}});
     }
-    if (count_ > problems_.size()) {
-        list.push_back(
-            {{"record", Json()},
-             {"offset", 0},
-             {"message", std::to_string(count_ - problems_.size()) + " more problems not listed"}});
+    if (count > kept.size()) {
+        list.push_back({{"record", Json()},
+                        {"offset", 0},
+                        {"message", std::to_string(count - kept.size()) + " more " + severity +
+                                        "s not listed"},
+                        {"severity", severity}});
     }
     return list;
 }

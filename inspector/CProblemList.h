@@ -1,6 +1,12 @@
-// The problems found in a database, each with the record it lies in and the byte offset of
-// the bytes at fault (counted from the start of that record, or of the file for the header
-// and the record list).
+// The problems and warnings found in a database, each with the record it lies in and the
+// byte offset of the bytes at fault (counted from the start of that record, or of the file for
+// the header and the record list).
+//
+// A problem is damage: the database is not what a compiler of ours writes or what the
+// handheld can read (a header, offset, size, count, reference or code pointing outside its
+// record or pool, a text without its terminator...). A warning is doubt: the database is well
+// formed, but a value will not do what its author probably meant (a control index past the
+// form's controls, an entry index past the object's entries, a menu number past the menus).
 #pragma once
 
 #include <cstddef>
@@ -16,11 +22,17 @@ public:
     // More problems than this are counted but not kept: damaged input must not make the
     // report (or the time to build it) grow without bound.
     static constexpr size_t kMaxKept = 1000;
-    // The most items (entries, controls, forms, menu items, texts of lists) one database is
-    // decoded into. A sound database stays far below (its records hold at most 60000 bytes
-    // each); only offsets and references that make the same bytes read again and again reach
-    // it, and then the rest is not decoded.
+    // What one run may decode: at most this many items (entries, controls, forms, menu items,
+    // texts of lists) and this many bytes of decoded values (texts, disassembled action code,
+    // and the document's own share of each item). A sound database stays far below (its
+    // records hold at most 60000 bytes each); only offsets and references that name the same
+    // bytes again and again reach it. Then the record being decoded is left with one problem,
+    // and so is every later record that would decode more.
     static constexpr size_t kMaxItems = 200000;
+    static constexpr size_t kMaxBytes = size_t{32} << 20;
+    // The document's own bytes for one item and for one value, counted with what they hold.
+    static constexpr size_t kItemBytes = 256;
+    static constexpr size_t kValueBytes = 64;
 
     struct Problem {
         int record;
@@ -39,20 +51,40 @@ public:
     void Add(int record, size_t offset, std::string message) {
         Add(Where{record, offset}, std::move(message));
     }
+    void Warn(Where where, std::string message);
+    void Warn(int record, size_t offset, std::string message) {
+        Warn(Where{record, offset}, std::move(message));
+    }
 
-    // Takes `items` from the budget of kMaxItems. False once the budget is spent: the first
-    // time, a problem at `where` says so.
-    bool Spend(Where where, size_t items = 1);
+    // Takes `items` and `bytes` from the budget. False once it is spent: the first time in
+    // each record, a problem at `where` says that the rest of the record is not decoded.
+    bool Spend(Where where, size_t items = 1, size_t bytes = kItemBytes);
+    // The bytes still left in the budget.
+    size_t BytesLeft() const { return bytes_ < kMaxBytes ? kMaxBytes - bytes_ : 0; }
+    // Spends the rest of the budget: what `where` would decode does not fit in it.
+    void Exhaust(Where where);
 
-    size_t Count() const { return count_; }
-    const std::vector<Problem>& Kept() const { return problems_; }
+    size_t Count() const { return problems_.count; }
+    const std::vector<Problem>& Kept() const { return problems_.kept; }
+    size_t WarningCount() const { return warnings_.count; }
 
-    // [{"record": index or null, "offset": n, "message": "..."}], then, when more were found
-    // than kept, one entry with record null, offset 0 and a message saying how many.
-    Json ToJson() const;
+    // [{"record": index or null, "offset": n, "message": "...", "severity": "problem"}], then,
+    // when more were found than kept, one entry with record null, offset 0 and a message
+    // saying how many.
+    Json ToJson() const { return problems_.ToJson("problem"); }
+    // The warnings the same way, "severity": "warning".
+    Json WarningsJson() const { return warnings_.ToJson("warning"); }
 
 private:
-    std::vector<Problem> problems_;
-    size_t count_ = 0;
+    struct List {
+        std::vector<Problem> kept;
+        size_t count = 0;
+        void Add(Where where, std::string message);
+        Json ToJson(const char* severity) const;
+    };
+    List problems_;
+    List warnings_;
     size_t items_ = 0;
+    size_t bytes_ = 0;
+    std::vector<int> stopped_;  // the records where decoding stopped
 };

@@ -12,6 +12,12 @@ namespace {
 // How far before its code an expression's string is looked for.
 constexpr size_t kArgumentWindow = 256;
 
+// The longest text one action code is shown as; a longer one is reported as not decoding.
+constexpr size_t kMaxCodeText = size_t{1} << 20;
+
+// The error of an action left undecoded because the decoding budget is spent.
+constexpr const char* kNotDecoded = "not decoded: the decoding budget is spent";
+
 std::string Hex(uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", value);
@@ -42,6 +48,7 @@ CStringPool::CStringPool(CByteReader record, int index, CProblemList& problems)
     }
     uses_.resize(offsets_.size());
     disassembled_.resize(offsets_.size());
+    texts_.resize(offsets_.size());
     isText_.resize(offsets_.size(), false);
     const std::span<const uint8_t> bytes = record_.All();
     disassembler_ = std::make_unique<CDisassembler>(bytes.data(), bytes.size());
@@ -97,21 +104,30 @@ Json CStringPool::Text(uint32_t reference, CProblemList::Where where, std::strin
     if (!Entry(reference, where, what, data)) {
         return Json();
     }
-    size_t offset = 0;
-    std::string text;
-    if (!data.PaddedText(offset, text)) {
-        bool terminated = false;
-        text = data.FieldText({0, data.Size()}, 0, terminated);
-        if (!terminated) {
-            problems_.Add(index_, StringReference::Offset(reference),
-                          Label(what) + ": the text at offset " +
-                              std::to_string(StringReference::Offset(reference)) +
-                              " does not end inside its entry");
-            return Json();
+    const auto position = static_cast<size_t>(Find(StringReference::Offset(reference)));
+    Json& text = texts_[position];
+    if (text.is_null()) {
+        size_t offset = 0;
+        std::string narrow;
+        if (!data.PaddedText(offset, narrow)) {
+            bool terminated = false;
+            narrow = data.FieldText({0, data.Size()}, 0, terminated);
+            if (!terminated) {
+                problems_.Add(index_, StringReference::Offset(reference),
+                              Label(what) + ": the text at offset " +
+                                  std::to_string(StringReference::Offset(reference)) +
+                                  " does not end inside its entry");
+                return Json();
+            }
         }
+        text = CConverter::ToUtf8(narrow);
     }
-    isText_[static_cast<size_t>(Find(StringReference::Offset(reference)))] = true;
-    return CConverter::ToUtf8(text);
+    isText_[position] = true;
+    if (!problems_.Spend(where, 0,
+                         CProblemList::kValueBytes + text.get_ref<const std::string&>().size())) {
+        return Json();
+    }
+    return text;
 }
 
 Json CStringPool::TextList(uint32_t reference, CProblemList::Where where, std::string_view what,
@@ -125,12 +141,15 @@ Json CStringPool::TextList(uint32_t reference, CProblemList::Where where, std::s
         return list;
     }
     size_t offset = skip;
-    for (size_t i = 0; i < count && problems_.Spend(where); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         std::string text;
         if (!data.PaddedText(offset, text)) {
             problems_.Add(index_, StringReference::Offset(reference) + 2 + offset,
                           Label(what) + ": the list ends after " + std::to_string(i) + " of its " +
                               std::to_string(count) + " texts");
+            break;
+        }
+        if (!problems_.Spend(where, 1, CProblemList::kValueBytes + text.size())) {
             break;
         }
         list.push_back(CConverter::ToUtf8(text));
@@ -150,36 +169,65 @@ Json CStringPool::Action(uint32_t reference, CProblemList::Where where, std::str
     }
     const size_t entry = StringReference::Offset(reference);
     const size_t position = static_cast<size_t>(Find(entry));
-    // Each entry is disassembled once, however many references name it.
     Disassembly& done = disassembled_[position];
     if (!done.done) {
         const std::span<const uint8_t> code = data.All();
-        done.done = true;
-        done.ok = disassembler_->Disassemble(code.data(), code.size(), done.text, done.error) == 0;
-        done.error = CConverter::ToUtf8(done.error);
-        if (done.ok) {
-            MarkArguments(position, done.text);
+        std::string text;
+        std::string error;
+        const size_t limit = std::min(kMaxCodeText, problems_.BytesLeft());
+        disassembler_->SetTextLimit(limit);
+        const int status = disassembler_->Disassemble(code.data(), code.size(), text, error);
+        if (status == 2 && limit < kMaxCodeText) {
+            problems_.Exhaust(where);
+            return Json{{"offset", entry}, {"error", kNotDecoded}};
         }
-    }
-    if (!done.ok) {
-        problems_.Add(index_, entry,
-                      Label(what) + ": the action code at offset " + std::to_string(entry) +
-                          " does not decode: " + done.error);
-        return Json{{"offset", entry}, {"error", done.error}};
-    }
-    const std::string& text = done.text;
-    if (controlCount >= 0) {
-        for (const uint32_t index : ControlArguments(text)) {
-            if (index != 0xFFFF && index >= static_cast<uint32_t>(controlCount)) {
-                problems_.Add(index_, entry,
-                              Label(what) + ": the action code at offset " + std::to_string(entry) +
-                                  " names control #" + std::to_string(index) +
-                                  ", but the form has " + std::to_string(controlCount) +
-                                  " controls");
+        done.done = true;
+        if (status != 0) {
+            done.result = Json{{"offset", entry}, {"error", std::move(error)}};
+        } else {
+            MarkArguments(position, text);
+            for (const uint32_t index : ControlArguments(text)) {
+                if (index != 0xFFFF) {
+                    done.controls.push_back(index);
+                }
+            }
+            std::sort(done.controls.begin(), done.controls.end());
+            done.controls.erase(std::unique(done.controls.begin(), done.controls.end()),
+                                done.controls.end());
+            done.bytes = text.size();
+            done.result = Json{{"offset", entry}, {"code", CConverter::ToUtf8(text)}};
+            // The shared text counts once for itself, then once for every copy handed out.
+            if (!problems_.Spend(where, 0, done.bytes)) {
+                done.result = Json{{"offset", entry}, {"error", kNotDecoded}};
             }
         }
     }
-    return Json{{"offset", entry}, {"code", CConverter::ToUtf8(text)}};
+    if (done.result.contains("error")) {
+        if (done.result["error"] != kNotDecoded) {
+            problems_.Add(
+                index_, entry,
+                Label(what) + ": the action code at offset " + std::to_string(entry) +
+                    " does not decode: " + done.result["error"].get_ref<const std::string&>());
+        }
+        return done.result;
+    }
+    if (controlCount >= 0) {
+        const auto past = std::lower_bound(done.controls.begin(), done.controls.end(),
+                                           static_cast<uint32_t>(controlCount));
+        if (past != done.controls.end()) {
+            const size_t more = static_cast<size_t>(done.controls.end() - past) - 1;
+            problems_.Warn(index_, entry,
+                           Label(what) + ": the action code at offset " + std::to_string(entry) +
+                               " names control #" + std::to_string(*past) +
+                               (more > 0 ? " (and " + std::to_string(more) + " more past them)"
+                                         : std::string()) +
+                               ", but the form has " + std::to_string(controlCount) + " controls");
+        }
+    }
+    if (!problems_.Spend(where, 0, CProblemList::kValueBytes + done.bytes)) {
+        return Json{{"offset", entry}, {"error", kNotDecoded}};
+    }
+    return done.result;
 }
 
 void CStringPool::MarkArguments(size_t code, std::string_view text) {
@@ -198,11 +246,12 @@ void CStringPool::MarkArguments(size_t code, std::string_view text) {
     for (auto argument = arguments.rbegin(); argument != arguments.rend(); ++argument) {
         const size_t nearest = position > kArgumentWindow ? position - kArgumentWindow : 0;
         for (size_t k = position; k-- > nearest;) {
-            const size_t size = record_.U16(offsets_[k]);
-            bool terminated = false;
-            if (record_.Part(offsets_[k] + 2, size).FieldText({0, size}, 0, terminated) ==
-                    *argument &&
-                terminated) {
+            // The entry holds the argument and its zero: compared in place, without a copy.
+            const CByteReader entry = record_.Part(offsets_[k] + 2, record_.U16(offsets_[k]));
+            const std::span<const uint8_t> bytes = entry.All();
+            if (bytes.size() > argument->size() && bytes[argument->size()] == 0 &&
+                std::equal(argument->begin(), argument->end(), bytes.begin(),
+                           [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; })) {
                 if (uses_[k].empty()) {
                     uses_[k] = "action string";
                     isText_[k] = true;

@@ -4,6 +4,11 @@
 // lies wholly inside the record); a text must end with its zero inside its entry, a list must
 // hold as many texts as its count says, action code must decode completely (CDisassembler).
 // What fails is reported at the place of the reference, or at the entry whose bytes are bad.
+// Each entry is converted or disassembled once; every value handed out is counted against the
+// decoding budget of the problem list, and past it a lookup gives null (a text) or an error.
+//
+// Texts of the database are Windows-1251 and converted to UTF-8 once, where they are read;
+// messages, the disassembler's included, are UTF-8 already and never converted.
 #pragma once
 
 #include <cstddef>
@@ -79,13 +84,15 @@ private:
     std::vector<std::string> uses_;
     std::vector<bool> isText_;
     std::unique_ptr<CDisassembler> disassembler_;
-    // What each entry disassembled to, once asked.
+    // What each entry disassembled to, once asked, shared by every reference naming it.
     struct Disassembly {
         bool done = false;
-        bool ok = false;
-        std::string text;  // Windows-1251
-        std::string error;
+        Json result;                     // {"offset", "code"} or {"offset", "error"}
+        size_t bytes = 0;                // of the code's text
+        std::vector<uint32_t> controls;  // the control indexes it names, ascending, without none
     };
     std::vector<Disassembly> disassembled_;
+    // The text of each entry read as one (UTF-8), once asked; null before.
+    std::vector<Json> texts_;
     std::string context_;
 };

@@ -345,7 +345,13 @@ void CTextReport::Document(int depth, const Json& d) {
 }
 
 std::string CTextReport::Write(const Json& document) {
-    CTextReport writer;
+    std::ostringstream out;
+    Write(document, out);
+    return out.str();
+}
+
+void CTextReport::Write(const Json& document, std::ostream& out) {
+    CTextReport writer(out);
     writer.Header(document);
     if (document.contains("configuration")) {
         writer.Configuration(At(document, "configuration"));
@@ -356,10 +362,18 @@ std::string CTextReport::Write(const Json& document) {
     const Json& problems = At(document, "problems");
     writer.Line(0, problems.empty() ? std::string("Problems: none")
                                     : "Problems: " + std::to_string(problems.size()));
-    for (const Json& p : problems) {
-        writer.Line(1, (At(p, "record").is_null() ? std::string("file")
-                                                  : "record " + At(p, "record").dump()) +
-                           ", offset " + At(p, "offset").dump() + ": " + Plain(At(p, "message")));
+    const auto list = [&](const Json& entries) {
+        for (const Json& p : entries) {
+            writer.Line(1, (At(p, "record").is_null() ? std::string("file")
+                                                      : "record " + At(p, "record").dump()) +
+                               ", offset " + At(p, "offset").dump() + ": " +
+                               Plain(At(p, "message")));
+        }
+    };
+    list(problems);
+    const Json& warnings = At(document, "warnings");
+    if (!warnings.empty()) {
+        writer.Line(0, "Warnings: " + std::to_string(warnings.size()));
+        list(warnings);
     }
-    return writer.out_.str();
 }

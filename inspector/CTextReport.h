@@ -3,17 +3,19 @@
 // the action code names them (the ids of the configuration do not reach the database).
 #pragma once
 
-#include <sstream>
+#include <ostream>
 #include <string>
 
 #include "InspectJson.h"
 
 class CTextReport {
 public:
+    // Writes the report to `out` line by line, so that no copy of the whole is held.
+    static void Write(const Json& document, std::ostream& out);
     static std::string Write(const Json& document);
 
 private:
-    CTextReport() = default;
+    explicit CTextReport(std::ostream& out) : out_(out) {}
 
     void Line(int depth, const std::string& text);
     void Header(const Json& document);
@@ -26,5 +28,5 @@ private:
     void Exchange(const Json& exchange);
     void Document(int depth, const Json& document);
 
-    std::ostringstream out_;
+    std::ostream& out_;
 };

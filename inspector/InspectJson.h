@@ -4,6 +4,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <string>
 
 using Json = nlohmann::ordered_json;
@@ -30,6 +31,15 @@ inline std::string ValidUtf8(const std::string& bytes) {
 // one not be, its bad bytes are replaced rather than ending the program.
 inline std::string JsonText(const Json& document, int indent) {
     return document.dump(indent, ' ', false, Json::error_handler_t::replace);
+}
+
+// The document written to `out` as it is serialised, never held whole as one text; bad UTF-8
+// bytes are replaced as in JsonText.
+inline void WriteJson(std::ostream& out, const Json& document, int indent) {
+    nlohmann::detail::serializer<Json> serializer(nlohmann::detail::output_adapter<char>(out), ' ',
+                                                  Json::error_handler_t::replace);
+    serializer.dump(document, indent >= 0, false,
+                    static_cast<unsigned int>(indent >= 0 ? indent : 0));
 }
 
 // An integer of the document, or 0 when `value` is no integer.

@@ -211,6 +211,11 @@ int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& te
             p += CFunctionCatalogue::Width(kind);
         }
         text += ')';
+        if (text.size() > textLimit_) {
+            text.clear();
+            error = "текст кода действий длиннее " + std::to_string(textLimit_) + " байт";
+            return 2;
+        }
     }
     return 0;
 }

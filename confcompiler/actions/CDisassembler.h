@@ -47,11 +47,15 @@ public:
     void SetControls(const CListControl* controls) { controls_ = controls; }
     // Prefer the split whose string slots name exactly these references, in this order.
     void SetStringOrder(std::vector<uint32_t> references) { stringOrder_ = std::move(references); }
+    // The longest text Disassemble may produce: code naming one long text in many calls would
+    // otherwise be shown as far more bytes than it holds.
+    void SetTextLimit(size_t bytes) { textLimit_ = bytes; }
 
     // Disassembles action code (its length word first, `size` bytes available). Returns 0 and
     // sets `text` (Windows-1251); returns 1 and sets `error` (UTF-8) when the bytes are not
     // action code: truncated, or no split into calls explains them (the error names the
-    // furthest offset that a split reaches and why no call can be read there).
+    // furthest offset that a split reaches and why no call can be read there); returns 2 with
+    // `text` empty when the text would be longer than the limit (SetTextLimit).
     int Disassemble(const uint8_t* code, size_t size, std::string& text, std::string& error) const;
     // The same for the action code that a code reference names in the pool.
     int DisassembleReference(uint32_t codeRef, std::string& text, std::string& error) const;
@@ -85,4 +89,5 @@ private:
     // String references of the entries that IsArgumentText accepts, ascending.
     std::vector<uint32_t> argumentTexts_;
     std::vector<uint32_t> stringOrder_;
+    size_t textLimit_ = SIZE_MAX;
 };

@@ -1,11 +1,13 @@
 // Deliberately damaged databases: each is reported with the record and the byte offset of the
-// bytes at fault.
+// bytes at fault, as a problem (damage) or a warning (a value the author probably did not mean).
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
+#include <sstream>
 
 #include "CInspector.h"
+#include "CInspectorProgram.h"
 #include "CPdbFile.h"
 #include "ControlRecord.h"
 #include "EntryRecord.h"
@@ -16,6 +18,7 @@
 #include "MenuRecord.h"
 #include "ObjectHeader.h"
 #include "StringReference.h"
+#include "TempDir.h"
 #include "TransferRecords.h"
 
 namespace {
@@ -23,7 +26,8 @@ namespace {
 struct Expected {
     int record;  // -1: the file header or record list
     size_t offset;
-    std::string message;  // a part of it
+    std::string message;            // a part of it
+    const char* list = "problems";  // or "warnings"
 };
 
 // A damaged copy of a database: `file` is changed, the expected problem returned.
@@ -159,7 +163,7 @@ const Case kCases[] = {
      [](Bytes& f) {
          const size_t at = FirstControl(f) + ControlRecord::kSize + ControlRecord::kRight.offset;
          Put16(f, RecordStart(f, kJournals) + at, 200);
-         return Expected{3, at, "right names control #200"};
+         return Expected{3, at, "right names control #200", "warnings"};
      }},
     {"menu parent missing", ExampleConfiguration,
      [](Bytes& f) {
@@ -203,8 +207,10 @@ TEST(DamagedDatabaseTest, EachDamageIsReportedAtItsRecordAndOffset) {
         ExpectInspectorFindsNothingIn(file);
         const Expected expected = c.damage(file);
         const Json document = CInspector::Inspect(file, c.name);
+        // Problems make --check fail; warnings alone do not.
+        EXPECT_EQ(CInspector::ProblemLines(document).empty(), expected.list[0] == 'w');
         bool found = false;
-        for (const Json& problem : document["problems"]) {
+        for (const Json& problem : document[expected.list]) {
             found = found || ((expected.record < 0 ? problem["record"].is_null()
                                                    : problem["record"] == expected.record) &&
                               problem["offset"] == expected.offset &&
@@ -213,8 +219,37 @@ TEST(DamagedDatabaseTest, EachDamageIsReportedAtItsRecordAndOffset) {
         }
         EXPECT_TRUE(found) << "expected at record " << expected.record << ", offset "
                            << expected.offset << ": " << expected.message
-                           << "\nfound:" << ListedProblems(CInspector::ProblemLines(document));
+                           << "\nfound:" << ListedProblems(CInspector::ProblemLines(document))
+                           << ListedProblems(CInspector::WarningLines(document));
         EXPECT_NO_THROW(document.dump());  // every text of the document is UTF-8, the path too
+    }
+}
+
+// A control function spelt in lower case takes its control argument as the raw number: the
+// database is sound, but #12 is no control of the form's 6, which --check warns of (and fails
+// on only with --strict).
+TEST(DamagedDatabaseTest, AControlIndexPastTheFormIsAWarning) {
+    std::string xml = ReadExample("configuration.xml");
+    const std::string call = "SetCurrentDateTime(3); SetFilterSQL(4, ";
+    xml.replace(xml.find(call), call.size(), "SetCurrentDateTime(3); setfiltersql(12, ");
+    std::ostringstream console;
+    Bytes file;
+    ASSERT_EQ(CConfCompiler(console).CompileMemory(xml, file), 0) << console.str();
+    TempDir dir;
+    const std::string path = dir.Write("c.pdb", std::string(file.begin(), file.end()));
+    const std::string warning = path +
+                                ": warning: record 8, offset 404: journal \"Заказы\", "
+                                "form \"Список\", open: the action code at offset 404 names "
+                                "control #12, but the form has 6 controls\n" +
+                                path + ": no problems, 1 warning\n";
+    for (const bool strict : {false, true}) {
+        std::ostringstream out;
+        std::vector<std::string> args = {"--check", path};
+        if (strict) {
+            args.insert(args.begin() + 1, "--strict");
+        }
+        EXPECT_EQ(CInspectorProgram::Run(args, out, out), strict ? 1 : 0);
+        EXPECT_EQ(out.str(), warning);
     }
 }
 
