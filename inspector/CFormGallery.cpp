@@ -79,6 +79,7 @@ CFormGallery::Outcome CFormGallery::Draw(const Json& document, const std::string
         "figcaption { font-size: 13px; margin-top: 6px; max-width: 480px; }\n"
         "p.note { color: #5f6368; font-size: 13px; }\n"
         "ul.problems { color: #a50e0e; font-size: 13px; }\n"
+        "ul.warnings { color: #8a5a00; font-size: 13px; }\n"
         "ul.findings { color: #a50e0e; margin: 4px 0 0; padding-left: 18px; }\n"
         "</style>\n</head>\n<body>\n<h1>" +
         CFormDrawing::Escape(At(info, "name").get<std::string>()) + "</h1>\n" +
@@ -88,9 +89,11 @@ CFormGallery::Outcome CFormGallery::Draw(const Json& document, const std::string
         "entry and events. Controls outside the screen are drawn where they are, on red; "
         "controls that overlap on a layer are outlined.</p>\n";
     const std::vector<std::string> problems = CInspector::ProblemLines(document);
-    html +=
-        "<h2>Check</h2>\n" + (problems.empty() ? std::string("<p class=\"note\">No problems.</p>\n")
-                                               : List(problems, "problems"));
+    const std::vector<std::string> warnings = CInspector::WarningLines(document);
+    html += "<h2>Check</h2>\n" +
+            (problems.empty() ? std::string("<p class=\"note\">No problems.</p>\n")
+                              : List(problems, "problems")) +
+            List(warnings, "warnings");
     size_t forms = 0;
     // The files to write, all made before the first is written: past the limits, none is.
     std::vector<std::pair<std::string, std::string>> files;  // name, content
