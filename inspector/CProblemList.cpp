@@ -40,19 +40,23 @@ void CProblemList::Exhaust(Where where) {
 }
 
 Json CProblemList::List::ToJson(const char* severity) const {
+    // Each entry is built in place: an initializer list would copy every value once more.
+    const auto entry = [severity](Json record, size_t offset, std::string message) {
+        Json object = Json::object();
+        object["record"] = std::move(record);
+        object["offset"] = offset;
+        object["message"] = std::move(message);
+        object["severity"] = severity;
+        return object;
+    };
     Json list = Json::array();
     for (const Problem& problem : kept) {
-        list.push_back({{"record", problem.record == kFile ? Json() : Json(problem.record)},
-                        {"offset", problem.offset},
-                        {"message", problem.message},
-                        {"severity", severity}});
+        list.push_back(entry(problem.record == kFile ? Json() : Json(problem.record),
+                             problem.offset, problem.message));
     }
     if (count > kept.size()) {
-        list.push_back({{"record", Json()},
-                        {"offset", 0},
-                        {"message", std::to_string(count - kept.size()) + " more " + severity +
-                                        "s not listed"},
-                        {"severity", severity}});
+        list.push_back(entry(
+            Json(), 0, std::to_string(count - kept.size()) + " more " + severity + "s not listed"));
     }
     return list;
 }
