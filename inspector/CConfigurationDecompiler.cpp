@@ -37,6 +37,12 @@ constexpr std::array<std::pair<std::string_view, const char*>, 10> kAttributeEle
 constexpr std::array<const char*, 6> kFieldFlags{"underlined", "singleLine",   "dynamicSize",
                                                  "autoShift",  "hasScrollBar", "numeric"};
 
+// Where an action's code lies, to open a note.
+std::string PoolPlace(const Json& action) {
+    return "record " + std::to_string(StringReference::kRecordIndex) + ", offset " +
+           std::to_string(IntOf(At(action, "offset"))) + ": ";
+}
+
 std::string MenuName(int number) {
     return "menu" + std::to_string(number);
 }
@@ -100,8 +106,7 @@ std::string CConfigurationDecompiler::Expression(const Json& action, bool inForm
         return {};
     }
     if (!At(action, "code").is_string()) {
-        xml_.NotReproduced("the action code at offset " + Number(At(action, "offset")) +
-                           " of the strings record is no action code");
+        xml_.NotReproduced(PoolPlace(action) + "no action code to write back");
         return {};
     }
     const uint32_t reference =
@@ -120,8 +125,7 @@ std::string CConfigurationDecompiler::Expression(const Json& action, bool inForm
     std::string text;
     std::string error;
     if (disassembler_.DisassembleReference(reference, text, error) != 0) {
-        xml_.NotReproduced("the action code at offset " + Number(At(action, "offset")) +
-                           " of the strings record: " + error);
+        xml_.NotReproduced(PoolPlace(action) + error);
         return {};
     }
     return CConverter::ToUtf8(text);

@@ -95,12 +95,13 @@ CDecompiler::Result CDecompiler::Decompile(std::span<const uint8_t> file, const 
                                            bool withOrigin) {
     Result result;
     const Json inspected = CInspector::Inspect(file, path);
-    const std::string kind = inspected.value("kind", std::string());
+    const std::string kind =
+        At(inspected, "kind").is_string() ? At(inspected, "kind").get<std::string>() : "";
+    result.reasons = CInspector::ProblemLines(inspected);
     if (kind != "configuration" && kind != "exchange") {
         result.reasons.push_back("file, offset 0: no configuration or exchange settings database");
         return result;
     }
-    result.reasons = CInspector::ProblemLines(inspected);
 
     CXmlText body;
     const Json& content = At(inspected, kind.c_str());
@@ -124,7 +125,7 @@ CDecompiler::Result CDecompiler::Decompile(std::span<const uint8_t> file, const 
     }
     const size_t fromNotes = result.reasons.size();
     for (const std::string& note : body.Notes()) {
-        result.reasons.push_back("in the document: " + note);
+        result.reasons.push_back(note);
     }
     std::vector<uint8_t> image;
     if (!Compile(kind, body.Text(), image)) {

@@ -14,8 +14,8 @@ bool OpenGroup(CXmlText& xml, const Json& group, const char* element) {
         return false;
     }
     CXmlText::Attributes attributes;
-    if (!Text(group.value("url", Json())).empty()) {
-        attributes.emplace_back("url", Text(group["url"]));
+    if (!Text(At(group, "url")).empty()) {
+        attributes.emplace_back("url", Text(At(group, "url")));
     }
     xml.Open(element, attributes);
     return true;
@@ -31,22 +31,22 @@ void Names(CXmlText& xml, const Json& list, const char* element) {
 }
 
 void Document(CXmlText& xml, const Json& document) {
-    xml.Open("document", {{"name", Text(document.value("name", Json()))}});
-    const Json& flags = document.value("sendFlags", Json::array());
-    if (!flags.empty()) {
+    xml.Open("document", {{"name", Text(At(document, "name"))}});
+    const Json& flags = At(document, "sendFlags");
+    if (flags.is_array() && !flags.empty()) {
         xml.Open("send-flags");
         for (const Json& flag : flags) {
-            xml.Empty("field", {{"name", Text(flag["name"])},
-                                {"value", Text(flag["value"])},
-                                {"set", Text(flag["set"])}});
+            xml.Empty("field", {{"name", Text(At(flag, "name"))},
+                                {"value", Text(At(flag, "value"))},
+                                {"set", Text(At(flag, "set"))}});
         }
         xml.Close();
     }
     static constexpr std::pair<const char*, const char*> kFields[] = {{"headFields", "doc-head"},
                                                                       {"tableFields", "doc-table"}};
     for (const auto& [key, element] : kFields) {
-        const Json& fields = document.value(key, Json::array());
-        if (!fields.empty()) {
+        const Json& fields = At(document, key);
+        if (fields.is_array() && !fields.empty()) {
             xml.Open(element);
             Names(xml, fields, "field");
             xml.Close();
@@ -59,10 +59,10 @@ void Document(CXmlText& xml, const Json& document) {
 
 void CExchangeDecompiler::Write(const Json& exchange, CXmlText& xml) {
     xml.Open("palm-client");
-    for (const Json& entry : exchange.value("exchanges", Json::array())) {
-        const auto has = [&](const char* key) { return entry.value(key, Json()).is_object(); };
-        const CXmlText::Attributes names = {{"name", Text(entry["name"])},
-                                            {"view", Text(entry["view"])}};
+    for (const Json& entry : At(exchange, "exchanges")) {
+        const auto has = [&](const char* key) { return At(entry, key).is_object(); };
+        const CXmlText::Attributes names = {{"name", Text(At(entry, "name"))},
+                                            {"view", Text(At(entry, "view"))}};
         const bool post = has("postDocuments") || has("postTables") || has("postFiles");
         const bool get = has("getTables") || has("getDbs") || has("getFiles");
         if (!post && !get) {
@@ -72,21 +72,21 @@ void CExchangeDecompiler::Write(const Json& exchange, CXmlText& xml) {
         xml.Open("exchange", names);
         if (post) {
             xml.Open("post");
-            if (OpenGroup(xml, entry["postDocuments"], "documents")) {
-                for (const Json& document : entry["postDocuments"]["documents"]) {
+            if (OpenGroup(xml, At(entry, "postDocuments"), "documents")) {
+                for (const Json& document : At(At(entry, "postDocuments"), "documents")) {
                     Document(xml, document);
                 }
                 xml.Close();
             }
-            if (OpenGroup(xml, entry["postTables"], "tables")) {
-                Names(xml, entry["postTables"]["tables"], "table");
+            if (OpenGroup(xml, At(entry, "postTables"), "tables")) {
+                Names(xml, At(At(entry, "postTables"), "tables"), "table");
                 xml.Close();
             }
-            if (OpenGroup(xml, entry["postFiles"], "files")) {
-                for (const Json& file : entry["postFiles"]["files"]) {
-                    xml.Empty("file", {{"name", Text(file["name"])},
-                                       {"type", Text(file["type"])},
-                                       {"delete", file.value("delete", false) ? "true" : "false"}});
+            if (OpenGroup(xml, At(entry, "postFiles"), "files")) {
+                for (const Json& file : At(At(entry, "postFiles"), "files")) {
+                    xml.Empty("file", {{"name", Text(At(file, "name"))},
+                                       {"type", Text(At(file, "type"))},
+                                       {"delete", At(file, "delete") == true ? "true" : "false"}});
                 }
                 xml.Close();
             }
@@ -94,19 +94,19 @@ void CExchangeDecompiler::Write(const Json& exchange, CXmlText& xml) {
         }
         if (get) {
             xml.Open("get");
-            if (OpenGroup(xml, entry["getTables"], "tables")) {
-                Names(xml, entry["getTables"]["tables"], "table");
+            if (OpenGroup(xml, At(entry, "getTables"), "tables")) {
+                Names(xml, At(At(entry, "getTables"), "tables"), "table");
                 xml.Close();
             }
-            if (OpenGroup(xml, entry["getDbs"], "dbs")) {
-                Names(xml, entry["getDbs"]["databases"], "db");
+            if (OpenGroup(xml, At(entry, "getDbs"), "dbs")) {
+                Names(xml, At(At(entry, "getDbs"), "databases"), "db");
                 xml.Close();
             }
-            if (OpenGroup(xml, entry["getFiles"], "files")) {
-                for (const Json& file : entry["getFiles"]["files"]) {
-                    CXmlText::Attributes attributes = {{"name", Text(file["name"])}};
-                    if (!Text(file["type"]).empty()) {
-                        attributes.emplace_back("type", Text(file["type"]));
+            if (OpenGroup(xml, At(entry, "getFiles"), "files")) {
+                for (const Json& file : At(At(entry, "getFiles"), "files")) {
+                    CXmlText::Attributes attributes = {{"name", Text(At(file, "name"))}};
+                    if (!Text(At(file, "type")).empty()) {
+                        attributes.emplace_back("type", Text(At(file, "type")));
                     }
                     xml.Empty("file", attributes);
                 }

@@ -18,6 +18,7 @@
 // --svg when the drawings would pass the gallery's limits (nothing is written then).
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -31,6 +32,8 @@ public:
     static constexpr int kRefused = 1;  // --xml: the document would not reproduce the database
     static constexpr int kDiffer = 1;   // --diff
     static constexpr int kDiffFailed = 2;
+    // --xml lists at most this many reasons (the document has a comment at each place).
+    static constexpr size_t kMaxReasons = 50;
     // The pixels between the lines of --grid.
     static constexpr int kMinGrid = 2;
     static constexpr int kMaxGrid = 1000;

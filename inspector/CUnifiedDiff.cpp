@@ -29,23 +29,23 @@ std::vector<CUnifiedDiff::Edit> CUnifiedDiff::Edits(const std::vector<std::strin
            a[a.size() - 1 - tail] == b[b.size() - 1 - tail]) {
         ++tail;
     }
-    const long n = static_cast<long>(a.size() - head - tail);
-    const long m = static_cast<long>(b.size() - head - tail);
-    const auto same = [&](long x, long y) {
+    const int n = static_cast<int>(a.size() - head - tail);
+    const int m = static_cast<int>(b.size() - head - tail);
+    const auto same = [&](int x, int y) {
         return a[head + static_cast<size_t>(x)] == b[head + static_cast<size_t>(y)];
     };
 
     // trace[d] holds V after step d: V[k] the furthest x on diagonal k = x - y, for k in
     // [-d, d], stored at k + d.
-    std::vector<std::vector<long>> trace;
-    const long limit = std::min(n + m, static_cast<long>(kMaxEdits));
+    std::vector<std::vector<int>> trace;
+    const int limit = std::min(n + m, static_cast<int>(kMaxEdits));
     bool found = n + m == 0;
-    std::vector<long> previous;
-    for (long d = 0; !found && d <= limit; ++d) {
-        std::vector<long> v(static_cast<size_t>(2 * d + 1));
-        for (long k = -d; k <= d; k += 2) {
-            const auto at = [&](long kk) { return previous[static_cast<size_t>(kk + d - 1)]; };
-            long x = 0;
+    std::vector<int> previous;
+    for (int d = 0; !found && d <= limit; ++d) {
+        std::vector<int> v(static_cast<size_t>(2 * d + 1));
+        for (int k = -d; k <= d; k += 2) {
+            const auto at = [&](int kk) { return previous[static_cast<size_t>(kk + d - 1)]; };
+            int x = 0;
             if (d == 0) {
                 x = 0;
             } else if (k == -d || (k != d && at(k - 1) < at(k + 1))) {
@@ -53,7 +53,7 @@ std::vector<CUnifiedDiff::Edit> CUnifiedDiff::Edits(const std::vector<std::strin
             } else {
                 x = at(k - 1) + 1;  // right: a removed line
             }
-            long y = x - k;
+            int y = x - k;
             while (x < n && y < m && same(x, y)) {
                 ++x;
                 ++y;
@@ -69,23 +69,23 @@ std::vector<CUnifiedDiff::Edit> CUnifiedDiff::Edits(const std::vector<std::strin
 
     std::vector<Edit> middle;
     if (!found) {
-        for (long x = 0; x < n; ++x) {
+        for (int x = 0; x < n; ++x) {
             middle.push_back({Op::Removed, head + static_cast<size_t>(x)});
         }
-        for (long y = 0; y < m; ++y) {
+        for (int y = 0; y < m; ++y) {
             middle.push_back({Op::Added, head + static_cast<size_t>(y)});
         }
     } else if (n + m != 0) {
-        long x = n;
-        long y = m;
-        for (long d = static_cast<long>(trace.size()) - 1; d > 0; --d) {
-            const std::vector<long>& v = trace[static_cast<size_t>(d - 1)];
-            const auto at = [&](long kk) { return v[static_cast<size_t>(kk + d - 1)]; };
-            const long k = x - y;
+        int x = n;
+        int y = m;
+        for (int d = static_cast<int>(trace.size()) - 1; d > 0; --d) {
+            const std::vector<int>& v = trace[static_cast<size_t>(d - 1)];
+            const auto at = [&](int kk) { return v[static_cast<size_t>(kk + d - 1)]; };
+            const int k = x - y;
             const bool down = k == -d || (k != d && at(k - 1) < at(k + 1));
-            const long startK = down ? k + 1 : k - 1;
-            const long startX = at(startK);
-            const long startY = startX - startK;
+            const int startK = down ? k + 1 : k - 1;
+            const int startX = at(startK);
+            const int startY = startX - startK;
             while (x > (down ? startX : startX + 1) && y > (down ? startY + 1 : startY)) {
                 --x;
                 --y;

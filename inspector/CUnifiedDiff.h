@@ -13,7 +13,7 @@
 class CUnifiedDiff {
 public:
     static constexpr size_t kContext = 3;
-    static constexpr size_t kMaxEdits = 4000;
+    static constexpr size_t kMaxEdits = 2000;
 
     // Empty when the texts are equal.
     static std::string Diff(std::string_view first, std::string_view second,
