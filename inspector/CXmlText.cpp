@@ -17,7 +17,21 @@ std::string CXmlText::Printable(std::string_view utf8, bool& changed) {
     return text;
 }
 
+void CXmlText::Flush() {
+    if (pending_) {
+        pending_ = false;
+        std::vector<std::string> values;
+        writer_.Open(pendingName_, Prepared(pendingAttributes_, values));
+    }
+}
+
+const std::string& CXmlText::Text() {
+    Flush();
+    return writer_.Text();
+}
+
 void CXmlText::Comment(std::string_view text) {
+    Flush();
     // "--" may not stand inside a comment, nor "-" at its end.
     bool changed = false;
     std::string safe = Printable(text, changed);
@@ -51,16 +65,24 @@ std::vector<CXmlWriter::Attribute> CXmlText::Prepared(const Attributes& attribut
 }
 
 void CXmlText::Open(std::string_view name, const Attributes& attributes) {
-    std::vector<std::string> values;
-    writer_.Open(name, Prepared(attributes, values));
+    Flush();
+    pending_ = true;
+    pendingName_ = name;
+    pendingAttributes_ = attributes;
 }
 
 void CXmlText::Empty(std::string_view name, const Attributes& attributes) {
+    Flush();
     std::vector<std::string> values;
     writer_.Empty(name, Prepared(attributes, values));
 }
 
 void CXmlText::Close() {
+    if (pending_) {
+        pending_ = false;
+        Empty(pendingName_, pendingAttributes_);
+        return;
+    }
     writer_.Close();
 }
 

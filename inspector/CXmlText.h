@@ -20,6 +20,8 @@ public:
     CXmlText();
 
     void Comment(std::string_view text);
+    // An element whose children follow until Close; one closed without children is written as
+    // an empty element.
     void Open(std::string_view name, const Attributes& attributes = {});
     void Empty(std::string_view name, const Attributes& attributes = {});
     void Close();
@@ -28,7 +30,8 @@ public:
     void NotReproduced(std::string_view reason);
     const std::vector<std::string>& Notes() const { return notes_; }
 
-    const std::string& Text() const { return writer_.Text(); }
+    // The document so far; complete once every opened element is closed.
+    const std::string& Text();
 
     // A text as XML 1.0 can hold it: every character that no XML document may contain (the
     // control characters but tab, line feed and carriage return) becomes '?'; `changed` tells.
@@ -38,6 +41,12 @@ private:
     std::vector<CXmlWriter::Attribute> Prepared(const Attributes& attributes,
                                                 std::vector<std::string>& values);
 
+    // Writes the element opened last, which has children after all.
+    void Flush();
+
     CXmlWriter writer_;
+    bool pending_ = false;  // an element opened, not yet written
+    std::string pendingName_;
+    Attributes pendingAttributes_;
     std::vector<std::string> notes_;
 };

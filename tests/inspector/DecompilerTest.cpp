@@ -3,7 +3,6 @@
 // with warnings, writing back the recompiled database gives the same document again.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -267,14 +266,12 @@ TEST(DecompilerTest, EveryDatabaseComesBackAsItsDocument) {
 // The command line: --xml to a file or to standard output, --diff with its three statuses.
 TEST(DecompilerTest, TheProgramWritesAndComparesDocuments) {
     TempDir dir;
-    const std::string configuration = dir.File("QL_Configuration.pdb");
-    const std::string exchange = dir.File("QL_PalmClientTransferDB.pdb");
-    std::ofstream(configuration, std::ios::binary)
-        .write(reinterpret_cast<const char*>(ExampleConfiguration().data()),
-               static_cast<std::streamsize>(ExampleConfiguration().size()));
-    std::ofstream(exchange, std::ios::binary)
-        .write(reinterpret_cast<const char*>(ExampleExchange().data()),
-               static_cast<std::streamsize>(ExampleExchange().size()));
+    const Bytes& conf = ExampleConfiguration();
+    const Bytes& xchg = ExampleExchange();
+    const std::string configuration =
+        dir.Write("QL_Configuration.pdb", std::string(conf.begin(), conf.end()));
+    const std::string exchange =
+        dir.Write("QL_PalmClientTransferDB.pdb", std::string(xchg.begin(), xchg.end()));
     std::ostringstream out;
     std::ostringstream err;
     const std::string written = dir.File("configuration.xml");
