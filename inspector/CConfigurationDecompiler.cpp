@@ -15,6 +15,9 @@ constexpr std::string_view kDefaultDeveloper = "Норвил АРМ";
 constexpr int kDefaultWidth = 240;
 constexpr int kDefaultHeight = 268;
 
+// Room for the few bytes by which a text with ids could differ from the inspector's.
+constexpr size_t kTextMargin = 64;
+
 constexpr std::array<const char*, 3> kFormActs{"preopen", "open", "close"};
 constexpr std::array<const char*, 4> kDocumentActs{"init", "save", "copy", "delete"};
 constexpr std::array<const char*, 1> kInitAct{"init"};
@@ -122,10 +125,16 @@ std::string CConfigurationDecompiler::Expression(const Json& action, bool inForm
     }
     disassembler_.SetStringOrder(std::move(strings));
     disassembler_.SetControls(inForm ? &controls_ : &noControls_);
+    // Ids are no longer than the "#N" of the inspector's text ("#none" becomes "0"): the text
+    // stays within the inspector's decoding budget.
+    disassembler_.SetTextLimit(At(action, "code").get_ref<const std::string&>().size() +
+                               kTextMargin);
     std::string text;
     std::string error;
-    if (disassembler_.DisassembleReference(reference, text, error) != 0) {
-        xml_.NotReproduced(PoolPlace(action) + error);
+    const int status = disassembler_.DisassembleReference(reference, text, error);
+    if (status != 0) {
+        xml_.NotReproduced(PoolPlace(action) +
+                           (status == 1 ? error : "the expression would pass the text limit"));
         return {};
     }
     return CConverter::ToUtf8(text);
@@ -420,7 +429,7 @@ void CConfigurationDecompiler::Forms(const Json& forms) {
         } else {
             xml_.Open("controls");
             for (const Json& control : controls) {
-                Control(control, count);
+                Control(control);
             }
             xml_.Close();
         }
@@ -429,8 +438,7 @@ void CConfigurationDecompiler::Forms(const Json& forms) {
     xml_.Close();
 }
 
-void CConfigurationDecompiler::Control(const Json& control, size_t count) {
-    (void)count;
+void CConfigurationDecompiler::Control(const Json& control) {
     CXmlText::Attributes attributes = {{"type", Text(At(control, "type"))},
                                        {"id", Id(At(control, "index"))}};
     const Json& entry = At(control, "entry");

@@ -47,7 +47,7 @@ private:
     void Entry(const Json& entry, const Json* description);
     void DataSource(const Json& source);
     void Forms(const Json& forms);
-    void Control(const Json& control, size_t count);
+    void Control(const Json& control);
     void TypeAttributes(const Json& control);
     void Events(const Json& control);
     void Acts(const Json& object, std::span<const char* const> events, bool inForm);
