@@ -205,6 +205,8 @@ void CConfigurationDecompiler::MenuItems(const Json& items) {
 
 void CConfigurationDecompiler::Journals() {
     for (const Json& journal : At(configuration_, "journals")) {
+        object_ = "journal \"" + Text(At(journal, "name")) + "\"";
+        where_ = object_ + ": ";
         xml_.Open("journal",
                   {{"name", Text(At(journal, "name"))}, {"view", Text(At(journal, "view"))}});
         const Json& documents = At(journal, "documents");
@@ -235,6 +237,7 @@ void CConfigurationDecompiler::CommonEntries() {
     if (documents.is_array() && !documents.empty()) {
         description = &At(documents[0], "fieldDescription");
     }
+    where_ = "common entries: ";
     xml_.Open("commonEntries");
     size_t described = 0;
     for (const Json& entry : common) {
@@ -256,6 +259,8 @@ void CConfigurationDecompiler::Documents() {
         commonDescribed += Text(At(entry, "type")) == "table" ? 0 : 1;
     }
     for (const Json& document : At(configuration_, "documents")) {
+        object_ = "document \"" + Text(At(document, "name")) + "\"";
+        where_ = object_ + ": ";
         CXmlText::Attributes attributes = {{"name", Text(At(document, "name"))},
                                            {"view", Text(At(document, "view"))},
                                            {"prefix", Text(At(document, "prefix"))}};
@@ -298,6 +303,8 @@ void CConfigurationDecompiler::Documents() {
 void CConfigurationDecompiler::Objects(const char* key, const char* element) {
     const bool reference = std::string_view(element) == "reference";
     for (const Json& object : At(configuration_, key)) {
+        object_ = std::string(element) + " \"" + Text(At(object, "name")) + "\"";
+        where_ = object_ + ": ";
         xml_.Open(element,
                   {{"name", Text(At(object, "name"))}, {"view", Text(At(object, "view"))}});
         if (reference) {
@@ -396,7 +403,7 @@ void CConfigurationDecompiler::DataSource(const Json& source) {
         }
         xml_.Empty("table", attributes);
     } else {
-        xml_.NotReproduced("a data source of kind \"" + kind + "\"");
+        xml_.NotReproduced(where_ + "a data source of kind \"" + kind + "\"");
     }
     xml_.Close();
 }
@@ -407,6 +414,7 @@ void CConfigurationDecompiler::Forms(const Json& forms) {
     }
     xml_.Open("forms");
     for (const Json& form : forms) {
+        form_ = object_ + ", form \"" + Text(At(form, "name")) + "\"";
         const Json& controls = At(form, "controls");
         const size_t count = controls.is_array() ? controls.size() : 0;
         std::vector<int16_t> ids(count);
@@ -439,6 +447,7 @@ void CConfigurationDecompiler::Forms(const Json& forms) {
 }
 
 void CConfigurationDecompiler::Control(const Json& control) {
+    where_ = form_ + ", control " + Id(At(control, "index")) + ": ";
     CXmlText::Attributes attributes = {{"type", Text(At(control, "type"))},
                                        {"id", Id(At(control, "index"))}};
     const Json& entry = At(control, "entry");
@@ -446,8 +455,8 @@ void CConfigurationDecompiler::Control(const Json& control) {
         if (At(entry, "name").is_string()) {
             attributes.emplace_back("entry", Text(At(entry, "name")));
         } else {
-            xml_.NotReproduced("control " + Id(At(control, "index")) + " names entry " +
-                               Number(At(entry, "index")) + ", which the object does not have");
+            xml_.NotReproduced(where_ + "names entry " + Number(At(entry, "index")) +
+                               ", which the object does not have");
         }
     }
     xml_.Open("control", attributes);
@@ -489,7 +498,7 @@ void CConfigurationDecompiler::TypeAttributes(const Json& control) {
         }
     }
     if (element == nullptr) {
-        xml_.NotReproduced("a control of type " + Number(At(control, "typeCode")));
+        xml_.NotReproduced(where_ + "a control of type " + Number(At(control, "typeCode")));
         return;
     }
     const auto font = [&](CXmlText::Attributes& list, const Json& value) {

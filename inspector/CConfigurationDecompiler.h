@@ -66,4 +66,8 @@ private:
     CListControl controls_;        // the ids of the form being written
     std::vector<uint32_t> texts_;  // entries that hold an action string, ascending
     std::vector<uint32_t> codes_;  // entries that hold action code, ascending
+    // What is being written, for the notes: the object, its form, and the place with ": ".
+    std::string object_;
+    std::string form_;
+    std::string where_;
 };

@@ -24,13 +24,25 @@ std::string Hex(unsigned value) {
 
 }  // namespace
 
-bool CDecompiler::Compile(std::string_view kind, std::string_view xml,
-                          std::vector<uint8_t>& image) {
+bool CDecompiler::Compile(std::string_view kind, std::string_view xml, std::vector<uint8_t>& image,
+                          std::string* why) {
     image.clear();
     std::ostringstream console;
+    // The compiler's first error line, or its last line, says why it failed.
+    const auto failed = [&]() {
+        if (why != nullptr) {
+            std::istringstream lines(console.str());
+            for (std::string line; std::getline(lines, line);) {
+                if (!line.empty() && (why->empty() || why->find("[ERROR") == std::string::npos)) {
+                    *why = line;
+                }
+            }
+        }
+        return false;
+    };
     if (kind == "configuration") {
         CConfCompiler compiler(console);
-        return compiler.CompileMemory(xml, image) == CConfCompiler::kWritten;
+        return compiler.CompileMemory(xml, image) == CConfCompiler::kWritten || failed();
     }
     if (kind != "exchange") {
         return false;
@@ -38,13 +50,16 @@ bool CDecompiler::Compile(std::string_view kind, std::string_view xml,
     ExchangeContentHandler handler(console);
     const CSaxReader::Result result = CSaxReader::ParseMemory(xml, handler);
     if (handler.Failed() || result.code != 0) {
-        return false;
+        if (!handler.Failed()) {
+            console << result.reason << "\n";
+        }
+        return failed();
     }
     CPdb pdb(CSettingsTable::kDatabaseType, CSettingsTable::kDatabaseCreator,
              CSettingsTable::kDatabaseDate);
     pdb.SetName(CSettingsTable::kDatabaseName);
     if (!handler.Table().BuildDatabase(pdb, console)) {
-        return false;
+        return failed();
     }
     image = pdb.Image();
     return true;
@@ -123,13 +138,16 @@ CDecompiler::Result CDecompiler::Decompile(std::span<const uint8_t> file, const 
         }
         CConfigurationDecompiler(content, pool, body).Write();
     }
+    const std::string& text = body.Text();
     const size_t fromNotes = result.reasons.size();
     for (const std::string& note : body.Notes()) {
         result.reasons.push_back(note);
     }
     std::vector<uint8_t> image;
-    if (!Compile(kind, body.Text(), image)) {
-        result.reasons.push_back("file, offset 0: the generated document does not compile");
+    std::string why;
+    if (!Compile(kind, text, image, &why)) {
+        result.reasons.push_back("file, offset 0: the generated document does not compile" +
+                                 (why.empty() ? std::string() : ": " + why));
     } else if (const std::string difference = Difference(file, image); !difference.empty()) {
         result.reasons.push_back(difference);
     }
@@ -147,7 +165,6 @@ CDecompiler::Result CDecompiler::Decompile(std::span<const uint8_t> file, const 
             head.Comment("not reproduced: " + result.reasons[i]);
         }
     }
-    const std::string& text = body.Text();
     const size_t declaration = text.find('\n') + 1;
     result.text = head.Text() + text.substr(declaration);
     return result;

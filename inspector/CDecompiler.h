@@ -32,8 +32,9 @@ public:
                             bool withOrigin = true);
 
     // The database that a generated document compiles to, or false ("configuration" or
-    // "exchange").
-    static bool Compile(std::string_view kind, std::string_view xml, std::vector<uint8_t>& image);
+    // "exchange") with the compiler's line that says why in `why`, when given.
+    static bool Compile(std::string_view kind, std::string_view xml, std::vector<uint8_t>& image,
+                        std::string* why = nullptr);
 
     // The first place where two database files differ, header dates aside ("record R, offset
     // O: ..."); empty when they agree.
