@@ -5,40 +5,22 @@
 #include <string_view>
 #include <utility>
 
+#include "CActsReader.h"
+#include "CControl.h"
 #include "CConverter.h"
+#include "CEntry.h"
+#include "CInfoReader.h"
 #include "StringReference.h"
 
 namespace {
 
-// The developer and the screen that the root element gives when it says nothing.
-constexpr std::string_view kDefaultDeveloper = "Норвил АРМ";
-constexpr int kDefaultWidth = 240;
-constexpr int kDefaultHeight = 268;
-
 // Room for the few bytes by which a text with ids could differ from the inspector's.
 constexpr size_t kTextMargin = 64;
 
-constexpr std::array<const char*, 3> kFormActs{"preopen", "open", "close"};
-constexpr std::array<const char*, 4> kDocumentActs{"init", "save", "copy", "delete"};
-constexpr std::array<const char*, 1> kInitAct{"init"};
-
-// The element of each control type's attributes.
-constexpr std::array<std::pair<std::string_view, const char*>, 10> kAttributeElements{{
-    {"static", "staticattrs"},
-    {"field", "fieldattrs"},
-    {"valueList", "valuelistattrs"},
-    {"button", "buttonattrs"},
-    {"pushbutton", "pushbuttonattrs"},
-    {"checkbox", "checkboxattrs"},
-    {"table", "tableattrs"},
-    {"formmenu", "items"},
-    {"bitmap", "bitmapattrs"},
-    {"datetime", "datetimeattrs"},
-}};
-
-// The flags of a field's attributes, in the order of the compiler.
-constexpr std::array<const char*, 6> kFieldFlags{"underlined", "singleLine",   "dynamicSize",
-                                                 "autoShift",  "hasScrollBar", "numeric"};
+// What the compiler takes when an attribute is not there.
+std::string_view DefaultFont() {
+    return CControl::FontName(CControl::FontId(""));
+}
 
 // Where an action's code lies, to open a note.
 std::string PoolPlace(const Json& action) {
@@ -84,13 +66,13 @@ std::string CConfigurationDecompiler::Id(const Json& index) {
 void CConfigurationDecompiler::Write() {
     const Json& info = At(configuration_, "info");
     CXmlText::Attributes root = {{"name", Text(At(info, "name"))}};
-    if (Text(At(info, "developer")) != kDefaultDeveloper) {
+    if (Text(At(info, "developer")) != CInfoReader::kDefaultDeveloper) {
         root.emplace_back("developer", Text(At(info, "developer")));
     }
-    if (IntOf(At(info, "screenWidth")) != kDefaultWidth) {
+    if (IntOf(At(info, "screenWidth")) != CInfoReader::kDefaultWidth) {
         root.emplace_back("screenWidth", Number(At(info, "screenWidth")));
     }
-    if (IntOf(At(info, "screenHeight")) != kDefaultHeight) {
+    if (IntOf(At(info, "screenHeight")) != CInfoReader::kDefaultHeight) {
         root.emplace_back("screenHeight", Number(At(info, "screenHeight")));
     }
     xml_.Open("quillora", root);
@@ -140,11 +122,11 @@ std::string CConfigurationDecompiler::Expression(const Json& action, bool inForm
     return CConverter::ToUtf8(text);
 }
 
-void CConfigurationDecompiler::Acts(const Json& object, std::span<const char* const> events,
+void CConfigurationDecompiler::Acts(const Json& object, std::span<const std::string_view> events,
                                     bool inForm) {
     bool open = false;
-    for (const char* event : events) {
-        const std::string code = Expression(At(object, event), inForm);
+    for (const std::string_view event : events) {
+        const std::string code = Expression(At(object, std::string(event).c_str()), inForm);
         if (code.empty()) {
             continue;
         }
@@ -220,7 +202,7 @@ void CConfigurationDecompiler::Journals() {
         size_t described = 0;
         Entries(At(journal, "entries"), nullptr, described);
         Forms(At(journal, "forms"));
-        Acts(journal, kInitAct, false);
+        Acts(journal, CActsReader::Events(CActsReader::ObjectKind::Journal), false);
         xml_.Close();
     }
 }
@@ -241,7 +223,7 @@ void CConfigurationDecompiler::CommonEntries() {
     xml_.Open("commonEntries");
     size_t described = 0;
     for (const Json& entry : common) {
-        const bool table = Text(At(entry, "type")) == "table";
+        const bool table = IntOf(At(entry, "typeCode")) == CEntry::kTable;
         const Json* own = nullptr;
         if (!table && description != nullptr && description->is_array() &&
             described < description->size()) {
@@ -256,7 +238,7 @@ void CConfigurationDecompiler::Documents() {
     const Json& common = At(configuration_, "commonEntries");
     size_t commonDescribed = 0;
     for (const Json& entry : common) {
-        commonDescribed += Text(At(entry, "type")) == "table" ? 0 : 1;
+        commonDescribed += IntOf(At(entry, "typeCode")) == CEntry::kTable ? 0 : 1;
     }
     for (const Json& document : At(configuration_, "documents")) {
         object_ = "document \"" + Text(At(document, "name")) + "\"";
@@ -295,7 +277,7 @@ void CConfigurationDecompiler::Documents() {
                                " entries, not " + std::to_string(described));
         }
         Forms(At(document, "forms"));
-        Acts(document, kDocumentActs, false);
+        Acts(document, CActsReader::Events(CActsReader::ObjectKind::Document), false);
         xml_.Close();
     }
 }
@@ -315,7 +297,8 @@ void CConfigurationDecompiler::Objects(const char* key, const char* element) {
         size_t described = 0;
         Entries(At(object, "entries"), nullptr, described);
         Forms(At(object, "forms"));
-        Acts(object, kInitAct, false);
+        // Record views, like references and frames, have only their init list.
+        Acts(object, CActsReader::Events(CActsReader::ObjectKind::Reference), false);
         xml_.Close();
     }
 }
@@ -328,7 +311,7 @@ void CConfigurationDecompiler::Entries(const Json& entries, const Json* descript
     }
     xml_.Open("entries");
     for (const Json& entry : entries) {
-        const bool table = Text(At(entry, "type")) == "table";
+        const bool table = IntOf(At(entry, "typeCode")) == CEntry::kTable;
         const Json* own = nullptr;
         if (!table && description != nullptr && description->is_array() &&
             described < description->size()) {
@@ -344,9 +327,9 @@ void CConfigurationDecompiler::Entries(const Json& entries, const Json* descript
 
 void CConfigurationDecompiler::Entry(const Json& entry, const Json* description) {
     CXmlText::Attributes attributes = {{"name", Text(At(entry, "name"))}};
-    const std::string type = Text(At(entry, "type"));
-    if (type != "field") {
-        attributes.emplace_back("type", type);
+    // An entry without a type has the code of "field".
+    if (IntOf(At(entry, "typeCode")) != CEntry::kField) {
+        attributes.emplace_back("type", Text(At(entry, "type")));
     }
     std::string dbtype = Text(At(entry, "dbType"));
     std::string view;
@@ -431,7 +414,7 @@ void CConfigurationDecompiler::Forms(const Json& forms) {
             attributes.emplace_back("firstNav", Id(At(form, "firstControl")));
         }
         xml_.Open("form", attributes);
-        Acts(form, kFormActs, true);
+        Acts(form, CActsReader::Events(CActsReader::ObjectKind::Form), true);
         if (count == 0) {
             xml_.Empty("controls");  // a form without the element fails
         } else {
@@ -489,54 +472,53 @@ void CConfigurationDecompiler::Control(const Json& control) {
 }
 
 void CConfigurationDecompiler::TypeAttributes(const Json& control) {
-    const std::string type = Text(At(control, "type"));
+    const int type = IntOf(At(control, "typeCode"));
     const Json& a = At(control, "attributes");
-    const char* element = nullptr;
-    for (const auto& [name, attributes] : kAttributeElements) {
-        if (name == type) {
-            element = attributes;
-        }
-    }
-    if (element == nullptr) {
+    const std::string element(
+        CControl::AttributesElement(static_cast<uint16_t>(IntOf(At(control, "typeCode")))));
+    if (element.empty()) {
         xml_.NotReproduced(where_ + "a control of type " + Number(At(control, "typeCode")));
         return;
     }
     const auto font = [&](CXmlText::Attributes& list, const Json& value) {
-        if (Text(value) != "stdFont") {
+        if (Text(value) != DefaultFont()) {
             list.emplace_back("font", value.is_string() ? Text(value) : Number(value));
         }
     };
     CXmlText::Attributes list;
-    if (type == "static" || type == "checkbox") {
+    if (type == CControl::kStatic || type == CControl::kCheckBox) {
         list.emplace_back("text", Text(At(a, "text")));
         font(list, At(a, "font"));
-        if (type == "checkbox" && IntOf(At(a, "group")) != 0) {
+        if (type == CControl::kCheckBox && IntOf(At(a, "group")) != 0) {
             list.emplace_back("group", Number(At(a, "group")));
         }
-    } else if (type == "field") {
+    } else if (type == CControl::kField) {
         list.emplace_back("maxChars", Number(At(a, "maxChars")));
         font(list, At(a, "font"));
-        for (const char* flag : kFieldFlags) {
-            if (At(a, flag) == true) {
+        for (size_t i = 0; !CControl::FieldFlagName(i).empty(); ++i) {
+            const std::string flag(CControl::FieldFlagName(i));
+            if (At(a, flag.c_str()) == true) {
                 list.emplace_back(flag, "true");
             }
         }
-        if (Text(At(a, "justification")) != "leftAlign") {
+        if (Text(At(a, "justification")) != CControl::AlignmentName(CControl::Alignment(""))) {
             list.emplace_back("justification", Text(At(a, "justification")));
         }
-    } else if (type == "valueList") {
+    } else if (type == CControl::kValueList) {
         font(list, At(a, "font"));
         list.emplace_back("maxVisibleCount", Number(At(a, "maxVisibleCount")));
-    } else if (type == "button" || type == "pushbutton") {
+    } else if (type == CControl::kButton || type == CControl::kPushButton) {
         const std::string content = Text(At(a, "content"));
         list.emplace_back("type", content);
-        if (type == "pushbutton") {
+        if (type == CControl::kPushButton) {
             if (IntOf(At(a, "group")) != 0) {
                 list.emplace_back("group", Number(At(a, "group")));
             }
         } else {
+            // A button without frameType has the frame of its content kind.
             const std::string frame = Text(At(a, "frame"));
-            if (frame != (content == "text" ? "standardButtonFrame" : "noButtonFrame")) {
+            if (frame !=
+                CControl::FrameTypeName(CControl::FrameType(CControl::ContentKind(content), ""))) {
                 list.emplace_back("frameType", frame);
             }
         }
@@ -553,13 +535,13 @@ void CConfigurationDecompiler::TypeAttributes(const Json& control) {
         }
         xml_.Close();
         return;
-    } else if (type == "table") {
+    } else if (type == CControl::kTable) {
         list.emplace_back("font", Number(At(a, "font")));
-    } else if (type == "bitmap") {
+    } else if (type == CControl::kBitmap) {
         list.emplace_back("bitmapID", Number(At(a, "bitmap")));
-    } else if (type == "datetime") {
+    } else if (type == CControl::kDateTime) {
         list.emplace_back("title", Text(At(a, "title")));
-    } else if (type == "formmenu") {
+    } else if (type == CControl::kFormMenu) {
         const Json& items = At(control, "items");
         if (!items.is_array() || items.empty()) {
             xml_.Empty(element);

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CDisassembler.h"
@@ -50,7 +51,7 @@ private:
     void Control(const Json& control);
     void TypeAttributes(const Json& control);
     void Events(const Json& control);
-    void Acts(const Json& object, std::span<const char* const> events, bool inForm);
+    void Acts(const Json& object, std::span<const std::string_view> events, bool inForm);
     // The expression of an action ({"offset", "code"} of the inspector); empty after a note
     // when it cannot be written.
     std::string Expression(const Json& action, bool inForm);
