@@ -453,7 +453,7 @@ void CConfigurationDecompiler::Control(const Json& control) {
     if (At(control, "enabled") == false) {
         layout.emplace_back("enable", "false");
     }
-    for (const char* target : {"left", "right", "up", "down"}) {
+    for (const char* target : {"up", "left", "right", "down"}) {  // as the examples
         if (!Id(At(control, target)).empty()) {
             layout.emplace_back(target, Id(At(control, target)));
         }
