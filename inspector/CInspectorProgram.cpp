@@ -233,6 +233,6 @@ void CInspectorProgram::Usage(std::ostream& out) {
         << " MB), then a problem says what was left. Exit status: 0 done (--check: no\n"
            "problem), 1 --check found problems (--svg: more than "
         << CFormGallery::kLimits.files << " files or " << (CFormGallery::kLimits.bytes >> 20)
-        << " MiB to write), 2 wrong\n"
-           "call or a file that cannot be read or written.\n";
+        << " MiB to write;\n--xml: not turned into a document; --diff: the documents differ), 2 "
+           "wrong call\nor a file that cannot be read or written.\n";
 }
