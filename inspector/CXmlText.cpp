@@ -9,7 +9,7 @@ std::string CXmlText::Printable(std::string_view utf8, bool& changed) {
     std::string text(utf8);
     for (char& c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\t' && c != '\n' && c != '\r') || byte == 0x7F) {
+        if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') {
             c = '?';
             changed = true;
         }

@@ -86,7 +86,8 @@ std::vector<Source> Sources() {
          Configuration(
              "", "", "",
              Form("<control type=\"static\" id=\"1\"><layout x=\"0\" y=\"0\" w=\"1\" h=\"1\"/>"
-                  "<staticattrs text=\"a&#9;b&#10;c &quot;d&quot; 'e' &lt;&amp;\"/></control>"
+                  "<staticattrs text=\"a&#9;b&#10;c&#13;&#127; &quot;d&quot; 'e' "
+                  "&lt;&amp;\"/></control>"
                   "<control type=\"valueList\" id=\"2\"><layout x=\"0\" y=\"0\" w=\"1\" h=\"1\"/>"
                   "<valuelistattrs font=\"ledFont\" maxVisibleCount=\"4\"/></control>"
                   "<control type=\"button\" id=\"3\"><layout x=\"0\" y=\"0\" w=\"1\" h=\"1\"/>"
