@@ -1,5 +1,7 @@
 #include "CDecompiler.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <sstream>
 
 #include "CConfCompiler.h"
@@ -86,24 +88,29 @@ std::string CDecompiler::Difference(std::span<const uint8_t> expected,
                std::to_string(b.RecordCount()) + " records are written, not " +
                std::to_string(a.RecordCount());
     }
+    // The first difference of each record that differs, one line each.
+    std::string lines;
     for (size_t r = 0; r < a.RecordCount(); ++r) {
         const std::span<const uint8_t> x = a.Record(r).All();
         const std::span<const uint8_t> y = b.Record(r).All();
         const size_t common = std::min(x.size(), y.size());
-        for (size_t at = 0; at < common; ++at) {
-            if (x[at] != y[at]) {
-                return "record " + std::to_string(r) + ", offset " + std::to_string(at) +
-                       ": the document writes " + Hex(y[at]) + " where the database holds " +
-                       Hex(x[at]);
-            }
-        }
-        if (x.size() != y.size()) {
-            return "record " + std::to_string(r) + ", offset " + std::to_string(common) +
-                   ": the document writes " + std::to_string(y.size()) +
+        const auto differs =
+            std::mismatch(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(common), y.begin());
+        const auto at = static_cast<size_t>(differs.first - x.begin());
+        std::string line;
+        if (at < common) {
+            line =
+                ": the document writes " + Hex(y[at]) + " where the database holds " + Hex(x[at]);
+        } else if (x.size() != y.size()) {
+            line = ": the document writes " + std::to_string(y.size()) +
                    " bytes where the database holds " + std::to_string(x.size());
+        } else {
+            continue;
         }
+        lines += (lines.empty() ? "" : "\n") +
+                 ("record " + std::to_string(r) + ", offset " + std::to_string(at) + line);
     }
-    return {};
+    return lines;
 }
 
 CDecompiler::Result CDecompiler::Decompile(std::span<const uint8_t> file, const std::string& path,
@@ -148,8 +155,11 @@ CDecompiler::Result CDecompiler::Decompile(std::span<const uint8_t> file, const 
     if (!Compile(kind, text, image, &why)) {
         result.reasons.push_back("file, offset 0: the generated document does not compile" +
                                  (why.empty() ? std::string() : ": " + why));
-    } else if (const std::string difference = Difference(file, image); !difference.empty()) {
-        result.reasons.push_back(difference);
+    } else {
+        std::istringstream differences(Difference(file, image));
+        for (std::string line; std::getline(differences, line);) {
+            result.reasons.push_back(line);
+        }
     }
     result.reproduced = result.reasons.empty();
 

@@ -36,8 +36,9 @@ public:
     static bool Compile(std::string_view kind, std::string_view xml, std::vector<uint8_t>& image,
                         std::string* why = nullptr);
 
-    // The first place where two database files differ, header dates aside ("record R, offset
-    // O: ..."); empty when they agree.
+    // Where two database files differ, header dates aside: the header or the record count
+    // ("file, offset O: ..."), else the first differing byte of each record that differs
+    // ("record R, offset O: ...", one line each); empty when they agree.
     static std::string Difference(std::span<const uint8_t> expected,
                                   std::span<const uint8_t> actual);
 };
