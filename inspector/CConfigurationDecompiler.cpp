@@ -103,8 +103,9 @@ std::string CConfigurationDecompiler::Expression(const Json& action, bool inForm
     for (auto text = std::lower_bound(texts_.begin(), texts_.end(), reference);
          text != texts_.begin() && *(text - 1) > previous;) {
         --text;
-        strings.insert(strings.begin(), *text);
+        strings.push_back(*text);
     }
+    std::reverse(strings.begin(), strings.end());
     disassembler_.SetStringOrder(std::move(strings));
     disassembler_.SetControls(inForm ? &controls_ : &noControls_);
     // Ids are no longer than the "#N" of the inspector's text ("#none" becomes "0"): the text
