@@ -8,9 +8,6 @@
 namespace {
 
 constexpr uint16_t kFormat = 16;
-constexpr uint16_t kDefaultWidth = 240;
-constexpr uint16_t kDefaultHeight = 268;
-constexpr const char* kDefaultDeveloper = "Норвил АРМ";
 
 }  // namespace
 

@@ -13,6 +13,10 @@ public:
     static constexpr size_t kRecordSize = InfoRecord::kSize;
     static constexpr size_t kTextField = InfoRecord::kName.size;
     static constexpr uint16_t kNoRecord = 0xFFFF;
+    // What the record holds when the root element does not say.
+    static constexpr uint16_t kDefaultWidth = 240;
+    static constexpr uint16_t kDefaultHeight = 268;
+    static constexpr const char* kDefaultDeveloper = "Норвил АРМ";
 
     // Results of Read.
     static constexpr int kOk = 0;

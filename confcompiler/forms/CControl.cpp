@@ -66,6 +66,30 @@ constexpr std::array<Keyword<uint8_t>, 4> kFrames{{
     {"rectangleButtonFrame", 3},
 }};
 
+// The element of each type's attributes.
+constexpr std::array<Keyword<uint16_t>, 10> kAttributeElements{{
+    {"staticattrs", CControl::kStatic},
+    {"fieldattrs", CControl::kField},
+    {"valuelistattrs", CControl::kValueList},
+    {"buttonattrs", CControl::kButton},
+    {"pushbuttonattrs", CControl::kPushButton},
+    {"checkboxattrs", CControl::kCheckBox},
+    {"tableattrs", CControl::kTable},
+    {"items", CControl::kFormMenu},
+    {"bitmapattrs", CControl::kBitmap},
+    {"datetimeattrs", CControl::kDateTime},
+}};
+
+// The flags of a field's attributes, read in this order.
+constexpr std::array<Keyword<uint8_t>, 6> kFieldFlags{{
+    {"underlined", FieldAttributes::kUnderlined},
+    {"singleLine", FieldAttributes::kSingleLine},
+    {"dynamicSize", FieldAttributes::kDynamicSize},
+    {"autoShift", FieldAttributes::kAutoShift},
+    {"hasScrollBar", FieldAttributes::kHasScrollBar},
+    {"numeric", FieldAttributes::kNumeric},
+}};
+
 constexpr std::array<Keyword<RecordField>, 7> kEvents{{
     {"select", ControlRecord::kSelect},
     {"update", ControlRecord::kUpdate},
@@ -168,6 +192,14 @@ std::string_view CControl::ContentKindName(uint8_t kind) {
 
 std::string_view CControl::FrameTypeName(uint8_t frame) {
     return NameOf(kFrames, frame);
+}
+
+std::string_view CControl::AttributesElement(uint16_t type) {
+    return NameOf(kAttributeElements, type);
+}
+
+std::string_view CControl::FieldFlagName(size_t index) {
+    return index < kFieldFlags.size() ? kFieldFlags[index].name : std::string_view();
 }
 
 std::string_view CControl::EventName(size_t slotOffset) {
@@ -316,40 +348,9 @@ uint16_t CControl::NumberOf(XmlNode element, std::string_view name) const {
 }
 
 bool CControl::ReadTypeAttributes(XmlNode control, uint16_t type) {
-    std::string_view name;
-    switch (type) {
-        case kStatic:
-            name = "staticattrs";
-            break;
-        case kField:
-            name = "fieldattrs";
-            break;
-        case kValueList:
-            name = "valuelistattrs";
-            break;
-        case kButton:
-            name = "buttonattrs";
-            break;
-        case kPushButton:
-            name = "pushbuttonattrs";
-            break;
-        case kCheckBox:
-            name = "checkboxattrs";
-            break;
-        case kTable:
-            name = "tableattrs";
-            break;
-        case kFormMenu:
-            name = "items";
-            break;
-        case kBitmap:
-            name = "bitmapattrs";
-            break;
-        case kDateTime:
-            name = "datetimeattrs";
-            break;
-        default:
-            return false;
+    const std::string_view name = AttributesElement(type);
+    if (name.empty()) {
+        return false;
     }
     const XmlNode element = Document().FindChild(control, name);
     if (element == nullptr) {
@@ -391,16 +392,8 @@ bool CControl::ReadStatic(XmlNode element) {
 bool CControl::ReadField(XmlNode element) {
     PutAttribute16(FieldAttributes::kMaxChars, NumberOf(element, "maxChars"));
     PutAttribute16(FieldAttributes::kFont, FontOf(element));
-    const std::array<Keyword<uint8_t>, 6> flags{{
-        {"underlined", FieldAttributes::kUnderlined},
-        {"singleLine", FieldAttributes::kSingleLine},
-        {"dynamicSize", FieldAttributes::kDynamicSize},
-        {"autoShift", FieldAttributes::kAutoShift},
-        {"hasScrollBar", FieldAttributes::kHasScrollBar},
-        {"numeric", FieldAttributes::kNumeric},
-    }};
     unsigned bits = 0;
-    for (const auto& [name, bit] : flags) {
+    for (const auto& [name, bit] : kFieldFlags) {
         if (FlagOf(element, name) != 0) {
             bits |= bit;
         }

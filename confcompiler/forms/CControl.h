@@ -92,6 +92,12 @@ public:
     static std::string_view FrameTypeName(uint8_t frame);
     // The event whose code reference the record holds at `slotOffset` (ControlRecord.h).
     static std::string_view EventName(size_t slotOffset);
+    // The child element that holds the attributes of a control type ("staticattrs", ...,
+    // "items" for a formmenu); empty for a code that is no type.
+    static std::string_view AttributesElement(uint16_t type);
+    // The boolean attributes of a field's attributes element, in the order they are read:
+    // the name at `index`, empty past the last.
+    static std::string_view FieldFlagName(size_t index);
 
 private:
     void ReadLayout(XmlNode layout);

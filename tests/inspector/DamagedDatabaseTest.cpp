@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 
+#include "CDecompiler.h"
 #include "CInspector.h"
 #include "CInspectorProgram.h"
 #include "CPdbFile.h"
@@ -222,6 +224,40 @@ TEST(DamagedDatabaseTest, EachDamageIsReportedAtItsRecordAndOffset) {
                            << "\nfound:" << ListedProblems(CInspector::ProblemLines(document))
                            << ListedProblems(CInspector::WarningLines(document));
         EXPECT_NO_THROW(document.dump());  // every text of the document is UTF-8, the path too
+    }
+}
+
+// A damaged database is not written back: --xml refuses it with exit status 1 and writes no
+// file; --force writes the document with a comment at each place it does not reproduce.
+TEST(DamagedDatabaseTest, ADamagedDatabaseIsNotWrittenBack) {
+    TempDir dir;
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Bytes file = c.database();
+        const bool problem = c.damage(file).list[0] == 'p';
+        const std::string path = dir.Write("damaged.pdb", std::string(file.begin(), file.end()));
+        const std::string target = dir.File("damaged.xml");
+        std::filesystem::remove(CPlatform::Path(target));
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = CInspectorProgram::Run({"--xml", path, target}, out, err);
+        // A doubtful value may be one that no document gives (a control index past the form).
+        EXPECT_TRUE(status == 1 || (status == 0 && !problem)) << err.str();
+        EXPECT_EQ(std::filesystem::exists(CPlatform::Path(target)), status == 0);
+        if (problem) {
+            EXPECT_TRUE(err.str().find("damaged.pdb: record ") != std::string::npos ||
+                        err.str().find("damaged.pdb: file, offset ") != std::string::npos)
+                << err.str();
+        }
+        const bool document = !CDecompiler::Decompile(file, path).text.empty();
+        EXPECT_EQ(CInspectorProgram::Run({"--xml", "--force", path, target}, out, err),
+                  document ? 0 : 1);
+        EXPECT_EQ(std::filesystem::exists(CPlatform::Path(target)), document || status == 0);
+        if (document && problem) {
+            const Bytes written = dir.ReadBytes("damaged.xml");
+            EXPECT_NE(std::string(written.begin(), written.end()).find("<!-- not reproduced: "),
+                      std::string::npos);
+        }
     }
 }
 

@@ -240,7 +240,8 @@ TEST(HostileDatabaseTest, EveryModeStaysWithinTheBudget) {
                  {QUILINSPECT_PATH, path},
                  {QUILINSPECT_PATH, "--check", path},
                  {QUILINSPECT_PATH, "--json", path},
-                 {QUILINSPECT_PATH, "--svg", dir.File("svg"), path}}) {
+                 {QUILINSPECT_PATH, "--svg", dir.File("svg"), path},
+                 {QUILINSPECT_PATH, "--xml", "--force", path, dir.File("out.xml")}}) {
             SCOPED_TRACE(mode[1]);
 #if defined(_WIN32) || defined(QUIL_ADDRESS_SANITIZER)
             // No cap: Windows has none; AddressSanitizer reserves more and uses more memory.

@@ -1,5 +1,6 @@
 #include "CConfigurationGenerator.h"
 
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -57,7 +58,15 @@ std::string EntryOfKind(int kind, int nth) {
 }  // namespace
 
 CConfigurationGenerator::CConfigurationGenerator(const Shape& shape)
-    : shape_(shape), objects_(shape.objects) {}
+    : shape_(shape), random_(shape.seed), objects_(shape.objects) {}
+
+int CConfigurationGenerator::Pick(int count) {
+    return static_cast<int>(random_() % static_cast<unsigned>(count));
+}
+
+std::string_view CConfigurationGenerator::PickOf(std::initializer_list<std::string_view> texts) {
+    return texts.begin()[Pick(static_cast<int>(texts.size()))];
+}
 
 size_t CConfigurationGenerator::PoolEntry(std::string_view utf8) {
     return 2 + Padded(utf8);
@@ -405,47 +414,81 @@ void CConfigurationGenerator::WriteControl(int index, int tableId) {
     }
     xml_.Open("control", control);
 
-    const std::string x = std::to_string((index % 4) * 60);
-    const std::string y = std::to_string(16 + (index / 4) * 16 % 224);
-    const std::string layer = std::to_string(1 + index % 2);
-    const std::string up = std::to_string(index > 0 ? id - 1 : 0);
-    const std::string down = std::to_string(id < shape_.controlsPerForm ? id + 1 : 0);
-    std::vector<CXmlWriter::Attribute> layout = {
-        {"x", x},    {"y", y},         {"w", "56"},
-        {"h", "12"}, {"layer", layer}, {"enable", index % 7 == 3 ? "false" : "true"},
-        {"up", up},  {"down", down}};
-    if (type == "table") {
-        layout.emplace_back("resize", "stretchx stretchy");
-    } else if (index % 5 == 0) {
-        layout.emplace_back("resize", "movey");
+    // With a seed, every value below that only the control record holds is picked instead.
+    const bool vary = shape_.seed != 0;
+    const auto number = [&](int fixed, int low, int high) {
+        return std::to_string(vary ? low + Pick(high - low + 1) : fixed);
+    };
+    const auto either = [&](std::string_view fixed, std::initializer_list<std::string_view> texts) {
+        return std::string(vary ? PickOf(texts) : fixed);
+    };
+    const std::initializer_list<std::string_view> kFonts = {
+        "stdFont", "boldFont", "largeFont", "symbolFont", "ledFont", "largeBoldFont", "mediumFont"};
+    const std::initializer_list<std::string_view> kFlags = {"true", "false"};
+    const std::string x = number((index % 4) * 60, -20, 300);
+    const std::string y = number(16 + (index / 4) * 16 % 224, -20, 300);
+    const std::string w = number(56, 0, 240);
+    const std::string h = number(12, 0, 40);
+    const std::string layer = number(1 + index % 2, 0, 3);
+    const std::string enable = either(index % 7 == 3 ? "false" : "true", kFlags);
+    const std::string up = number(index > 0 ? id - 1 : 0, 0, shape_.controlsPerForm);
+    const std::string down =
+        number(id < shape_.controlsPerForm ? id + 1 : 0, 0, shape_.controlsPerForm);
+    const std::string left = number(0, 0, shape_.controlsPerForm);
+    const std::string right = number(0, 0, shape_.controlsPerForm);
+    std::vector<CXmlWriter::Attribute> layout = {{"x", x}, {"y", y}, {"w", w}, {"h", h}};
+    if (!vary || Pick(4) != 0) {
+        layout.emplace_back("layer", layer);
+    }
+    layout.insert(layout.end(), {{"enable", enable}, {"up", up}, {"down", down}});
+    if (vary) {
+        layout.insert(layout.end(), {{"left", left}, {"right", right}});
+    }
+    const std::string resize = vary ? std::string(PickOf({"", "movex", "movey stretchx",
+                                                          "stretchx stretchy", "вертперемещение"}))
+                               : type == "table" ? "stretchx stretchy"
+                               : index % 5 == 0  ? "movey"
+                                                 : "";
+    if (!resize.empty()) {
+        layout.emplace_back("resize", resize);
     }
     xml_.Empty("layout", layout);
-
+    const std::string font = either("stdFont", kFonts);
+    const std::string group = number(1, 0, 9);
     std::vector<Expression> events;  // in the order of `eventTypes`
     std::vector<const char*> eventTypes;
     const std::string label = Numbered("П", id);
     if (type == "static") {
-        xml_.Empty("staticattrs", {{"text", Pooled(label)}, {"font", "boldFont"}});
+        const std::string bold = either("boldFont", kFonts);
+        xml_.Empty("staticattrs", {{"text", Pooled(label)}, {"font", bold}});
     } else if (type == "button" && index == 1) {
-        xml_.Open("buttonattrs", {{"type", "text"}, {"frameType", "rectangleButtonFrame"}});
-        xml_.Empty("text", {{"text", Pooled(label)}, {"font", "stdFont"}});
+        const std::string frame = either(
+            "rectangleButtonFrame",
+            {"noButtonFrame", "standardButtonFrame", "boldButtonFrame", "rectangleButtonFrame"});
+        xml_.Open("buttonattrs", {{"type", "text"}, {"frameType", frame}});
+        xml_.Empty("text", {{"text", Pooled(label)}, {"font", font}});
         xml_.Close();
         eventTypes.push_back("select");
         events.push_back({"NewDocument(); TblRedraw()", 6, {}});
     } else if (type == "button") {
-        xml_.Open("buttonattrs", {{"type", "graph"}, {"frameType", "noButtonFrame"}});
-        xml_.Empty("graph", {{"bitmapID", "1100"}, {"selectedBitmapID", "1101"}});
+        const std::string frame =
+            either("noButtonFrame", {"noButtonFrame", "standardButtonFrame", "boldButtonFrame"});
+        const std::string bitmap = number(1100, 0, 30000);
+        const std::string selected = number(1101, 0, 30000);
+        xml_.Open("buttonattrs", {{"type", "graph"}, {"frameType", frame}});
+        xml_.Empty("graph", {{"bitmapID", bitmap}, {"selectedBitmapID", selected}});
         xml_.Close();
         eventTypes.push_back("select");
         events.push_back({"Close()", 4, {}});
     } else if (type == "pushbutton") {
-        xml_.Open("pushbuttonattrs", {{"type", "text"}, {"group", "1"}});
-        xml_.Empty("text", {{"text", Pooled(label)}, {"font", "stdFont"}});
+        xml_.Open("pushbuttonattrs", {{"type", "text"}, {"group", group}});
+        xml_.Empty("text", {{"text", Pooled(label)}, {"font", font}});
         xml_.Close();
         eventTypes.push_back("select");
         events.push_back({"setlayer(" + std::to_string(index - 1) + ")", 6, {}});
     } else if (type == "checkbox") {
-        xml_.Empty("checkboxattrs", {{"text", Pooled(label)}, {"font", "stdFont"}, {"group", "0"}});
+        const std::string box = number(0, 0, 9);
+        xml_.Empty("checkboxattrs", {{"text", Pooled(label)}, {"font", font}, {"group", box}});
         eventTypes.push_back("select");
         events.push_back(
             {"SetFilterSQL(" + std::to_string(tableId) + ", \"e0 > 0\")", 10, {"e0 > 0"}});
@@ -474,23 +517,32 @@ void CConfigurationGenerator::WriteControl(int index, int tableId) {
         xml_.Close();
         pool_ += 2 + 4 * kFormMenuItemRecord;
     } else if (type == "field") {
-        xml_.Empty("fieldattrs", {{"maxChars", "12"},
-                                  {"font", "stdFont"},
-                                  {"underlined", "true"},
-                                  {"singleLine", "true"},
-                                  {"dynamicSize", "false"},
-                                  {"autoShift", "true"},
-                                  {"hasScrollBar", "false"},
-                                  {"numeric", nth % 2 == 0 ? "true" : "false"},
-                                  {"justification", "rightAlign"}});
+        const std::string chars = number(12, 0, 255);
+        const std::string flags[] = {
+            either("true", kFlags),  either("true", kFlags),
+            either("false", kFlags), either("true", kFlags),
+            either("false", kFlags), either(nth % 2 == 0 ? "true" : "false", kFlags)};
+        const std::string justification =
+            either("rightAlign", {"leftAlign", "centerAlign", "rightAlign"});
+        xml_.Empty("fieldattrs", {{"maxChars", chars},
+                                  {"font", font},
+                                  {"underlined", flags[0]},
+                                  {"singleLine", flags[1]},
+                                  {"dynamicSize", flags[2]},
+                                  {"autoShift", flags[3]},
+                                  {"hasScrollBar", flags[4]},
+                                  {"numeric", flags[5]},
+                                  {"justification", justification}});
         if (nth % 3 == 0) {
             eventTypes.push_back("update");
             events.push_back({R"(CalcField("e6", "e0 * 2"))", 12, {"e6", "e0 * 2"}});
         }
     } else if (type == "valueList") {
-        xml_.Empty("valuelistattrs", {{"font", "stdFont"}, {"maxVisibleCount", "3"}});
+        const std::string visible = number(3, 0, 20);
+        xml_.Empty("valuelistattrs", {{"font", font}, {"maxVisibleCount", visible}});
     } else if (type == "table") {
-        xml_.Empty("tableattrs", {{"font", "0"}});
+        const std::string tableFont = number(0, 0, 9);
+        xml_.Empty("tableattrs", {{"font", tableFont}});
         if (id == tableId) {
             eventTypes.push_back("init");
             events.push_back({R"(SetColumnsNames("Код,Товар,Сумма"))", 8, {"Код,Товар,Сумма"}});
@@ -498,7 +550,8 @@ void CConfigurationGenerator::WriteControl(int index, int tableId) {
             events.push_back({"OnTableSelect()", 4, {}});
         }
     } else {
-        xml_.Empty("bitmapattrs", {{"bitmapID", std::to_string(1200 + nth)}});
+        const std::string bitmap = number(1200 + nth, 0, 30000);
+        xml_.Empty("bitmapattrs", {{"bitmapID", bitmap}});
     }
 
     // The dense shape gives every control a select and an update event when it has none of
@@ -519,6 +572,10 @@ void CConfigurationGenerator::WriteControl(int index, int tableId) {
         }
     }
 
+    if (vary && Pick(2) == 0) {
+        std::reverse(events.begin(), events.end());
+        std::reverse(eventTypes.begin(), eventTypes.end());
+    }
     if (!events.empty()) {
         xml_.Open("events");
         for (size_t e = 0; e < events.size(); ++e) {

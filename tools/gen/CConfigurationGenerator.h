@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,11 @@ public:
         int formsPerObject;
         int controlsPerForm;  // at least 11: the first table stands at id 11
         bool dense;           // events on every control that can take them
+        // 0: the fixed document. Any other value varies, from that seed, what only the control
+        // records hold (places, sizes, layers, navigation, fonts, flags, frames, groups,
+        // bitmaps) and the order of each control's events; the texts, the pool and the records'
+        // sizes stay those of the fixed document.
+        unsigned seed = 0;
     };
 
     explicit CConfigurationGenerator(const Shape& shape);
@@ -69,7 +75,13 @@ private:
     void WriteControl(int index, int tableId);
     void WriteObjectActs(std::initializer_list<std::pair<std::string_view, Expression>> events);
 
+    // A number below `count` from the seed's sequence.
+    int Pick(int count);
+    // One of the texts, picked.
+    std::string_view PickOf(std::initializer_list<std::string_view> texts);
+
     Shape shape_;
+    std::minstd_rand random_;
     int objects_;
     CXmlWriter xml_;
     size_t pool_ = 2;  // the strings record starts with two zero bytes

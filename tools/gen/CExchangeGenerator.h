@@ -11,6 +11,8 @@ public:
     static constexpr int kListSize = 250;
 
     // A description of `exchanges` exchanges (at most 10), one element per line without
-    // indentation.
-    static std::string Generate(int exchanges);
+    // indentation. With a seed other than 0 the exchanges are small and varied instead: each
+    // group there or not, with a URL or not, lists of up to five entries, flags, types and
+    // paths picked from the seed.
+    static std::string Generate(int exchanges, unsigned seed = 0);
 };

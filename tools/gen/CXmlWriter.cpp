@@ -21,11 +21,17 @@ void CXmlWriter::StartTag(std::string_view name, std::span<const Attribute> attr
     for (const auto& [attribute, value] : attributes) {
         text_ += ' ';
         text_ += attribute;
-        text_ += "=\"";
+        // A value holding double quotes and no apostrophe is put in apostrophes, when asked.
+        const char quote = apostrophes_ && value.find('"') != std::string_view::npos &&
+                                   value.find('\'') == std::string_view::npos
+                               ? '\''
+                               : '"';
+        text_ += '=';
+        text_ += quote;
         for (const char c : value) {
             switch (c) {
                 case '"':
-                    text_ += "&quot;";
+                    text_ += quote == '"' ? "&quot;" : "\"";
                     break;
                 case '&':
                     text_ += "&amp;";
@@ -36,11 +42,21 @@ void CXmlWriter::StartTag(std::string_view name, std::span<const Attribute> attr
                 case '>':
                     text_ += "&gt;";
                     break;
+                // The parser would turn these into blanks in an attribute value.
+                case '\t':
+                    text_ += "&#9;";
+                    break;
+                case '\n':
+                    text_ += "&#10;";
+                    break;
+                case '\r':
+                    text_ += "&#13;";
+                    break;
                 default:
                     text_ += c;
             }
         }
-        text_ += '"';
+        text_ += quote;
     }
 }
 

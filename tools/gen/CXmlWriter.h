@@ -18,6 +18,10 @@ public:
 
     explicit CXmlWriter(size_t indentWidth = 2);
 
+    // Values that hold a double quote and no apostrophe are then written in apostrophes, as
+    // people write action expressions; otherwise every value is in double quotes.
+    void QuoteWithApostrophes(bool apostrophes) { apostrophes_ = apostrophes; }
+
     // A comment line at the current depth.
     void Comment(std::string_view text);
     // An element whose children follow until the matching Close.
@@ -36,6 +40,7 @@ private:
     void Indent();
 
     size_t indentWidth_;
+    bool apostrophes_ = false;
     std::string text_;
     std::vector<std::string> open_;
 };
