@@ -17,6 +17,9 @@
 
 namespace {
 
+// The first line of the check's output for an expression of more than 256 lexemes.
+constexpr std::string_view kTooManyLexemes = "[WARNING 1] Слишком много лексем";
+
 // The lines of the check's output.
 std::vector<std::string> Lines(const std::string& output) {
     std::vector<std::string> lines;
@@ -57,6 +60,11 @@ void RoundTrip(std::string_view expression, const std::optional<std::string>& co
     }
     std::ostringstream second;
     if (CExpressionCheck::Run(shown.back(), controls, second) != CExpressionCheck::kSuccess) {
+        // A reading that joins short calls writes more lexemes than the expression had ("f(a);
+        // f(b)" is shown as "f(a, b); f()"), and may pass the 256 an expression can hold.
+        if (second.str().starts_with(kTooManyLexemes)) {
+            return;
+        }
         Finding("the shown text does not compile", first.str(), second.str());
     }
     if (second.str() != first.str()) {
