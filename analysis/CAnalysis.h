@@ -30,28 +30,48 @@ enum class ESeverity { Error = 1, Warning = 2, Information = 3, Hint = 4 };
 
 struct SFinding {
     ESeverity severity = ESeverity::Warning;
-    std::string code;     // the compiler's message code ("3585"), a check's code ("L12"), or empty
-    std::string source;   // "quilconf" or "quilxdb" for the compilers' messages, "quil-lint" for checks
+    std::string code;  // the compiler's message code ("3585"), a check's code ("L12"), or empty
+    std::string
+        source;  // "quilconf" or "quilxdb" for the compilers' messages, "quil-lint" for checks
     std::string message;  // UTF-8, one line
     SRange range;         // the attribute value the finding is about, else the element's start tag
 };
 
-enum class ESymbolKind { Menu, MenuItem, Journal, Document, RecordView, Reference, Frame, Form,
-                         Control, Entry };
+enum class ESymbolKind {
+    Menu,
+    MenuItem,
+    Journal,
+    Document,
+    RecordView,
+    Reference,
+    Frame,
+    Form,
+    Control,
+    Entry
+};
 
 // The outline: menus and their items, the objects of each section with their forms and
 // controls (and entries).
 struct SSymbol {
     ESymbolKind kind = ESymbolKind::Menu;
-    std::string name;       // the name, title or id the document gives it
-    std::string detail;     // e.g. a control's type and its index in the form
-    SRange range;           // the whole element
-    SRange selection;       // the value that names it, else the start tag's name
+    std::string name;    // the name, title or id the document gives it
+    std::string detail;  // e.g. a control's type and its index in the form
+    SRange range;        // the whole element
+    SRange selection;    // the value that names it, else the start tag's name
     std::vector<SSymbol> children;
 };
 
-enum class ENameKind { Entry, Menu, ControlId, Document, Journal, Reference, Frame, RecordView,
-                       Form };
+enum class ENameKind {
+    Entry,
+    Menu,
+    ControlId,
+    Document,
+    Journal,
+    Reference,
+    Frame,
+    RecordView,
+    Form
+};
 
 // One definition or use of a name. Uses and definitions that refer to each other have the same
 // kind, name and scope (the scope tells apart, e.g., the control ids of two forms).
@@ -59,14 +79,23 @@ struct SNameUse {
     ENameKind kind = ENameKind::Entry;
     std::string name;
     std::string scope;
-    SRange range;           // the name's characters in the attribute value
+    SRange range;  // the name's characters in the attribute value
     bool definition = false;
 };
 
 class CAnalysis {
 public:
+    // The sources of the findings.
+    static constexpr const char* kConfigurationSource = "quilconf";
+    static constexpr const char* kExchangeSource = "quilxdb";
+    static constexpr const char* kLintSource = "quil-lint";
+
     // Analyses the text; fileName is used in messages only.
     static CAnalysis Run(std::string_view text, std::string_view fileName);
+
+    // The exit status the compiler ended its in-memory run with (0 written, 1 not loaded,
+    // 255 failed; for an exchange description 0 or 1 as quilxdb).
+    int CompilerStatus() const { return status_; }
 
     bool IsConfiguration() const { return configuration_; }
     // False when the document could not be loaded (its reason is the first finding).
@@ -76,6 +105,9 @@ public:
     const std::vector<SNameUse>& Names() const { return names_; }
 
 private:
+    void Analyse(std::string_view text, std::string_view fileName);
+
+    int status_ = 0;
     bool configuration_ = true;
     bool loaded_ = false;
     std::vector<SFinding> findings_;

@@ -256,15 +256,16 @@ int CConfCompiler::Compile(const CXMLDOM& document, CPdb& pdb, const std::string
     return kWritten;
 }
 
-int CConfCompiler::CompileMemory(std::string_view xml, std::vector<uint8_t>& image) {
+int CConfCompiler::CompileMemory(std::string_view xml, std::vector<uint8_t>& image,
+                                 const std::string* locationsFile) {
     image.clear();
     CXMLDOM document;
     if (!document.LoadMemory(xml)) {
-        ReportNotLoaded(document, nullptr);
+        ReportNotLoaded(document, locationsFile);
         return kNotLoaded;
     }
     CPdb pdb;
-    const int status = Compile(document, pdb);
+    const int status = Compile(document, pdb, locationsFile);
     if (status == kWritten) {
         image = pdb.Image();
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CConfCompiler.h"
+#include "CLintCommand.h"
 #include "CLog.h"
 #include "CPlatform.h"
 #include "CXMLDOM.h"
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     try {
         CPlatform::PrepareConsole();
         const std::vector<std::string> args = CPlatform::Arguments(argc, argv);
+        if (CLintCommand::Wanted(args)) {
+            return CLintCommand::Run(args, std::cout);
+        }
         CConfCompiler compiler(std::cout);
         // The document's tree is left to the end of the process: freeing the tree of a large
         // configuration node by node costs a tenth of the whole run, for nothing. (It stays
