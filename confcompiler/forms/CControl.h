@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "ControlRecord.h"
 #include "ObjectReader.h"
@@ -92,6 +93,21 @@ public:
     static std::string_view FrameTypeName(uint8_t frame);
     // The event whose code reference the record holds at `slotOffset` (ControlRecord.h).
     static std::string_view EventName(size_t slotOffset);
+
+    // The keywords of the tables above in their order, as the configuration writes them, for
+    // tools that offer or check them (the resize words in UTF-8, the Latin ones first).
+    static std::vector<std::string_view> TypeNames();
+    static std::vector<std::string_view> FontNames();
+    static std::vector<std::string_view> AlignmentNames();
+    static std::vector<std::string_view> ContentKindNames();
+    static std::vector<std::string_view> FrameTypeNames();
+    static std::vector<std::string_view> EventNames();
+    static std::vector<std::string_view> ResizeWords();
+    // The flags of `fieldattrs`, each a boolean attribute.
+    static std::vector<std::string_view> FieldFlagNames();
+    // The child element that holds the type attributes of a control type ("staticattrs", ...,
+    // "items" for formmenu); empty for a code that is no type.
+    static std::string_view AttributesElement(uint16_t type);
 
 private:
     void ReadLayout(XmlNode layout);
