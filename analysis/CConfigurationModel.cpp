@@ -5,6 +5,8 @@
 
 #include "AsciiCase.h"
 #include "CConverter.h"
+#include "CFunctionCatalogue.h"
+#include "CInfoReader.h"
 #include "CListControl.h"
 #include "CListEntry.h"
 #include "CListMenu.h"
@@ -30,6 +32,24 @@ constexpr Section kSections[] = {
     {"frame", ENameKind::Frame, ESymbolKind::Frame},
 };
 
+// The functions that open an object by name, with one of its forms.
+constexpr std::pair<std::string_view, ENameKind> kOpeners[] = {
+    {"OpenJournal", ENameKind::Journal},
+    {"OpenReference", ENameKind::Reference},
+    {"OpenFrame", ENameKind::Frame},
+    {"OpenRecordView", ENameKind::RecordView},
+    {"OpenRecordViewNew", ENameKind::RecordView},
+    {"ShowDocument", ENameKind::Document},
+};
+
+bool IsString(std::string_view lexeme) {
+    return lexeme.size() >= 2 && lexeme.front() == '"' && lexeme.back() == '"';
+}
+
+bool IsNumber(std::string_view lexeme) {
+    return !lexeme.empty() && (lexeme[0] == '-' || (lexeme[0] >= '0' && lexeme[0] <= '9'));
+}
+
 bool Named(const CXMLDOM& document, XmlNode node, std::string_view name) {
     return node != nullptr && AsciiCase::Equal(document.GetNodeName(node), name);
 }
@@ -37,8 +57,10 @@ bool Named(const CXMLDOM& document, XmlNode node, std::string_view name) {
 }  // namespace
 
 CConfigurationModel::CConfigurationModel(const CDocumentTree& tree) : tree_(tree) {
-    ReadMenus();
     const CXMLDOM& document = tree_.Document();
+    CInfoReader::ScreenSize(document, document.FindNode(document.GetFirstNode(), "quillora"),
+                            screenWidth_, screenHeight_);
+    ReadMenus();
     if (const XmlNode common = document.FindNode(document.GetFirstNode(), "commonEntries")) {
         SSymbol symbol = MakeSymbol(ESymbolKind::Entry, common, {}, "commonEntries");
         ReadEntries(common, kCommonScope, &symbol.children);
@@ -54,6 +76,73 @@ CConfigurationModel::CConfigurationModel(const CDocumentTree& tree) : tree_(tree
         }
     }
     ReadAllActions();
+    AddCallNames();
+}
+
+bool CConfigurationModel::OpenedKind(std::string_view function, ENameKind& kind) {
+    for (const auto& [name, opened] : kOpeners) {
+        if (name == function) {
+            kind = opened;
+            return true;
+        }
+    }
+    return false;
+}
+
+void CConfigurationModel::AddUse(ENameKind kind, const Piece& piece, std::string name,
+                                 const std::string& scope, std::string origin) {
+    SNameUse use;
+    use.kind = kind;
+    use.name = std::move(name);
+    use.scope = scope;
+    use.range = piece.range;
+    names_.push_back(std::move(use));
+    origins_.push_back(std::move(origin));
+}
+
+void CConfigurationModel::AddCallNames() {
+    for (const Call& call : calls_) {
+        const CFunctionCatalogue::Function* function =
+            CFunctionCatalogue::FindByName(call.function.text);
+        if (function == nullptr || call.arguments.empty()) {
+            continue;
+        }
+        const Piece& first = call.arguments[0];
+        ENameKind kind = ENameKind::Document;
+        if (OpenedKind(function->name, kind) && IsString(first.text)) {
+            const std::string name = first.text.substr(1, first.text.size() - 2);
+            // The range of the name without its quotes.
+            Piece inner = first;
+            inner.range.start.character += 1;
+            if (inner.range.end.character > inner.range.start.character) {
+                inner.range.end.character -= 1;
+            }
+            AddUse(kind, inner, name, {}, std::string(function->name));
+            const Object* object = FindObject(kind, name);
+            if (object != nullptr && call.arguments.size() >= 2 &&
+                IsString(call.arguments[1].text)) {
+                Piece form = call.arguments[1];
+                form.range.start.character += 1;
+                if (form.range.end.character > form.range.start.character) {
+                    form.range.end.character -= 1;
+                }
+                AddUse(ENameKind::Form, form,
+                       call.arguments[1].text.substr(1, call.arguments[1].text.size() - 2),
+                       object->scope, std::string(function->name));
+            }
+        }
+        // A control argument: the compiler turns the id into the control's index, with the
+        // name spelled as the catalogue spells it.
+        if (call.form != nullptr &&
+            CFunctionCatalogue::IsControlArgumentFunction(call.function.text) &&
+            IsNumber(first.text)) {
+            const uint16_t id = CParser::NumberValue(first.text);
+            if (id != 0) {
+                AddUse(ENameKind::ControlId, first, std::to_string(id), call.form->scope,
+                       std::string(function->name));
+            }
+        }
+    }
 }
 
 std::string CConfigurationModel::Utf8(std::string_view narrow) {
@@ -124,6 +213,7 @@ void CConfigurationModel::AddName(ENameKind kind, XmlNode node, std::string_view
     use.range = tree_.ValueRange(node, attribute);
     use.definition = definition;
     names_.push_back(std::move(use));
+    origins_.push_back(CDocumentTree::Name(node) + "/" + std::string(attribute));
 }
 
 void CConfigurationModel::ReadMenus() {
@@ -206,7 +296,23 @@ void CConfigurationModel::ReadObjects(const char* element, ENameKind kind, ESymb
                  inheritance = document.FindNextSibling(inheritance, "inheritance")) {
                 std::string name;
                 CDocumentTree::Attribute(inheritance, "name", name);
-                AddName(ENameKind::Document, inheritance, "name", name, {}, false);
+                // An inheritance names a document, or an entry of this one.
+                std::ostringstream discard;
+                CLog log(discard);
+                CStringsReader pool(log);
+                CReadContext context(document, pool, log);
+                CListEntry entries(context);
+                entries.Build(node, true);
+                if (entries.IndexOf(CConverter::ToNarrow(name)) != CListEntry::kNoEntry) {
+                    CListEntry own(context);
+                    own.Build(node, false);
+                    const bool mine =
+                        own.IndexOf(CConverter::ToNarrow(name)) != CListEntry::kNoEntry;
+                    AddName(ENameKind::Entry, inheritance, "name", name,
+                            mine ? object.scope : std::string(kCommonScope), false);
+                } else {
+                    AddName(ENameKind::Document, inheritance, "name", name, {}, false);
+                }
             }
         }
 
