@@ -83,7 +83,9 @@ public:
         }
         for (size_t i = 0; i < names.size(); ++i) {
             const SNameUse& use = names[i];
-            if (use.definition || defined.contains({use.kind, Key(use), use.scope})) {
+            // An empty name names nothing on purpose (or the compiler says it is missing).
+            if (use.definition || use.name.empty() ||
+                defined.contains({use.kind, Key(use), use.scope})) {
                 continue;
             }
             Unresolved(use, i < origins.size() ? origins[i] : std::string());
@@ -262,38 +264,54 @@ public:
 
     // Names the compiler never reads, and keywords it does not know.
     void Grammar() {
+        // The compiler finds menus, common entries and objects anywhere: the elements around
+        // them are passed through, and so are the elements around menu items (the menu
+        // reader walks through them). Such an element stands for its parent.
+        std::set<XmlNode> around;
+        for (const XmlNode section : model_.Sections()) {
+            for (XmlNode node = CDocumentTree::Parent(section); node != nullptr;
+                 node = CDocumentTree::Parent(node)) {
+                around.insert(node);
+            }
+        }
         std::set<XmlNode> unknown;  // elements whose subtree is not looked at
+        std::map<XmlNode, const CDocumentGrammar::Element*> rules;
         for (const XmlNode node : tree_.Elements()) {
             const XmlNode parent = CDocumentTree::Parent(node);
-            if (unknown.contains(parent)) {
+            if (parent != nullptr && (unknown.contains(parent) || !rules.contains(parent))) {
                 unknown.insert(node);
                 continue;
             }
+            const CDocumentGrammar::Element* parentRule =
+                parent != nullptr ? rules[parent] : nullptr;
+            const std::string parentName(parentRule != nullptr ? parentRule->name : "");
             const std::string name = CDocumentTree::Name(node);
-            const std::string parentName = CDocumentTree::Name(parent);
-            const CDocumentGrammar::Element* rule = CDocumentGrammar::Find(name, parentName);
-            if (rule == nullptr) {
-                unknown.insert(node);
-                const CDocumentGrammar::Element* parentRule =
-                    parent == nullptr
-                        ? nullptr
-                        : CDocumentGrammar::Find(
-                              parentName, CDocumentTree::Name(CDocumentTree::Parent(parent)));
-                if (parentRule != nullptr) {
-                    const std::string_view nearest =
-                        CDocumentGrammar::Nearest(name, parentRule->children);
-                    Add(ESeverity::Warning, CConfigurationChecks::kUnknownElement,
-                        tree_.NameRange(node),
-                        "the compiler never reads an element " + Quoted(name) + " in " +
-                            Quoted(parentName) +
-                            (nearest.empty() ? std::string()
-                                             : " (did you mean " + Quoted(nearest) + "?)"));
+            if (const CDocumentGrammar::Element* rule = CDocumentGrammar::Find(name, parentName)) {
+                rules[node] = rule;
+                for (const std::string& attribute : CDocumentTree::AttributeNames(node)) {
+                    Attribute(node, *rule, attribute);
                 }
                 continue;
             }
-            for (const std::string& attribute : CDocumentTree::AttributeNames(node)) {
-                Attribute(node, *rule, attribute);
+            if (parentRule == nullptr) {
+                unknown.insert(node);  // no root `quillora`: the compiler says so
+                continue;
             }
+            static const std::set<std::string_view> kMenuParts = {"menu", "submenu", "menuitem",
+                                                                  "separator"};
+            if (around.contains(node) || kMenuParts.contains(parentRule->name)) {
+                rules[node] = parentRule;
+                continue;
+            }
+            unknown.insert(node);
+            if (parentRule->name == "items") {
+                continue;  // the formmenu reader reports the other elements of `items` itself
+            }
+            const std::string_view nearest = CDocumentGrammar::Nearest(name, parentRule->children);
+            Add(ESeverity::Warning, CConfigurationChecks::kUnknownElement, tree_.NameRange(node),
+                "the compiler never reads an element " + Quoted(name) + " in " +
+                    Quoted(parentRule->name) +
+                    (nearest.empty() ? std::string() : " (did you mean " + Quoted(nearest) + "?)"));
         }
     }
 

@@ -14,6 +14,8 @@
 #include "CParser.h"
 #include "CReadContext.h"
 #include "CStringsReader.h"
+#include "CqlMenuItem.h"
+#include "MenuRecord.h"
 
 namespace {
 
@@ -62,6 +64,7 @@ CConfigurationModel::CConfigurationModel(const CDocumentTree& tree) : tree_(tree
                             screenWidth_, screenHeight_);
     ReadMenus();
     if (const XmlNode common = document.FindNode(document.GetFirstNode(), "commonEntries")) {
+        sections_.push_back(common);
         SSymbol symbol = MakeSymbol(ESymbolKind::Entry, common, {}, "commonEntries");
         ReadEntries(common, kCommonScope, &symbol.children);
         symbols_.push_back(std::move(symbol));
@@ -223,6 +226,7 @@ void CConfigurationModel::ReadMenus() {
         std::string name;
         CDocumentTree::Attribute(menu, "name", name);
         SSymbol symbol = MakeSymbol(ESymbolKind::Menu, menu, "name", name);
+        sections_.push_back(menu);
         ReadMenuItems(menu, symbol.children);
         symbols_.push_back(std::move(symbol));
         AddName(ENameKind::Menu, menu, "name", name, {}, true);
@@ -231,18 +235,23 @@ void CConfigurationModel::ReadMenus() {
 
 void CConfigurationModel::ReadMenuItems(XmlNode parent, std::vector<SSymbol>& symbols) {
     const CXMLDOM& document = tree_.Document();
+    // As the menu reader reads them: every item under the one before it, through any other
+    // element.
     for (const XmlNode child : tree_.Children(parent)) {
-        const bool submenu = Named(document, child, "submenu");
-        if (!submenu && !Named(document, child, "menuitem")) {
+        const uint8_t kind = CqlMenuItem::KindOf(document.GetNodeName(child));
+        if (kind == MenuItemRecord::kNoItem) {
+            ReadMenuItems(child, symbols);
+            continue;
+        }
+        if (kind == MenuItemRecord::kSeparator) {
+            ReadMenuItems(child, symbols);
             continue;
         }
         std::string title;
         CDocumentTree::Attribute(child, "title", title);
         SSymbol symbol = MakeSymbol(ESymbolKind::MenuItem, child, "title", title,
-                                    submenu ? "submenu" : "menuitem");
-        if (submenu) {
-            ReadMenuItems(child, symbol.children);
-        }
+                                    kind == MenuItemRecord::kSubmenu ? "submenu" : "menuitem");
+        ReadMenuItems(child, symbol.children);
         symbols.push_back(std::move(symbol));
     }
 }
@@ -271,6 +280,7 @@ void CConfigurationModel::ReadObjects(const char* element, ENameKind kind, ESymb
         object.kind = kind;
         object.element = element;
         object.node = node;
+        sections_.push_back(node);
         CDocumentTree::Attribute(node, "name", object.name);
         object.scope = std::string(element) + ":" + object.name;
         std::string view;
@@ -286,6 +296,7 @@ void CConfigurationModel::ReadObjects(const char* element, ENameKind kind, ESymb
                  jrndocument = document.FindNextSibling(jrndocument, "jrndocument")) {
                 std::string name;
                 CDocumentTree::Attribute(jrndocument, "name", name);
+                sections_.push_back(jrndocument);  // found anywhere below `data`
                 AddName(ENameKind::Document, jrndocument, "name", name, {}, false);
             }
         }
@@ -377,7 +388,7 @@ void CConfigurationModel::ReadForm(XmlNode node, Object& object, SSymbol& object
         }
     }
     uint16_t first = 0;
-    if (document.GetAttributeShortIfPresent(node, "firstNav", first) == 0) {
+    if (document.GetAttributeShortIfPresent(node, "firstNav", first) == 0 && first != 0) {
         AddName(ENameKind::ControlId, node, "firstNav", std::to_string(first), form.scope, false);
     }
     object.forms.push_back(std::move(form));

@@ -70,6 +70,9 @@ public:
     // For each of Names(), what gives it: the attribute ("entry", "firstNav", ...) or the
     // action function ("OpenJournal", ...).
     const std::vector<std::string>& Origins() const { return origins_; }
+    // The elements the compiler reads as menus, common entries and objects (it finds them
+    // anywhere in the document, through other elements).
+    const std::vector<XmlNode>& Sections() const { return sections_; }
     // The client's screen.
     uint16_t ScreenWidth() const { return screenWidth_; }
     uint16_t ScreenHeight() const { return screenHeight_; }
@@ -118,6 +121,7 @@ private:
     std::vector<SSymbol> symbols_;
     std::vector<SNameUse> names_;
     std::vector<std::string> origins_;
+    std::vector<XmlNode> sections_;
     uint16_t screenWidth_ = 0;
     uint16_t screenHeight_ = 0;
 };

@@ -34,7 +34,9 @@ Names AttributeElements() {
 std::vector<CDocumentGrammar::Element> BuildElements() {
     const Names objects = {"journal", "document", "recordview", "reference", "frame"};
     const Names objectParts = {"entries", "forms", "form", "acts"};
+    // The menu reader reads the items under every item, through any other element.
     const Names menuItems = {"submenu", "menuitem", "separator"};
+    const Names menuParents = {"menu", "submenu", "menuitem", "separator"};
     const Names documentEvents = Events(CActsReader::ObjectKind::Document);
     const Names formEvents = Events(CActsReader::ObjectKind::Form);
     std::vector<CDocumentGrammar::Element> elements = {
@@ -45,9 +47,9 @@ std::vector<CDocumentGrammar::Element> BuildElements() {
         {"menu", {"quillora"}, menuItems, {"name"}},
         // `parent` is the schema's and has no effect (the parent is the enclosing element);
         // it is known so that no one is told it is misspelt.
-        {"submenu", {"menu", "submenu"}, menuItems, {"title", "parent"}},
-        {"menuitem", {"menu", "submenu"}, {}, {"title", "func", "shortcut", "parent"}},
-        {"separator", {"menu", "submenu", "items"}, {}, {}},
+        {"submenu", menuParents, menuItems, {"title", "parent"}},
+        {"menuitem", menuParents, menuItems, {"title", "func", "shortcut", "parent"}},
+        {"separator", Join(menuParents, {"items"}), menuItems, {}},
         {"commonEntries", {"quillora"}, {"entry"}, {}},
         {"journal", {"quillora"}, Join({"data"}, objectParts), {"name", "view"}},
         {"document",
