@@ -103,7 +103,7 @@ void CAnalysis::Analyse(std::string_view text, std::string_view fileName) {
     if (tree.Root() != nullptr && CDocumentTree::Name(tree.Root()) == kExchangeRoot) {
         configuration_ = false;
         status_ = CExchangeAnalysis::Run(tree, findings_);
-        loaded_ = status_ != CConfCompiler::kNotLoaded;
+        loaded_ = true;  // the exchange compiler's failures are findings
         return;
     }
 

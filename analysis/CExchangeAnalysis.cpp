@@ -31,9 +31,16 @@ void AddLines(const CDocumentTree& tree, const std::string& console,
         finding.severity = ESeverity::Error;
         finding.source = CAnalysis::kExchangeSource;
         finding.message = line.substr(i + 2);
+        // The start tag on that line whose name the message quotes, else the first one.
         const std::vector<const CDocumentText::Tag*> tags = tree.TagsOnLine(number);
-        finding.range =
-            tags.empty() ? tree.Text().LineRange(number) : tree.Text().TagRange(*tags.front());
+        const CDocumentText::Tag* tag = tags.empty() ? nullptr : tags.front();
+        for (const CDocumentText::Tag* candidate : tags) {
+            if (finding.message.find(candidate->name) != std::string::npos) {
+                tag = candidate;
+                break;
+            }
+        }
+        finding.range = tag == nullptr ? tree.Text().LineRange(number) : tree.Text().TagRange(*tag);
         findings.push_back(std::move(finding));
     }
 }

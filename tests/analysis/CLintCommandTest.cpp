@@ -50,6 +50,12 @@ TEST(CLintCommandTest, PrintsTheFindingsAndEndsWithTheStatus) {
          {"--lint", "IN"},
          255,
          "IN:1:1: [ERROR] Критическая ошибка чтения описания журналов документов\n"},
+        {"an exchange description",
+         "<palm-client>\n<exchange name='a' view='b'>\n<post><bogus/></post>\n</exchange>\n"
+         "</palm-client>\n",
+         {"--lint", "IN"},
+         255,
+         "IN:3:7: [ERROR] XML validation error: bogus\n"},
         {"two files",
          "",
          {"--lint", "IN", "IN"},
