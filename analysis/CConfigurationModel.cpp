@@ -92,13 +92,13 @@ bool CConfigurationModel::OpenedKind(std::string_view function, ENameKind& kind)
     return false;
 }
 
-void CConfigurationModel::AddUse(ENameKind kind, const Piece& piece, std::string name,
+void CConfigurationModel::AddUse(ENameKind kind, const SRange& range, std::string name,
                                  const std::string& scope, std::string origin) {
     SNameUse use;
     use.kind = kind;
     use.name = std::move(name);
     use.scope = scope;
-    use.range = piece.range;
+    use.range = range;
     names_.push_back(std::move(use));
     origins_.push_back(std::move(origin));
 }
@@ -114,22 +114,11 @@ void CConfigurationModel::AddCallNames() {
         ENameKind kind = ENameKind::Document;
         if (OpenedKind(function->name, kind) && IsString(first.text)) {
             const std::string name = first.text.substr(1, first.text.size() - 2);
-            // The range of the name without its quotes.
-            Piece inner = first;
-            inner.range.start.character += 1;
-            if (inner.range.end.character > inner.range.start.character) {
-                inner.range.end.character -= 1;
-            }
-            AddUse(kind, inner, name, {}, std::string(function->name));
+            AddUse(kind, first.inner, name, {}, std::string(function->name));
             const Object* object = FindObject(kind, name);
             if (object != nullptr && call.arguments.size() >= 2 &&
                 IsString(call.arguments[1].text)) {
-                Piece form = call.arguments[1];
-                form.range.start.character += 1;
-                if (form.range.end.character > form.range.start.character) {
-                    form.range.end.character -= 1;
-                }
-                AddUse(ENameKind::Form, form,
+                AddUse(ENameKind::Form, call.arguments[1].inner,
                        call.arguments[1].text.substr(1, call.arguments[1].text.size() - 2),
                        object->scope, std::string(function->name));
             }
@@ -141,7 +130,7 @@ void CConfigurationModel::AddCallNames() {
             IsNumber(first.text)) {
             const uint16_t id = CParser::NumberValue(first.text);
             if (id != 0) {
-                AddUse(ENameKind::ControlId, first, std::to_string(id), call.form->scope,
+                AddUse(ENameKind::ControlId, first.range, std::to_string(id), call.form->scope,
                        std::string(function->name));
             }
         }
@@ -476,8 +465,10 @@ void CConfigurationModel::ReadActions(XmlNode node, const Form* form) {
             }
             const auto piece = [&](std::string_view lexeme) {
                 const size_t begin = static_cast<size_t>(lexeme.data() - value.text.data());
-                return Piece{std::string(lexeme),
-                             RangeIn(node, value, begin, begin + lexeme.size())};
+                const size_t end = begin + lexeme.size();
+                const SRange range = RangeIn(node, value, begin, end);
+                return Piece{std::string(lexeme), range,
+                             IsString(lexeme) ? RangeIn(node, value, begin + 1, end - 1) : range};
             };
             Call call;
             call.node = node;

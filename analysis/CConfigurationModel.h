@@ -19,6 +19,7 @@ public:
     struct Piece {
         std::string text;
         SRange range;
+        SRange inner;  // a string's characters without its quotes; else the same as `range`
     };
 
     struct Form;
@@ -104,7 +105,7 @@ private:
     // A definition or use whose name is the whole value of an attribute.
     void AddName(ENameKind kind, XmlNode node, std::string_view attribute, std::string name,
                  const std::string& scope, bool definition);
-    void AddUse(ENameKind kind, const Piece& piece, std::string name, const std::string& scope,
+    void AddUse(ENameKind kind, const SRange& range, std::string name, const std::string& scope,
                 std::string origin);
     // The names the calls use: objects and forms opened by name, controls as arguments.
     void AddCallNames();
