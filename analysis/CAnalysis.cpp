@@ -34,7 +34,11 @@ SRange MessageRange(const CDocumentTree& tree, uint32_t line, std::string_view t
     const CDocumentText& document = tree.Text();
     const CDocumentText::Attribute* best = nullptr;
     const CDocumentText::Tag* first = nullptr;
-    for (const CDocumentText::Tag* tag : tree.TagsOnLine(line)) {
+    // On a line of many tags (a document written on one line) only the first ones are
+    // looked at, so that many messages cost little.
+    constexpr size_t kTagsLookedAt = 64;
+    const std::vector<const CDocumentText::Tag*> tags = tree.TagsOnLine(line, kTagsLookedAt);
+    for (const CDocumentText::Tag* tag : tags) {
         first = first != nullptr ? first : tag;
         for (const CDocumentText::Attribute& attribute : tag->attributes) {
             const size_t size = attribute.valueEnd - attribute.valueBegin;
@@ -57,7 +61,7 @@ SRange MessageRange(const CDocumentTree& tree, uint32_t line, std::string_view t
         colon == std::string_view::npos ? std::string_view() : text.substr(colon + 2);
     const size_t start = detail.find_first_not_of(' ');
     if (start != std::string_view::npos && detail.size() - start >= 2 && document.Utf8()) {
-        for (const CDocumentText::Tag* tag : tree.TagsOnLine(line)) {
+        for (const CDocumentText::Tag* tag : tags) {
             for (const CDocumentText::Attribute& attribute : tag->attributes) {
                 if (document.Decode(attribute).text.find(detail.substr(start)) !=
                     std::string::npos) {

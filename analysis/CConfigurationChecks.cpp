@@ -170,14 +170,27 @@ public:
     }
 
     // " (did you mean `X`?)" with the nearest definition of the same kind and scope.
-    std::string Suggestion(const SNameUse& use) const {
-        std::vector<std::string_view> candidates;
-        for (const SNameUse& other : model_.Names()) {
-            if (other.definition && other.kind == use.kind && other.scope == use.scope) {
-                candidates.push_back(other.name);
+    // Looked for among this many definitions at most, and for this many uses: a suggestion
+    // costs the product of the names' lengths for every candidate.
+    static constexpr size_t kMaxCandidates = 1000;
+    static constexpr size_t kMaxSuggestions = 1000;
+
+    std::string Suggestion(const SNameUse& use) {
+        if (suggestions_++ >= kMaxSuggestions) {
+            return {};
+        }
+        if (candidates_.empty()) {
+            for (const SNameUse& other : model_.Names()) {
+                if (other.definition) {
+                    candidates_[{other.kind, other.scope}].push_back(other.name);
+                }
             }
         }
-        const std::string_view nearest = CDocumentGrammar::Nearest(use.name, candidates);
+        const auto found = candidates_.find({use.kind, use.scope});
+        if (found == candidates_.end() || found->second.size() > kMaxCandidates) {
+            return {};
+        }
+        const std::string_view nearest = CDocumentGrammar::Nearest(use.name, found->second);
         return nearest.empty() ? std::string() : " (did you mean " + Quoted(nearest) + "?)";
     }
 
@@ -348,6 +361,8 @@ public:
     }
 
 private:
+    std::map<std::pair<ENameKind, std::string>, std::vector<std::string_view>> candidates_;
+    size_t suggestions_ = 0;
     const Model& model_;
     const CDocumentTree& tree_;
     std::vector<SFinding>& findings_;

@@ -253,6 +253,11 @@ bool CDocumentGrammar::Accepts(const Keywords& keywords, std::string_view value)
 }
 
 std::string_view CDocumentGrammar::Nearest(std::string_view name, const Names& candidates) {
+    // A name far longer than any of the grammar's is no misspelling of one.
+    constexpr size_t kLongest = 64;
+    if (name.size() > kLongest) {
+        return {};
+    }
     std::string_view best;
     size_t bestDistance = 0;
     for (const std::string_view candidate : candidates) {

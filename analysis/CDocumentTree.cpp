@@ -150,7 +150,8 @@ SRange CDocumentTree::ValueRange(XmlNode node, std::string_view attribute) const
     return found != nullptr ? text_.ValueRange(*found) : TagRange(node);
 }
 
-std::vector<const CDocumentText::Tag*> CDocumentTree::TagsOnLine(uint32_t line) const {
+std::vector<const CDocumentText::Tag*> CDocumentTree::TagsOnLine(uint32_t line,
+                                                                 size_t limit) const {
     const std::vector<CDocumentText::Tag>& tags = text_.Tags();
     // Tags are in text order: the first one starting on the line or later, and before it the
     // few that start earlier and reach into it.
@@ -162,7 +163,8 @@ std::vector<const CDocumentText::Tag*> CDocumentTree::TagsOnLine(uint32_t line) 
         --first;
     }
     std::vector<const CDocumentText::Tag*> found;
-    for (auto tag = first; tag != tags.end() && tag->firstLine <= line; ++tag) {
+    for (auto tag = first; tag != tags.end() && tag->firstLine <= line && found.size() < limit;
+         ++tag) {
         if (tag->lastLine >= line) {
             found.push_back(&*tag);
         }

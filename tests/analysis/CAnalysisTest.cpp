@@ -88,6 +88,10 @@ TEST(CAnalysisTest, EachCheckFindsItsMistakeAtItsPlace) {
         {R"~(SetCurrentDateTime(1))~", R"~(SetCurrentDatetime(1))~", {"9:36 L6"}},
         {R"~(OpenJournal("Orders")~", R"~(OpenJournal("Ordrs")~", {"3:63 L7"}},
         {R"~("Список")')~", R"~("Спсок")')~", {"3:73 L8"}},
+        // A character beyond the BMP is two code units.
+        {R"~(Заказы" func='OpenJournal("Orders")~",
+         R"~(Заказы😀" func='OpenJournal("Ordrs")~",
+         {"3:65 L7"}},
         {R"~(jrndocument name="Order")~", R"~(jrndocument name="Ordr")~", {"5:26 L9"}},
         {R"~(inheritance name="Order")~", R"~(inheritance name="Nothing")~", {"14:34 L10"}},
         {R"~(view="Name"/>)~", R"~(view="Name"/><entry name="Name" view="N"/>)~", {"22:82 L11"}},
