@@ -1,5 +1,7 @@
 #include "CPlatform.h"
 
+#include <cstdlib>
+
 #ifdef _WIN32
 
 // windows.h first: the other system headers build on it.
@@ -137,3 +139,9 @@ bool CPlatform::SameFile(const std::string& first, const std::string& second) {
 void CPlatform::PrepareConsole() {}
 
 #endif
+
+bool CPlatform::HasMemory(size_t bytes) {
+    void* block = std::malloc(bytes);
+    std::free(block);
+    return block != nullptr;
+}

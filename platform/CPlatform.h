@@ -3,6 +3,7 @@
 // are UTF-8 everywhere inside the programs; on Windows this is where they meet the system's UTF-16.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -37,6 +38,11 @@ public:
     // Standard output carries UTF-8 bytes unchanged (no line-end translation on Windows).
     // Written to a Windows console it is shown as text whatever the console's code page.
     static void PrepareConsole();
+
+    // Whether `bytes` of memory can still be had (taken and given back at once). A program
+    // that starts under an address-space cap just above what loading it takes may have no
+    // room left even for the exception that reports running out of memory; it asks first.
+    static bool HasMemory(size_t bytes);
 
 #ifdef _WIN32
     static std::wstring Wide(std::string_view utf8);

@@ -102,6 +102,49 @@ void CParser::LexicalWarning(std::string_view message, std::string_view rest) co
     pool_.Log().Line(false, kLexicalCode, where_, message, &rest);
 }
 
+size_t CParser::LexemeSize(std::string_view rest) {
+    if (rest.empty()) {
+        return 0;
+    }
+    const char c = rest[0];
+    size_t size = CFunctionCatalogue::LongestNameAt(rest);
+    if (size == 0) {
+        if (IsPunctuation(c)) {
+            size = 1;
+        } else if (IsDigit(c) || c == '-') {
+            size = 1;
+            while (size < rest.size() && IsDigit(rest[size])) {
+                ++size;
+            }
+        } else if (c == '"') {
+            // Everything up to and including the next quote; a zero byte ends the text.
+            const size_t close = rest.find_first_of(std::string_view("\"\0", 2), 1);
+            if (close != std::string_view::npos && rest[close] == '"') {
+                size = close + 1;
+            }
+        }
+    }
+    return size;
+}
+
+std::vector<std::string_view> CParser::Lexemes(std::string_view text) {
+    std::vector<std::string_view> lexemes;
+    size_t position = 0;
+    while (position < text.size()) {
+        if (text[position] == ' ' || text[position] == '\t') {
+            ++position;
+            continue;
+        }
+        const size_t size = LexemeSize(text.substr(position));
+        if (size == 0) {
+            return {};
+        }
+        lexemes.push_back(text.substr(position, size));
+        position += size;
+    }
+    return lexemes;
+}
+
 bool CParser::Tokenize(std::string_view text) {
     size_t position = 0;
     while (position < text.size()) {
@@ -111,23 +154,7 @@ bool CParser::Tokenize(std::string_view text) {
             continue;
         }
         const std::string_view rest = text.substr(position);
-        size_t size = CFunctionCatalogue::LongestNameAt(rest);
-        if (size == 0) {
-            if (IsPunctuation(c)) {
-                size = 1;
-            } else if (IsDigit(c) || c == '-') {
-                size = 1;
-                while (size < rest.size() && IsDigit(rest[size])) {
-                    ++size;
-                }
-            } else if (c == '"') {
-                // Everything up to and including the next quote; a zero byte ends the text.
-                const size_t close = rest.find_first_of(std::string_view("\"\0", 2), 1);
-                if (close != std::string_view::npos && rest[close] == '"') {
-                    size = close + 1;
-                }
-            }
-        }
+        const size_t size = LexemeSize(rest);
         if (size == 0) {
             LexicalWarning("Неизвестная лексема: ", rest);
             return false;

@@ -62,6 +62,11 @@ public:
     // The size of the function's argument block; 0 for an unknown id.
     static uint16_t ArgumentBlockSize(uint16_t id);
 
+    // The lexemes of `text` as the compiler splits it (views into `text`, blanks and tabs
+    // between them dropped); empty when a character begins no lexeme. No length limit is
+    // applied and nothing is printed: for tools that look at an expression's parts.
+    static std::vector<std::string_view> Lexemes(std::string_view text);
+
     // The low 16 bits of the exact value of a number lexeme: a "-" or a digit followed by
     // digits; a lone "-" is 0.
     static uint16_t NumberValue(std::string_view lexeme);
@@ -69,6 +74,8 @@ public:
 private:
     enum class State { Name, Open, First, Argument, Next, Closed };
 
+    // The size of the lexeme `rest` begins with; 0 when none begins there.
+    static size_t LexemeSize(std::string_view rest);
     bool Tokenize(std::string_view text);
     bool ParseCalls();
     // True when argument n of the current call ended where the layout lets it end.

@@ -136,6 +136,12 @@ void CConfCompiler::PrintHelp() {
                      "  quilconf --functions [--json | --markdown]\n"
                      "      Все функции действий: id, аргументы (число, строка, элемент формы)\n"
                      "      и описание; --json - для программ, --markdown - таблица справочника.\n"
+                     "  quilconf --lint [--json] ФАЙЛ_КОНФИГУРАЦИИ\n"
+                     "      Проверяет документ, не записывая базу: сообщения компилятора и\n"
+                     "      ошибки, которые компилятор пропускает (коды L1-L17), по одной в\n"
+                     "      строке ФАЙЛ:СТРОКА:СТОЛБЕЦ: [WARNING L2] ...; --json - массив JSON.\n"
+                     "      Коды завершения: 0 - нет ошибок, 1 - документ не загружен,\n"
+                     "      255 - ошибка компиляции, 2 - неверный вызов.\n"
                      "  quilconf --help      эта справка\n"
                      "  quilconf --version   версия компилятора\n"
                      "\n"
@@ -256,15 +262,16 @@ int CConfCompiler::Compile(const CXMLDOM& document, CPdb& pdb, const std::string
     return kWritten;
 }
 
-int CConfCompiler::CompileMemory(std::string_view xml, std::vector<uint8_t>& image) {
+int CConfCompiler::CompileMemory(std::string_view xml, std::vector<uint8_t>& image,
+                                 const std::string* locationsFile) {
     image.clear();
     CXMLDOM document;
     if (!document.LoadMemory(xml)) {
-        ReportNotLoaded(document, nullptr);
+        ReportNotLoaded(document, locationsFile);
         return kNotLoaded;
     }
     CPdb pdb;
-    const int status = Compile(document, pdb);
+    const int status = Compile(document, pdb, locationsFile);
     if (status == kWritten) {
         image = pdb.Image();
     }

@@ -66,7 +66,12 @@ public:
 
     // The compilation of a document held in memory, without banner or file: the status Run
     // would end with, and on success the database image (header dates the current time).
-    int CompileMemory(std::string_view xml, std::vector<uint8_t>& image);
+    // With `locationsFile`, lines about a node begin with "FILE:LINE: " as with --locations.
+    int CompileMemory(std::string_view xml, std::vector<uint8_t>& image,
+                      const std::string* locationsFile = nullptr);
+
+    // The console of the runs, e.g. to observe their messages.
+    CLog& Log() { return log_; }
 
     void PrintBanner();
     void PrintHelp();

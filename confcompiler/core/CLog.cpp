@@ -19,6 +19,16 @@ void CLog::Line(bool error, int code, std::string_view where, std::string_view m
         Put(CConverter::ToUtf8(*detail));
     }
     out_ << std::endl;
+    if (observer_) {
+        Message line{.error = error,
+                     .code = code,
+                     .where = std::string(where),
+                     .text = ConsoleLine::Joined(message)};
+        if (detail != nullptr) {
+            line.text += ' ' + ConsoleLine::Joined(CConverter::ToUtf8(*detail));
+        }
+        observer_(line);
+    }
 }
 
 void CLog::Put(std::string_view text) {

@@ -10,11 +10,24 @@
 // input) is shown as a blank (ConsoleLine).
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <string>
 #include <string_view>
 
 class CLog {
 public:
+    // One error or warning line as it was composed, for a program that keeps the messages
+    // besides printing them (the document analysis): the location in front ("FILE:LINE: " or
+    // empty) and the text after the prefix, detail included, both UTF-8.
+    struct Message {
+        bool error = false;
+        int code = 0;
+        std::string where;
+        std::string text;
+    };
+    using Observer = std::function<void(const Message&)>;
+
     // Lines go to `out` (standard output for the program).
     explicit CLog(std::ostream& out);
     virtual ~CLog();
@@ -39,9 +52,13 @@ public:
 
     std::ostream& Stream() { return out_; }
 
+    // Every later error and warning line is also handed to `observer` (none when empty).
+    void SetObserver(Observer observer) { observer_ = std::move(observer); }
+
 private:
     // Writes a text of a line, its line breaks shown as blanks.
     void Put(std::string_view text);
 
     std::ostream& out_;
+    Observer observer_;
 };

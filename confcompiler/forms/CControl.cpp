@@ -114,6 +114,39 @@ constexpr std::array<ResizeKeywords, 4> kResize{{
     {2, "movey", "горизперемещение"},
 }};
 
+// The flags of `fieldattrs`.
+constexpr std::array<Keyword<uint8_t>, 6> kFieldFlags{{
+    {"underlined", FieldAttributes::kUnderlined},
+    {"singleLine", FieldAttributes::kSingleLine},
+    {"dynamicSize", FieldAttributes::kDynamicSize},
+    {"autoShift", FieldAttributes::kAutoShift},
+    {"hasScrollBar", FieldAttributes::kHasScrollBar},
+    {"numeric", FieldAttributes::kNumeric},
+}};
+
+// The element of the type attributes of each type.
+constexpr std::array<Keyword<uint16_t>, 10> kAttributeElements{{
+    {"staticattrs", CControl::kStatic},
+    {"fieldattrs", CControl::kField},
+    {"valuelistattrs", CControl::kValueList},
+    {"buttonattrs", CControl::kButton},
+    {"pushbuttonattrs", CControl::kPushButton},
+    {"checkboxattrs", CControl::kCheckBox},
+    {"tableattrs", CControl::kTable},
+    {"items", CControl::kFormMenu},
+    {"bitmapattrs", CControl::kBitmap},
+    {"datetimeattrs", CControl::kDateTime},
+}};
+
+template <typename Code, size_t N>
+std::vector<std::string_view> Names(const std::array<Keyword<Code>, N>& table) {
+    std::vector<std::string_view> names;
+    for (const Keyword<Code>& keyword : table) {
+        names.push_back(keyword.name);
+    }
+    return names;
+}
+
 template <typename Code, size_t N>
 std::optional<Code> Find(const std::array<Keyword<Code>, N>& table, std::string_view name) {
     for (const Keyword<Code>& keyword : table) {
@@ -209,6 +242,49 @@ std::string_view CControl::EventName(size_t slotOffset) {
         }
     }
     return {};
+}
+
+std::vector<std::string_view> CControl::TypeNames() {
+    return Names(kTypes);
+}
+
+std::vector<std::string_view> CControl::FontNames() {
+    return Names(kFonts);
+}
+
+std::vector<std::string_view> CControl::AlignmentNames() {
+    return Names(kAlignments);
+}
+
+std::vector<std::string_view> CControl::ContentKindNames() {
+    return Names(kContentKinds);
+}
+
+std::vector<std::string_view> CControl::FrameTypeNames() {
+    return Names(kFrames);
+}
+
+std::vector<std::string_view> CControl::EventNames() {
+    return Names(kEvents);
+}
+
+std::vector<std::string_view> CControl::FieldFlagNames() {
+    return Names(kFieldFlags);
+}
+
+std::vector<std::string_view> CControl::ResizeWords() {
+    std::vector<std::string_view> words;
+    for (const ResizeKeywords& keyword : kResize) {
+        words.push_back(keyword.latin);
+    }
+    for (const ResizeKeywords& keyword : kResize) {
+        words.push_back(keyword.cyrillic);
+    }
+    return words;
+}
+
+std::string_view CControl::AttributesElement(uint16_t type) {
+    return NameOf(kAttributeElements, type);
 }
 
 uint16_t CControl::FontId(std::string_view name) {

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "ControlRecord.h"
 #include "ObjectReader.h"
@@ -98,6 +99,21 @@ public:
     // The boolean attributes of a field's attributes element, in the order they are read:
     // the name at `index`, empty past the last.
     static std::string_view FieldFlagName(size_t index);
+
+    // The keywords of the tables above in their order, as the configuration writes them, for
+    // tools that offer or check them (the resize words in UTF-8, the Latin ones first).
+    static std::vector<std::string_view> TypeNames();
+    static std::vector<std::string_view> FontNames();
+    static std::vector<std::string_view> AlignmentNames();
+    static std::vector<std::string_view> ContentKindNames();
+    static std::vector<std::string_view> FrameTypeNames();
+    static std::vector<std::string_view> EventNames();
+    static std::vector<std::string_view> ResizeWords();
+    // The flags of `fieldattrs`, each a boolean attribute.
+    static std::vector<std::string_view> FieldFlagNames();
+    // The child element that holds the type attributes of a control type ("staticattrs", ...,
+    // "items" for formmenu); empty for a code that is no type.
+    static std::string_view AttributesElement(uint16_t type);
 
 private:
     void ReadLayout(XmlNode layout);

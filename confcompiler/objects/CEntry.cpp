@@ -73,6 +73,22 @@ std::string_view CEntry::DbTypeName(int code) {
     return {};
 }
 
+std::vector<std::string_view> CEntry::TypeNames() {
+    std::vector<std::string_view> names;
+    for (const auto& entry : kTypes) {
+        names.push_back(entry.first);
+    }
+    return names;
+}
+
+std::vector<std::string_view> CEntry::DbTypeNames() {
+    std::vector<std::string_view> names;
+    for (const auto& keyword : kKeywords) {
+        names.push_back(keyword.first);
+    }
+    return names;
+}
+
 const uint8_t* CEntry::Read(XmlNode entry, size_t& size) {
     size = 0;
     buffer_.Clear();

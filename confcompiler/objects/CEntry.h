@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "EntryRecord.h"
 #include "ObjectReader.h"
@@ -45,4 +46,7 @@ public:
     // keyword of a storage type code, as the tables above spell them; empty for other codes.
     static std::string_view TypeName(uint16_t code);
     static std::string_view DbTypeName(int code);
+    // The `type` values and the `dbtype` keywords in table order, for tools that offer them.
+    static std::vector<std::string_view> TypeNames();
+    static std::vector<std::string_view> DbTypeNames();
 };

@@ -18,14 +18,32 @@ CqlDataSource::CqlDataSource(CReadContext& context) : context_(context) {}
 
 CqlDataSource::~CqlDataSource() = default;
 
+namespace {
+
+constexpr std::pair<std::string_view, uint16_t> kKinds[] = {
+    {"static", CqlDataSource::kListKind},
+    {"create", CqlDataSource::kListKind},
+    {"table", CqlDataSource::kTableKind},
+    {"present", CqlDataSource::kTableKind},
+};
+
+}  // namespace
+
 uint16_t CqlDataSource::KindCode(std::string_view type) {
-    if (AsciiCase::Equal(type, "static") || AsciiCase::Equal(type, "create")) {
-        return kListKind;
-    }
-    if (AsciiCase::Equal(type, "table") || AsciiCase::Equal(type, "present")) {
-        return kTableKind;
+    for (const auto& [name, kind] : kKinds) {
+        if (AsciiCase::Equal(type, name)) {
+            return kind;
+        }
     }
     return kNoKind;
+}
+
+std::vector<std::string_view> CqlDataSource::KindNames() {
+    std::vector<std::string_view> names;
+    for (const auto& kind : kKinds) {
+        names.push_back(kind.first);
+    }
+    return names;
 }
 
 int CqlDataSource::Read(XmlNode datasource, CRecordBuffer& record, RecordField block,

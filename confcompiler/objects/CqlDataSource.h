@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "CReadContext.h"
 #include "CRecordBuffer.h"
@@ -36,6 +37,8 @@ public:
 
     // 1 for "static" and "create", 2 for "table" and "present" (ASCII case ignored), else 0.
     static uint16_t KindCode(std::string_view type);
+    // The `type` values KindCode knows, for tools that offer them.
+    static std::vector<std::string_view> KindNames();
 
 private:
     int ReadStatic(XmlNode datasource, CRecordBuffer& record, size_t base,
