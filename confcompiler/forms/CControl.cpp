@@ -114,30 +114,6 @@ constexpr std::array<ResizeKeywords, 4> kResize{{
     {2, "movey", "горизперемещение"},
 }};
 
-// The flags of `fieldattrs`.
-constexpr std::array<Keyword<uint8_t>, 6> kFieldFlags{{
-    {"underlined", FieldAttributes::kUnderlined},
-    {"singleLine", FieldAttributes::kSingleLine},
-    {"dynamicSize", FieldAttributes::kDynamicSize},
-    {"autoShift", FieldAttributes::kAutoShift},
-    {"hasScrollBar", FieldAttributes::kHasScrollBar},
-    {"numeric", FieldAttributes::kNumeric},
-}};
-
-// The element of the type attributes of each type.
-constexpr std::array<Keyword<uint16_t>, 10> kAttributeElements{{
-    {"staticattrs", CControl::kStatic},
-    {"fieldattrs", CControl::kField},
-    {"valuelistattrs", CControl::kValueList},
-    {"buttonattrs", CControl::kButton},
-    {"pushbuttonattrs", CControl::kPushButton},
-    {"checkboxattrs", CControl::kCheckBox},
-    {"tableattrs", CControl::kTable},
-    {"items", CControl::kFormMenu},
-    {"bitmapattrs", CControl::kBitmap},
-    {"datetimeattrs", CControl::kDateTime},
-}};
-
 template <typename Code, size_t N>
 std::vector<std::string_view> Names(const std::array<Keyword<Code>, N>& table) {
     std::vector<std::string_view> names;
@@ -281,10 +257,6 @@ std::vector<std::string_view> CControl::ResizeWords() {
         words.push_back(keyword.cyrillic);
     }
     return words;
-}
-
-std::string_view CControl::AttributesElement(uint16_t type) {
-    return NameOf(kAttributeElements, type);
 }
 
 uint16_t CControl::FontId(std::string_view name) {

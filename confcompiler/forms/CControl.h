@@ -111,9 +111,6 @@ public:
     static std::vector<std::string_view> ResizeWords();
     // The flags of `fieldattrs`, each a boolean attribute.
     static std::vector<std::string_view> FieldFlagNames();
-    // The child element that holds the type attributes of a control type ("staticattrs", ...,
-    // "items" for formmenu); empty for a code that is no type.
-    static std::string_view AttributesElement(uint16_t type);
 
 private:
     void ReadLayout(XmlNode layout);
