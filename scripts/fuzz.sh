@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets of fuzz/ with clang, libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-fuzz/, then runs each named target (default: all five)
+# UndefinedBehaviorSanitizer into build-fuzz/, then runs each named target (default: all six)
 # for SECONDS (default 60), or for N executions with --runs N, from the kept corpus
 # (fuzz/corpus/<target>/), its seeds, the example and the kept findings. New inputs go to
 # build-fuzz/corpus/<target>/; --minimise merges that into fuzz/corpus/<target>/ (the smallest
 # set of inputs with the same coverage) instead of fuzzing.
 #
 # Exits non-zero on any finding (a crash, a sanitizer report, a leak, an input slower than
-# 10 s or above 2 GB, 512 MB for fuzz_inspector); the input that caused it is kept in
+# 10 s or above 2 GB, 512 MB for fuzz_inspector and fuzz_decompiler); the input that caused it is kept in
 # fuzz-findings/<target>/. Each run's statistics end its log in build-fuzz/<target>.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +23,7 @@ while [ "$#" -gt 0 ]; do
     *) targets+=("$1"); shift ;;
     esac
 done
-[ "${#targets[@]}" -gt 0 ] || targets=(exchange actions configuration inspector analysis)
+[ "${#targets[@]}" -gt 0 ] || targets=(exchange actions configuration inspector decompiler analysis)
 
 # clang and its libFuzzer runtime (Debian 12: clang 14).
 bash scripts/deps.sh clang libclang-rt-14-dev
@@ -62,7 +62,9 @@ for target in "${targets[@]}"; do
     [ "$target" = actions ] && options=(-dict=fuzz/actions.dict -rss_limit_mb=2048)
     # Database bytes: offsets and references that name the same bytes again and again; the
     # inspector's decoding budget keeps it far below 512 MB on any such input.
-    [ "$target" = inspector ] && options=(-dict=fuzz/inspector.dict -max_len=2048 -rss_limit_mb=512)
+    case "$target" in inspector | decompiler)
+        options=(-dict=fuzz/inspector.dict -max_len=2048 -rss_limit_mb=512) ;;
+    esac
     echo "== fuzz_$target, ${limit[*]}"
     if "$dir/fuzz/fuzz_$target" "${limit[@]}" -timeout=10 "${options[@]}" \
         -artifact_prefix="$findings/" -print_final_stats=1 "${inputs[@]}" \
