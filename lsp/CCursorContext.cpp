@@ -82,7 +82,15 @@ CCursorContext::CCursorContext(std::string_view text, size_t offset) {
                 break;
             }
             if (c == '"' || c == '\'') {
-                const size_t close = before.find(c, i + 1);
+                // A value cannot hold a '<': one before the closing quote begins the next tag
+                // of a text whose value was left unfinished.
+                const char ends[] = {c, '<', '\0'};
+                const size_t close = before.find_first_of(ends, i + 1);
+                if (close != std::string_view::npos && before[close] == '<') {
+                    i = close;
+                    closed = true;
+                    break;
+                }
                 if (close == std::string_view::npos) {
                     place_ = EPlace::AttributeValue;
                     element_ = std::move(name);

@@ -143,7 +143,8 @@ void CLspSession::Handle(std::string_view body, std::vector<std::string>& out) {
         return;
     }
     const JsonValue* found = Member(message, "params");
-    const JsonValue params = found != nullptr ? *found : JsonValue::object();
+    // Requests without parameters (shutdown) may also send null.
+    const JsonValue params = found != nullptr && !found->is_null() ? *found : JsonValue::object();
     const std::string& name = method->get_ref<const std::string&>();
     if (id == nullptr) {
         Notification(name, params, out);
