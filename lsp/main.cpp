@@ -17,9 +17,15 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (!args.empty() && !(args.size() == 1 && args[0] == "--stdio")) {
-            std::cerr << "Usage: quil-lsp [--stdio | --version]\n"
-                         "Speaks the Language Server Protocol over standard input and output.\n";
-            return args.size() == 1 && (args[0] == "--help" || args[0] == "-h") ? 0 : 2;
+            const bool help = args.size() == 1 && (args[0] == "--help" || args[0] == "-h");
+            (help ? std::cout : std::cerr)
+                << "Usage: quil-lsp [--stdio]\n"
+                   "       quil-lsp --help | --version\n"
+                   "A language server (Language Server Protocol 3.17) for configuration\n"
+                   "(quillora) and exchange (palm-client) documents, spoken over standard\n"
+                   "input and output; an editor starts it. --stdio is accepted and changes\n"
+                   "nothing.\n";
+            return help ? 0 : 2;
         }
         CPlatform::PrepareBinaryStreams();
         CLspServer server(CPlatform::ReadInput, CPlatform::WriteOutput);
