@@ -272,7 +272,6 @@ const CAnalysis& CLspSession::Analysed(SDocument& document) {
         document.analysis = CAnalysis::Run(document.text, "");
         if (document.analysis->Loaded()) {
             document.loaded = std::make_shared<const CAnalysis>(*document.analysis);
-            document.loadedText = std::make_shared<const std::string>(document.text);
         }
     }
     return *document.analysis;

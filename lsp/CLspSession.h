@@ -43,7 +43,6 @@ private:
         bool dirty = true;                              // changed since the last diagnostics
         std::optional<CAnalysis> analysis;              // of the current text
         std::shared_ptr<const CAnalysis> loaded;        // the last one of a text that loaded
-        std::shared_ptr<const std::string> loadedText;  // that text
     };
 
     // The answer to a request: its result, or an error code and message.

@@ -124,13 +124,14 @@ def main():
     server.send({"method": "exit"})
     status = server.process.wait()
 
-    print("  %s (%.1f KB): %d diagnostics" % (document, len(text.encode()) / 1024, found))
-    print("    didOpen to diagnostics               %8.1f ms" % opened)
-    print("    didChange to diagnostics, median     %8.1f ms  (max %.1f ms, %d edits)"
+    print("  %s (%.1f KB): %d diagnostics; medians:" % (document, len(text.encode()) / 1024,
+                                                        found))
+    print("    didOpen to diagnostics                 %8.1f ms" % opened)
+    print("    didChange to diagnostics               %8.1f ms  (max %.1f ms, %d edits)"
           % (statistics.median(changes), max(changes), runs))
     for label, count, times in completions:
-        print("    completion in %-22s %8.1f ms  (max %.1f ms, %d items)"
-              % (label + ", median", statistics.median(times), max(times), count))
+        print("    completion in %-23s %8.1f ms  (max %.1f ms, %d items)"
+              % (label + ",", statistics.median(times), max(times), count))
     print("    resident memory: " + ", ".join(
         "%.1f MB after %d edits" % (kb / 1024, n) for n, kb in rss))
     print("    exit status after shutdown and exit: %d" % status)

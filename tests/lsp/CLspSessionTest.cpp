@@ -2,6 +2,8 @@
 // one message from the editor and every message the server answers with, compared whole.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <sstream>
