@@ -7,6 +7,7 @@ non-zero only when the server fails to answer.
     python3 scripts/lsp-bench.py QUIL_LSP DOCUMENT [RUNS] [EDITS]
 """
 import json
+import os
 import statistics
 import subprocess
 import sys
@@ -47,6 +48,12 @@ class Server:
             message = self.receive()
             if message.get("method") == "textDocument/publishDiagnostics":
                 return message["params"]["diagnostics"]
+
+    def cpu_ms(self):
+        # The processor time (user and system) the server has used so far.
+        with open("/proc/%d/stat" % self.process.pid) as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) * 1000 / os.sysconf("SC_CLK_TCK")
 
     def rss_kb(self):
         with open("/proc/%d/status" % self.process.pid) as status:
@@ -95,10 +102,12 @@ def main():
         server.diagnostics()
 
     changes = []
+    cpu = server.cpu_ms()
     for _ in range(runs):
         start = time.perf_counter()
         edit()
         changes.append((time.perf_counter() - start) * 1000)
+    cpu = (server.cpu_ms() - cpu) / runs
 
     places = [("an action expression", 'funcs="'), ("a navigation target", 'down="'),
               ("a control's attributes", "<control ")]
@@ -127,11 +136,11 @@ def main():
     print("  %s (%.1f KB): %d diagnostics; medians:" % (document, len(text.encode()) / 1024,
                                                         found))
     print("    didOpen to diagnostics                 %8.1f ms" % opened)
-    print("    didChange to diagnostics               %8.1f ms  (max %.1f ms, %d edits)"
-          % (statistics.median(changes), max(changes), runs))
+    print("    didChange to diagnostics               %8.1f ms  (max %.1f ms, %d edits;"
+          " server cpu %.1f ms each)" % (statistics.median(changes), max(changes), runs, cpu))
     for label, count, times in completions:
-        print("    completion in %-23s %8.1f ms  (max %.1f ms, %d items)"
-              % (label + ",", statistics.median(times), max(times), count))
+        print("    %-38s %8.1f ms  (max %.1f ms, %d items)"
+              % ("completion in " + label, statistics.median(times), max(times), count))
     print("    resident memory: " + ", ".join(
         "%.1f MB after %d edits" % (kb / 1024, n) for n, kb in rss))
     print("    exit status after shutdown and exit: %d" % status)
