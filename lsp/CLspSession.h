@@ -39,10 +39,10 @@ public:
 private:
     struct SDocument {
         std::string text;
-        bool ours = false;                              // a quillora or palm-client document
-        bool dirty = true;                              // changed since the last diagnostics
-        std::optional<CAnalysis> analysis;              // of the current text
-        std::shared_ptr<const CAnalysis> loaded;        // the last one of a text that loaded
+        bool ours = false;                        // a quillora or palm-client document
+        bool dirty = true;                        // changed since the last diagnostics
+        std::optional<CAnalysis> analysis;        // of the current text
+        std::shared_ptr<const CAnalysis> loaded;  // the last one of a text that loaded
     };
 
     // The answer to a request: its result, or an error code and message.
