@@ -1,5 +1,6 @@
 #include "CAnalysis.h"
 
+#include <algorithm>
 #include <exception>
 #include <sstream>
 
@@ -33,7 +34,11 @@ SRange MessageRange(const CDocumentTree& tree, uint32_t line, std::string_view t
     const CDocumentText& document = tree.Text();
     const CDocumentText::Attribute* best = nullptr;
     const CDocumentText::Tag* first = nullptr;
-    for (const CDocumentText::Tag* tag : tree.TagsOnLine(line)) {
+    // On a line of many tags (a document written on one line) only the first ones are
+    // looked at, so that many messages cost little.
+    constexpr size_t kTagsLookedAt = 64;
+    const std::vector<const CDocumentText::Tag*> tags = tree.TagsOnLine(line, kTagsLookedAt);
+    for (const CDocumentText::Tag* tag : tags) {
         first = first != nullptr ? first : tag;
         for (const CDocumentText::Attribute& attribute : tag->attributes) {
             const size_t size = attribute.valueEnd - attribute.valueBegin;
@@ -49,6 +54,21 @@ SRange MessageRange(const CDocumentTree& tree, uint32_t line, std::string_view t
     }
     if (best != nullptr) {
         return document.ValueRange(*best);
+    }
+    // Else the value that holds the message's detail (what follows its last ": ").
+    const size_t colon = text.rfind(": ");
+    const std::string_view detail =
+        colon == std::string_view::npos ? std::string_view() : text.substr(colon + 2);
+    const size_t start = detail.find_first_not_of(' ');
+    if (start != std::string_view::npos && detail.size() - start >= 2 && document.Utf8()) {
+        for (const CDocumentText::Tag* tag : tags) {
+            for (const CDocumentText::Attribute& attribute : tag->attributes) {
+                if (document.Decode(attribute).text.find(detail.substr(start)) !=
+                    std::string::npos) {
+                    return document.ValueRange(attribute);
+                }
+            }
+        }
     }
     return first != nullptr ? document.TagRange(*first) : document.LineRange(line);
 }
@@ -87,7 +107,7 @@ void CAnalysis::Analyse(std::string_view text, std::string_view fileName) {
     if (tree.Root() != nullptr && CDocumentTree::Name(tree.Root()) == kExchangeRoot) {
         configuration_ = false;
         status_ = CExchangeAnalysis::Run(tree, findings_);
-        loaded_ = status_ != CConfCompiler::kNotLoaded;
+        loaded_ = true;  // the exchange compiler's failures are findings
         return;
     }
 
@@ -108,14 +128,18 @@ void CAnalysis::Analyse(std::string_view text, std::string_view fileName) {
     std::vector<uint8_t> image;
     const std::string locations;
     status_ = compiler.CompileMemory(text, image, &locations);
-    if (status_ == CConfCompiler::kNotLoaded) {
-        // No root `quillora`: the compiler's reason is its last line.
+    const bool error = std::any_of(findings_.begin(), findings_.end(), [](const SFinding& f) {
+        return f.severity == ESeverity::Error;
+    });
+    if (status_ == CConfCompiler::kNotLoaded || (status_ != CConfCompiler::kWritten && !error)) {
+        // No root `quillora`, or a section that failed without an error line: the compiler's
+        // reason is its last line.
         std::string reason = console.str();
         while (!reason.empty() && reason.back() == '\n') {
             reason.pop_back();
         }
-        reason =
-            reason.substr(reason.rfind('\n') == std::string::npos ? 0 : reason.rfind('\n') + 1);
+        const size_t lineStart = reason.rfind('\n');
+        reason = reason.substr(lineStart == std::string::npos ? 0 : lineStart + 1);
         if (reason.starts_with("[INFO] ")) {
             reason = reason.substr(7);
         }
@@ -124,8 +148,10 @@ void CAnalysis::Analyse(std::string_view text, std::string_view fileName) {
         finding.source = kConfigurationSource;
         finding.message = reason;
         finding.range = tree.Root() != nullptr ? tree.TagRange(tree.Root()) : SRange{};
-        findings_.insert(findings_.begin(), std::move(finding));
-        return;
+        findings_.push_back(std::move(finding));
+        if (status_ == CConfCompiler::kNotLoaded) {
+            return;
+        }
     }
     loaded_ = true;
     CConfigurationModel model(tree);

@@ -5,6 +5,8 @@
 
 #include "AsciiCase.h"
 #include "CConverter.h"
+#include "CFunctionCatalogue.h"
+#include "CInfoReader.h"
 #include "CListControl.h"
 #include "CListEntry.h"
 #include "CListMenu.h"
@@ -12,6 +14,8 @@
 #include "CParser.h"
 #include "CReadContext.h"
 #include "CStringsReader.h"
+#include "CqlMenuItem.h"
+#include "MenuRecord.h"
 
 namespace {
 
@@ -30,6 +34,24 @@ constexpr Section kSections[] = {
     {"frame", ENameKind::Frame, ESymbolKind::Frame},
 };
 
+// The functions that open an object by name, with one of its forms.
+constexpr std::pair<std::string_view, ENameKind> kOpeners[] = {
+    {"OpenJournal", ENameKind::Journal},
+    {"OpenReference", ENameKind::Reference},
+    {"OpenFrame", ENameKind::Frame},
+    {"OpenRecordView", ENameKind::RecordView},
+    {"OpenRecordViewNew", ENameKind::RecordView},
+    {"ShowDocument", ENameKind::Document},
+};
+
+bool IsString(std::string_view lexeme) {
+    return lexeme.size() >= 2 && lexeme.front() == '"' && lexeme.back() == '"';
+}
+
+bool IsNumber(std::string_view lexeme) {
+    return !lexeme.empty() && (lexeme[0] == '-' || (lexeme[0] >= '0' && lexeme[0] <= '9'));
+}
+
 bool Named(const CXMLDOM& document, XmlNode node, std::string_view name) {
     return node != nullptr && AsciiCase::Equal(document.GetNodeName(node), name);
 }
@@ -37,9 +59,12 @@ bool Named(const CXMLDOM& document, XmlNode node, std::string_view name) {
 }  // namespace
 
 CConfigurationModel::CConfigurationModel(const CDocumentTree& tree) : tree_(tree) {
-    ReadMenus();
     const CXMLDOM& document = tree_.Document();
+    CInfoReader::ScreenSize(document, document.FindNode(document.GetFirstNode(), "quillora"),
+                            screenWidth_, screenHeight_);
+    ReadMenus();
     if (const XmlNode common = document.FindNode(document.GetFirstNode(), "commonEntries")) {
+        sections_.push_back(common);
         SSymbol symbol = MakeSymbol(ESymbolKind::Entry, common, {}, "commonEntries");
         ReadEntries(common, kCommonScope, &symbol.children);
         symbols_.push_back(std::move(symbol));
@@ -54,6 +79,62 @@ CConfigurationModel::CConfigurationModel(const CDocumentTree& tree) : tree_(tree
         }
     }
     ReadAllActions();
+    AddCallNames();
+}
+
+bool CConfigurationModel::OpenedKind(std::string_view function, ENameKind& kind) {
+    for (const auto& [name, opened] : kOpeners) {
+        if (name == function) {
+            kind = opened;
+            return true;
+        }
+    }
+    return false;
+}
+
+void CConfigurationModel::AddUse(ENameKind kind, const SRange& range, std::string name,
+                                 const std::string& scope, std::string origin) {
+    SNameUse use;
+    use.kind = kind;
+    use.name = std::move(name);
+    use.scope = scope;
+    use.range = range;
+    names_.push_back(std::move(use));
+    origins_.push_back(std::move(origin));
+}
+
+void CConfigurationModel::AddCallNames() {
+    for (const Call& call : calls_) {
+        const CFunctionCatalogue::Function* function =
+            CFunctionCatalogue::FindByName(call.function.text);
+        if (function == nullptr || call.arguments.empty()) {
+            continue;
+        }
+        const Piece& first = call.arguments[0];
+        ENameKind kind = ENameKind::Document;
+        if (OpenedKind(function->name, kind) && IsString(first.text)) {
+            const std::string name = first.text.substr(1, first.text.size() - 2);
+            AddUse(kind, first.inner, name, {}, std::string(function->name));
+            const Object* object = FindObject(kind, name);
+            if (object != nullptr && call.arguments.size() >= 2 &&
+                IsString(call.arguments[1].text)) {
+                AddUse(ENameKind::Form, call.arguments[1].inner,
+                       call.arguments[1].text.substr(1, call.arguments[1].text.size() - 2),
+                       object->scope, std::string(function->name));
+            }
+        }
+        // A control argument: the compiler turns the id into the control's index, with the
+        // name spelled as the catalogue spells it.
+        if (call.form != nullptr &&
+            CFunctionCatalogue::IsControlArgumentFunction(call.function.text) &&
+            IsNumber(first.text)) {
+            const uint16_t id = CParser::NumberValue(first.text);
+            if (id != 0) {
+                AddUse(ENameKind::ControlId, first.range, std::to_string(id), call.form->scope,
+                       std::string(function->name));
+            }
+        }
+    }
 }
 
 std::string CConfigurationModel::Utf8(std::string_view narrow) {
@@ -124,6 +205,7 @@ void CConfigurationModel::AddName(ENameKind kind, XmlNode node, std::string_view
     use.range = tree_.ValueRange(node, attribute);
     use.definition = definition;
     names_.push_back(std::move(use));
+    origins_.push_back(CDocumentTree::Name(node) + "/" + std::string(attribute));
 }
 
 void CConfigurationModel::ReadMenus() {
@@ -133,6 +215,7 @@ void CConfigurationModel::ReadMenus() {
         std::string name;
         CDocumentTree::Attribute(menu, "name", name);
         SSymbol symbol = MakeSymbol(ESymbolKind::Menu, menu, "name", name);
+        sections_.push_back(menu);
         ReadMenuItems(menu, symbol.children);
         symbols_.push_back(std::move(symbol));
         AddName(ENameKind::Menu, menu, "name", name, {}, true);
@@ -141,18 +224,23 @@ void CConfigurationModel::ReadMenus() {
 
 void CConfigurationModel::ReadMenuItems(XmlNode parent, std::vector<SSymbol>& symbols) {
     const CXMLDOM& document = tree_.Document();
+    // As the menu reader reads them: every item under the one before it, through any other
+    // element.
     for (const XmlNode child : tree_.Children(parent)) {
-        const bool submenu = Named(document, child, "submenu");
-        if (!submenu && !Named(document, child, "menuitem")) {
+        const uint8_t kind = CqlMenuItem::KindOf(document.GetNodeName(child));
+        if (kind == MenuItemRecord::kNoItem) {
+            ReadMenuItems(child, symbols);
+            continue;
+        }
+        if (kind == MenuItemRecord::kSeparator) {
+            ReadMenuItems(child, symbols);
             continue;
         }
         std::string title;
         CDocumentTree::Attribute(child, "title", title);
         SSymbol symbol = MakeSymbol(ESymbolKind::MenuItem, child, "title", title,
-                                    submenu ? "submenu" : "menuitem");
-        if (submenu) {
-            ReadMenuItems(child, symbol.children);
-        }
+                                    kind == MenuItemRecord::kSubmenu ? "submenu" : "menuitem");
+        ReadMenuItems(child, symbol.children);
         symbols.push_back(std::move(symbol));
     }
 }
@@ -181,6 +269,7 @@ void CConfigurationModel::ReadObjects(const char* element, ENameKind kind, ESymb
         object.kind = kind;
         object.element = element;
         object.node = node;
+        sections_.push_back(node);
         CDocumentTree::Attribute(node, "name", object.name);
         object.scope = std::string(element) + ":" + object.name;
         std::string view;
@@ -196,6 +285,7 @@ void CConfigurationModel::ReadObjects(const char* element, ENameKind kind, ESymb
                  jrndocument = document.FindNextSibling(jrndocument, "jrndocument")) {
                 std::string name;
                 CDocumentTree::Attribute(jrndocument, "name", name);
+                sections_.push_back(jrndocument);  // found anywhere below `data`
                 AddName(ENameKind::Document, jrndocument, "name", name, {}, false);
             }
         }
@@ -206,7 +296,23 @@ void CConfigurationModel::ReadObjects(const char* element, ENameKind kind, ESymb
                  inheritance = document.FindNextSibling(inheritance, "inheritance")) {
                 std::string name;
                 CDocumentTree::Attribute(inheritance, "name", name);
-                AddName(ENameKind::Document, inheritance, "name", name, {}, false);
+                // An inheritance names a document, or an entry of this one.
+                std::ostringstream discard;
+                CLog log(discard);
+                CStringsReader pool(log);
+                CReadContext context(document, pool, log);
+                CListEntry entries(context);
+                entries.Build(node, true);
+                if (entries.IndexOf(CConverter::ToNarrow(name)) != CListEntry::kNoEntry) {
+                    CListEntry own(context);
+                    own.Build(node, false);
+                    const bool mine =
+                        own.IndexOf(CConverter::ToNarrow(name)) != CListEntry::kNoEntry;
+                    AddName(ENameKind::Entry, inheritance, "name", name,
+                            mine ? object.scope : std::string(kCommonScope), false);
+                } else {
+                    AddName(ENameKind::Document, inheritance, "name", name, {}, false);
+                }
             }
         }
 
@@ -271,7 +377,7 @@ void CConfigurationModel::ReadForm(XmlNode node, Object& object, SSymbol& object
         }
     }
     uint16_t first = 0;
-    if (document.GetAttributeShortIfPresent(node, "firstNav", first) == 0) {
+    if (document.GetAttributeShortIfPresent(node, "firstNav", first) == 0 && first != 0) {
         AddName(ENameKind::ControlId, node, "firstNav", std::to_string(first), form.scope, false);
     }
     object.forms.push_back(std::move(form));
@@ -359,8 +465,10 @@ void CConfigurationModel::ReadActions(XmlNode node, const Form* form) {
             }
             const auto piece = [&](std::string_view lexeme) {
                 const size_t begin = static_cast<size_t>(lexeme.data() - value.text.data());
-                return Piece{std::string(lexeme),
-                             RangeIn(node, value, begin, begin + lexeme.size())};
+                const size_t end = begin + lexeme.size();
+                const SRange range = RangeIn(node, value, begin, end);
+                return Piece{std::string(lexeme), range,
+                             IsString(lexeme) ? RangeIn(node, value, begin + 1, end - 1) : range};
             };
             Call call;
             call.node = node;

@@ -6,6 +6,7 @@
 // definitions and uses of names, and the semantic checks.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ public:
     struct Piece {
         std::string text;
         SRange range;
+        SRange inner;  // a string's characters without its quotes; else the same as `range`
     };
 
     struct Form;
@@ -65,6 +67,21 @@ public:
     const std::vector<Call>& Calls() const { return calls_; }
     std::vector<SSymbol>& Symbols() { return symbols_; }
     std::vector<SNameUse>& Names() { return names_; }
+    const std::vector<SNameUse>& Names() const { return names_; }
+    // For each of Names(), what gives it: the attribute ("entry", "firstNav", ...) or the
+    // action function ("OpenJournal", ...).
+    const std::vector<std::string>& Origins() const { return origins_; }
+    // The elements the compiler reads as menus, common entries and objects (it finds them
+    // anywhere in the document, through other elements).
+    const std::vector<XmlNode>& Sections() const { return sections_; }
+    // The client's screen.
+    uint16_t ScreenWidth() const { return screenWidth_; }
+    uint16_t ScreenHeight() const { return screenHeight_; }
+
+    // The action functions that open an object by its name (first argument) and, as the
+    // second, one of its forms; the kind of object, or false for any other function (its name
+    // as the catalogue spells it).
+    static bool OpenedKind(std::string_view function, ENameKind& kind);
     // The scope of the common entries.
     static constexpr const char* kCommonScope = "commonEntries";
 
@@ -88,6 +105,10 @@ private:
     // A definition or use whose name is the whole value of an attribute.
     void AddName(ENameKind kind, XmlNode node, std::string_view attribute, std::string name,
                  const std::string& scope, bool definition);
+    void AddUse(ENameKind kind, const SRange& range, std::string name, const std::string& scope,
+                std::string origin);
+    // The names the calls use: objects and forms opened by name, controls as arguments.
+    void AddCallNames();
     SSymbol MakeSymbol(ESymbolKind kind, XmlNode node, std::string_view attribute, std::string name,
                        std::string detail = {}) const;
     // The value of the attribute with the places of its bytes (ranges of the start tag when
@@ -100,4 +121,8 @@ private:
     std::vector<Call> calls_;
     std::vector<SSymbol> symbols_;
     std::vector<SNameUse> names_;
+    std::vector<std::string> origins_;
+    std::vector<XmlNode> sections_;
+    uint16_t screenWidth_ = 0;
+    uint16_t screenHeight_ = 0;
 };

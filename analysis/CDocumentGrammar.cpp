@@ -34,19 +34,22 @@ Names AttributeElements() {
 std::vector<CDocumentGrammar::Element> BuildElements() {
     const Names objects = {"journal", "document", "recordview", "reference", "frame"};
     const Names objectParts = {"entries", "forms", "form", "acts"};
+    // The menu reader reads the items under every item, through any other element.
     const Names menuItems = {"submenu", "menuitem", "separator"};
+    const Names menuParents = {"menu", "submenu", "menuitem", "separator"};
     const Names documentEvents = Events(CActsReader::ObjectKind::Document);
     const Names formEvents = Events(CActsReader::ObjectKind::Form);
-    const Names fonts = {"font"};
     std::vector<CDocumentGrammar::Element> elements = {
         {"quillora",
          {},
          Join({"menu", "commonEntries"}, objects),
          {"name", "developer", "screenWidth", "screenHeight"}},
         {"menu", {"quillora"}, menuItems, {"name"}},
-        {"submenu", {"menu", "submenu"}, menuItems, {"title"}},
-        {"menuitem", {"menu", "submenu"}, {}, {"title", "func", "shortcut"}},
-        {"separator", {"menu", "submenu", "items"}, {}, {}},
+        // `parent` is the schema's and has no effect (the parent is the enclosing element);
+        // it is known so that no one is told it is misspelt.
+        {"submenu", menuParents, menuItems, {"title", "parent"}},
+        {"menuitem", menuParents, menuItems, {"title", "func", "shortcut", "parent"}},
+        {"separator", Join(menuParents, {"items"}), menuItems, {}},
         {"commonEntries", {"quillora"}, {"entry"}, {}},
         {"journal", {"quillora"}, Join({"data"}, objectParts), {"name", "view"}},
         {"document",
@@ -111,7 +114,6 @@ std::vector<CDocumentGrammar::Element> BuildElements() {
     for (const std::string_view event : events) {
         elements.push_back({event, {"acts"}, {}, {"funcs"}});
     }
-    (void)fonts;
     return elements;
 }
 
@@ -119,19 +121,19 @@ std::vector<CDocumentGrammar::Keywords> BuildKeywords() {
     using Match = CDocumentGrammar::Match;
     const Names booleans = {"true", "false"};
     std::vector<CDocumentGrammar::Keywords> keywords = {
-        {"control", "type", CControl::TypeNames(), Match::IgnoreCase},
-        {"event", "type", CControl::EventNames(), Match::IgnoreCase},
-        {"entry", "type", CEntry::TypeNames(), Match::IgnoreCase},
-        {"entry", "dbtype", CEntry::DbTypeNames(), Match::Prefix},
+        {"control", "type", CControl::TypeNames(), Match::IgnoreCase, true},
+        {"event", "type", CControl::EventNames(), Match::IgnoreCase, true},
+        {"entry", "type", CEntry::TypeNames(), Match::IgnoreCase, true},
+        {"entry", "dbtype", CEntry::DbTypeNames(), Match::Prefix, true},
         {"entry", "mandatory", booleans, Match::IgnoreCase},
-        {"datasource", "type", CqlDataSource::KindNames(), Match::IgnoreCase},
+        {"datasource", "type", CqlDataSource::KindNames(), Match::IgnoreCase, true},
         {"document", "pdaCreate", booleans, Match::IgnoreCase},
         {"document", "hasJournal", booleans, Match::IgnoreCase},
         {"layout", "enable", booleans, Match::IgnoreCase},
         {"layout", "resize", CControl::ResizeWords(), Match::Words},
         {"fieldattrs", "justification", CControl::AlignmentNames(), Match::IgnoreCase},
-        {"buttonattrs", "type", CControl::ContentKindNames(), Match::IgnoreCase},
-        {"pushbuttonattrs", "type", CControl::ContentKindNames(), Match::IgnoreCase},
+        {"buttonattrs", "type", CControl::ContentKindNames(), Match::IgnoreCase, true},
+        {"pushbuttonattrs", "type", CControl::ContentKindNames(), Match::IgnoreCase, true},
         {"buttonattrs", "frameType", CControl::FrameTypeNames(), Match::Exact},
     };
     for (const std::string_view element :
@@ -208,6 +210,24 @@ const CDocumentGrammar::Keywords* CDocumentGrammar::KeywordsOf(std::string_view 
 }
 
 bool CDocumentGrammar::Accepts(const Keywords& keywords, std::string_view value) {
+    if (keywords.match == Match::Words) {
+        // Every word (between blanks and commas) holds a keyword, ASCII letters folded.
+        std::string lower(value);
+        std::transform(lower.begin(), lower.end(), lower.begin(), AsciiCase::Lower);
+        size_t at = 0;
+        while ((at = lower.find_first_not_of(" \t,;|", at)) != std::string::npos) {
+            const size_t end = std::min(lower.find_first_of(" \t,;|", at), lower.size());
+            const std::string_view word = std::string_view(lower).substr(at, end - at);
+            if (std::none_of(keywords.values.begin(), keywords.values.end(),
+                             [&](std::string_view keyword) {
+                                 return word.find(keyword) != std::string_view::npos;
+                             })) {
+                return false;
+            }
+            at = end;
+        }
+        return true;
+    }
     for (const std::string_view keyword : keywords.values) {
         switch (keywords.match) {
             case Match::Exact:
@@ -225,20 +245,19 @@ bool CDocumentGrammar::Accepts(const Keywords& keywords, std::string_view value)
                     return true;
                 }
                 break;
-            case Match::Words: {
-                std::string lower(value);
-                std::transform(lower.begin(), lower.end(), lower.begin(), AsciiCase::Lower);
-                if (lower.find(keyword) != std::string::npos) {
-                    return true;
-                }
+            case Match::Words:
                 break;
-            }
         }
     }
     return false;
 }
 
 std::string_view CDocumentGrammar::Nearest(std::string_view name, const Names& candidates) {
+    // A name far longer than any of the grammar's is no misspelling of one.
+    constexpr size_t kLongest = 64;
+    if (name.size() > kLongest) {
+        return {};
+    }
     std::string_view best;
     size_t bestDistance = 0;
     for (const std::string_view candidate : candidates) {

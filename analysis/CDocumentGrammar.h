@@ -34,6 +34,9 @@ public:
         std::string_view attribute;
         std::vector<std::string_view> values;  // UTF-8
         Match match = Match::IgnoreCase;
+        // The compiler reports a value it does not know itself (the others it replaces by a
+        // default without a word).
+        bool reported = false;
     };
 
     static constexpr std::string_view kRoot = "quillora";

@@ -66,6 +66,14 @@ CDocumentText::CDocumentText(std::string_view text) : text_(text) {
 }
 
 void CDocumentText::FindLines() {
+    // The code units before every block, so that a column costs at most one block's bytes
+    // past its line's start (a document may be one long line).
+    unitsBefore_.reserve(text_.size() / kBlock + 1);
+    uint32_t units = 0;
+    for (size_t block = 0; block * kBlock <= text_.size(); ++block) {
+        unitsBefore_.push_back(units);
+        units += UnitsOf(block * kBlock, std::min(text_.size(), (block + 1) * kBlock));
+    }
     lineStarts_.push_back(0);
     for (size_t i = 0; i < text_.size(); ++i) {
         if (text_[i] == '\n') {
@@ -79,19 +87,28 @@ uint32_t CDocumentText::LineOf(size_t offset) const {
     return static_cast<uint32_t>(next - lineStarts_.begin());
 }
 
-SPosition CDocumentText::Position(size_t offset) const {
-    offset = std::min(offset, text_.size());
-    const uint32_t line = LineOf(offset);
+uint32_t CDocumentText::UnitsOf(size_t begin, size_t end) const {
     uint32_t units = 0;
-    for (size_t i = lineStarts_[line - 1]; i < offset; ++i) {
+    for (size_t i = begin; i < end; ++i) {
         const auto byte = static_cast<uint8_t>(text_[i]);
         if (!utf8_ || (byte & 0xC0) != 0x80) {
             // A four-byte sequence is a surrogate pair.
             units += utf8_ && byte >= 0xF0 ? 2u : 1u;
         }
     }
+    return units;
+}
+
+uint32_t CDocumentText::UnitsBefore(size_t offset) const {
+    const size_t block = offset / kBlock;
+    return unitsBefore_[block] + UnitsOf(block * kBlock, offset);
+}
+
+SPosition CDocumentText::Position(size_t offset) const {
+    offset = std::min(offset, text_.size());
+    const uint32_t line = LineOf(offset);
     // A line break of CR LF: the CR belongs to no column.
-    return {line - 1, units};
+    return {line - 1, UnitsBefore(offset) - UnitsBefore(lineStarts_[line - 1])};
 }
 
 SRange CDocumentText::Range(size_t begin, size_t end) const {

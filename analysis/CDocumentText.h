@@ -67,6 +67,11 @@ public:
     Value Decode(const Attribute& attribute) const;
 
 private:
+    static constexpr size_t kBlock = 64;
+
+    // The UTF-16 code units of the bytes from `begin` to `end`, and of those before `offset`.
+    uint32_t UnitsOf(size_t begin, size_t end) const;
+    uint32_t UnitsBefore(size_t offset) const;
     void FindLines();
     void FindTags();
     // Skips from `at` past `terminator`; the text's end when it is missing.
@@ -77,5 +82,6 @@ private:
     std::string_view text_;
     bool utf8_ = true;
     std::vector<size_t> lineStarts_;
+    std::vector<uint32_t> unitsBefore_;
     std::vector<Tag> tags_;
 };

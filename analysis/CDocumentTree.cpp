@@ -2,6 +2,9 @@
 
 #include <libxml/tree.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // The name after the prefix.
@@ -84,7 +87,10 @@ std::vector<std::string> CDocumentTree::AttributeNames(XmlNode node) {
     std::vector<std::string> names;
     for (xmlAttr* attribute = node != nullptr ? node->properties : nullptr; attribute != nullptr;
          attribute = attribute->next) {
-        names.emplace_back(reinterpret_cast<const char*>(attribute->name));
+        // Attributes of other vocabularies (xsi:...) are not the compiler's.
+        if (attribute->ns == nullptr) {
+            names.emplace_back(reinterpret_cast<const char*>(attribute->name));
+        }
     }
     return names;
 }
@@ -144,13 +150,23 @@ SRange CDocumentTree::ValueRange(XmlNode node, std::string_view attribute) const
     return found != nullptr ? text_.ValueRange(*found) : TagRange(node);
 }
 
-std::vector<const CDocumentText::Tag*> CDocumentTree::TagsOnLine(uint32_t line) const {
+std::vector<const CDocumentText::Tag*> CDocumentTree::TagsOnLine(uint32_t line,
+                                                                 size_t limit) const {
+    const std::vector<CDocumentText::Tag>& tags = text_.Tags();
+    // Tags are in text order: the first one starting on the line or later, and before it the
+    // few that start earlier and reach into it.
+    auto at = std::lower_bound(
+        tags.begin(), tags.end(), line,
+        [](const CDocumentText::Tag& tag, uint32_t wanted) { return tag.firstLine < wanted; });
+    auto first = at;
+    while (first != tags.begin() && std::prev(first)->lastLine >= line) {
+        --first;
+    }
     std::vector<const CDocumentText::Tag*> found;
-    for (const CDocumentText::Tag& tag : text_.Tags()) {
-        if (tag.firstLine <= line && line <= tag.lastLine) {
-            found.push_back(&tag);
-        } else if (tag.firstLine > line) {
-            break;
+    for (auto tag = first; tag != tags.end() && tag->firstLine <= line && found.size() < limit;
+         ++tag) {
+        if (tag->lastLine >= line) {
+            found.push_back(&*tag);
         }
     }
     return found;

@@ -46,8 +46,9 @@ public:
     SRange ValueRange(XmlNode node, std::string_view attribute) const;
     const CDocumentText::Attribute* AttributeOf(XmlNode node, std::string_view attribute) const;
 
-    // The start tags that begin on or cover a 1-based line, in order.
-    std::vector<const CDocumentText::Tag*> TagsOnLine(uint32_t line) const;
+    // The start tags that begin on or cover a 1-based line, in order, at most `limit` of them
+    // (a document may be one long line).
+    std::vector<const CDocumentText::Tag*> TagsOnLine(uint32_t line, size_t limit) const;
 
 private:
     void Index(XmlNode node);

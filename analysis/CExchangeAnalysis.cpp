@@ -9,6 +9,9 @@
 
 namespace {
 
+// The start tags of one line looked at for a message (a document may be one long line).
+constexpr size_t kTagsLookedAt = 64;
+
 // Every line of the console with a location (":LINE: " with the empty file name the
 // analysis gives) is a finding; other lines are progress.
 void AddLines(const CDocumentTree& tree, const std::string& console,
@@ -31,9 +34,16 @@ void AddLines(const CDocumentTree& tree, const std::string& console,
         finding.severity = ESeverity::Error;
         finding.source = CAnalysis::kExchangeSource;
         finding.message = line.substr(i + 2);
-        const std::vector<const CDocumentText::Tag*> tags = tree.TagsOnLine(number);
-        finding.range =
-            tags.empty() ? tree.Text().LineRange(number) : tree.Text().TagRange(*tags.front());
+        // The start tag on that line whose name the message quotes, else the first one.
+        const std::vector<const CDocumentText::Tag*> tags = tree.TagsOnLine(number, kTagsLookedAt);
+        const CDocumentText::Tag* tag = tags.empty() ? nullptr : tags.front();
+        for (const CDocumentText::Tag* candidate : tags) {
+            if (finding.message.find(candidate->name) != std::string::npos) {
+                tag = candidate;
+                break;
+            }
+        }
+        finding.range = tag == nullptr ? tree.Text().LineRange(number) : tree.Text().TagRange(*tag);
         findings.push_back(std::move(finding));
     }
 }

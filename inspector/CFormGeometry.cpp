@@ -22,9 +22,25 @@ CFormGeometry::CFormGeometry(const Json& form, int width, int height)
         control.h = std::max(0, IntOf(At(c, "h")));
         control.layer = At(c, "layer").is_number() ? IntOf(At(c, "layer")) : kEveryLayer;
         control.type = At(c, "type").is_string() ? At(c, "type").get<std::string>() : "";
+        controls_.push_back(std::move(control));
+    }
+    Place();
+}
+
+CFormGeometry::CFormGeometry(std::vector<Control> controls, int width, int height)
+    : width_(std::clamp(width, kMinScreen, kMaxScreen)),
+      height_(std::clamp(height, kMinScreen, kMaxScreen)),
+      controls_(std::move(controls)) {
+    Place();
+}
+
+void CFormGeometry::Place() {
+    for (Control& control : controls_) {
+        control.w = std::max(0, control.w);
+        control.h = std::max(0, control.h);
         control.outside = control.x < 0 || control.y < 0 || control.x + control.w > width_ ||
                           control.y + control.h > height_;
-        controls_.push_back(std::move(control));
+        control.overlaps.clear();
     }
     const size_t compared = std::min(controls_.size(), kMaxCompared);
     comparedAll_ = compared == controls_.size();

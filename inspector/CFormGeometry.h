@@ -38,6 +38,9 @@ public:
     // The controls of `form` (a form of the inspector's document) on a screen of `width` by
     // `height` pixels.
     CFormGeometry(const Json& form, int width, int height);
+    // The same for controls given by place, layer and type (`outside` and `overlaps` are
+    // found here), e.g. those of a configuration document before it is compiled.
+    CFormGeometry(std::vector<Control> controls, int width, int height);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -55,6 +58,9 @@ public:
     std::vector<std::string> Findings() const;
 
 private:
+    // Finds which controls lie outside the screen and which overlap.
+    void Place();
+
     int width_;
     int height_;
     std::vector<Control> controls_;

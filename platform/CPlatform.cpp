@@ -1,5 +1,7 @@
 #include "CPlatform.h"
 
+#include <cstdlib>
+
 #ifdef _WIN32
 
 // windows.h first: the other system headers build on it.
@@ -174,4 +176,10 @@ size_t CPlatform::ReadInput(char* buffer, size_t size) {
 bool CPlatform::WriteOutput(std::string_view bytes) {
     return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() &&
            std::fflush(stdout) == 0;
+}
+
+bool CPlatform::HasMemory(size_t bytes) {
+    void* block = std::malloc(bytes);
+    std::free(block);
+    return block != nullptr;
 }

@@ -3,6 +3,7 @@
 // are UTF-8 everywhere inside the programs; on Windows this is where they meet the system's UTF-16.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -46,6 +47,11 @@ public:
     static size_t ReadInput(char* buffer, size_t size);
     // Writes all bytes to standard output and flushes it; false when that failed.
     static bool WriteOutput(std::string_view bytes);
+
+    // Whether `bytes` of memory can still be had (taken and given back at once). A program
+    // that starts under an address-space cap just above what loading it takes may have no
+    // room left even for the exception that reports running out of memory; it asks first.
+    static bool HasMemory(size_t bytes);
 
 #ifdef _WIN32
     static std::wstring Wide(std::string_view utf8);

@@ -13,7 +13,7 @@ seconds="${1:-60}"
 bash scripts/deps.sh clang libclang-rt-14-dev
 
 dir=build-fuzz
-targets=(exchange actions configuration inspector)
+targets=(exchange actions configuration inspector analysis)
 CC=clang CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIL_FUZZ=ON \
     -DQUIL_TESTS=OFF >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"

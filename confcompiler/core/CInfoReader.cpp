@@ -47,15 +47,22 @@ int CInfoReader::Read() {
         return kTooLong;
     }
 
-    uint16_t width = kDefaultWidth;
-    uint16_t height = kDefaultHeight;
-    document.GetAttributeShortIfPresent(root, "screenWidth", width);
-    document.GetAttributeShortIfPresent(root, "screenHeight", height);
+    uint16_t width = 0;
+    uint16_t height = 0;
+    ScreenSize(document, root, width, height);
     buffer_.Put16(InfoRecord::kScreenWidth, width);
     buffer_.Put16(InfoRecord::kScreenHeight, height);
 
     read_ = true;
     return kOk;
+}
+
+void CInfoReader::ScreenSize(const CXMLDOM& document, XmlNode root, uint16_t& width,
+                             uint16_t& height) {
+    width = kDefaultWidth;
+    height = kDefaultHeight;
+    document.GetAttributeShortIfPresent(root, "screenWidth", width);
+    document.GetAttributeShortIfPresent(root, "screenHeight", height);
 }
 
 const uint8_t* CInfoReader::Build(size_t& size) const {

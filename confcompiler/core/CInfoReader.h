@@ -19,6 +19,11 @@ public:
     static constexpr int kNoRoot = 1;
     static constexpr int kTooLong = -1;
 
+    // The client's screen as the root element gives it: `screenWidth` and `screenHeight`,
+    // 240 and 268 when missing.
+    static void ScreenSize(const CXMLDOM& document, XmlNode root, uint16_t& width,
+                           uint16_t& height);
+
     explicit CInfoReader(CReadContext& context);
     ~CInfoReader() override;
 

@@ -1,4 +1,6 @@
 // quilconf: compiles a configuration document into the client's configuration database.
+#include <cstddef>
+#include <cstdio>
 #include <iostream>
 #include <new>
 #include <string>
@@ -13,6 +15,13 @@
 int main(int argc, char** argv) {
     // Loading reports its own allocation failures (exit status 1); one anywhere else fails
     // the run like any other error instead of ending it with a signal.
+    // With almost no memory at the start not even that exception could be thrown: the run
+    // ends at once as any run that runs out of memory.
+    constexpr size_t kStartingRoom = 256 << 10;
+    if (!CPlatform::HasMemory(kStartingRoom)) {
+        std::fputs("[ERROR 0] Недостаточно памяти.\n", stdout);
+        return CConfCompiler::kFailed;
+    }
     try {
         CPlatform::PrepareConsole();
         const std::vector<std::string> args = CPlatform::Arguments(argc, argv);

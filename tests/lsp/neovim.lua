@@ -27,7 +27,8 @@ local ok, failure = pcall(function()
   table.sort(diagnostics, function(a, b)
     if a.lnum ~= b.lnum then return a.lnum < b.lnum end
     if a.col ~= b.col then return a.col < b.col end
-    return tostring(a.code) < tostring(b.code)
+    if tostring(a.code) ~= tostring(b.code) then return tostring(a.code) < tostring(b.code) end
+    return a.message < b.message
   end)
   for _, d in ipairs(diagnostics) do
     table.insert(lines, string.format("diagnostic %d %s %s %s", d.lnum + 1,

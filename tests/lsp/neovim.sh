@@ -22,8 +22,9 @@ XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state
 
 cat >"$work/expected.txt" <<'LINES'
 diagnostic 8 quilconf 3844 Отсутствует реквизит document->name журнала  Orders
-diagnostic 19 quilconf 1 Неизвестная лексема:  SetCurrentDatTime(7)
+diagnostic 8 quil-lint L15 the compiler never reads an attribute `title` of `jrndocument`
 diagnostic 19 quilconf 772 Неверное определение функции:  
+diagnostic 19 quilconf 1 Неизвестная лексема:  SetCurrentDatTime(7)
 diagnostic 19 quilconf 772 Ошибка разбора:  NewDocument(); SetCurrentDatTime(7)
 diagnostic 25 quilconf 259 Отсутствует реквизит document->prefix документа:  Order
 completion 1 static #0
