@@ -1,8 +1,9 @@
 # Installation and the Debian package.
 #
 #   cmake --install build --prefix P     P/bin/quilconf, P/bin/quilxdb, P/bin/quilinspect,
+#                                        P/bin/quil-lsp,
 #                                        P/share/man/man1/quilconf.1.gz, quilxdb.1.gz,
-#                                        quilinspect.1.gz,
+#                                        quilinspect.1.gz, quil-lsp.1.gz,
 #                                        P/share/doc/quillora-compilers/README.md, language.md,
 #                                        P/share/doc/quillora-compilers/examples/*.xml,
 #                                        P/share/quillora-compilers/schemas/*.xsd
@@ -10,9 +11,9 @@
 #                                        files under /usr
 #
 # A Windows build (scripts/build-windows.sh) installs one folder instead, packed by
-# `cpack -G ZIP`: quilconf.exe, quilxdb.exe, quilinspect.exe, examples/, schemas/, README.md, language.md.
+# `cpack -G ZIP`: quilconf.exe, quilxdb.exe, quilinspect.exe, quil-lsp.exe, examples/, schemas/, README.md, language.md.
 set(QUIL_PACKAGE quillora-compilers)
-set(QUIL_PROGRAMS quilconf quilxdb quilinspect)
+set(QUIL_PROGRAMS quilconf quilxdb quilinspect quil-lsp)
 
 if(WIN32)
   install(TARGETS ${QUIL_PROGRAMS} RUNTIME DESTINATION .)
@@ -37,7 +38,7 @@ install(TARGETS ${QUIL_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Man pages are installed compressed, as Debian has them (gzip -9n: no name or date inside,
 # so the same page gives the same bytes).
 set(man_pages)
-foreach(page quilconf.1 quilxdb.1 quilinspect.1)
+foreach(page quilconf.1 quilxdb.1 quilinspect.1 quil-lsp.1)
   set(compressed ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz)
   add_custom_command(
     OUTPUT ${compressed}
@@ -67,8 +68,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "quilconf compiles a configuration document (XML, root quillora) into the client's\n"
        "configuration database QL_Configuration.pdb; quilxdb compiles an exchange\n"
-       "description (XML, root palm-client) into QL_PalmClientTransferDB.pdb. Man pages,\n"
-       "examples and XML Schemas for editors are included.")
+       "description (XML, root palm-client) into QL_PalmClientTransferDB.pdb; quil-lsp\n"
+       "is a language server for editors. Man pages, examples and XML Schemas for\n"
+       "editors are included.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

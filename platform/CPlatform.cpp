@@ -117,9 +117,24 @@ void CPlatform::PrepareConsole() {
     }
 }
 
+void CPlatform::PrepareBinaryStreams() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+
+size_t CPlatform::ReadInput(char* buffer, size_t size) {
+    const unsigned int chunk = size > 0x10000000 ? 0x10000000u : static_cast<unsigned int>(size);
+    const int count = _read(_fileno(stdin), buffer, chunk);
+    return count > 0 ? static_cast<size_t>(count) : 0;
+}
+
 #else
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 
 std::vector<std::string> CPlatform::Arguments(int argc, char** argv) {
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
@@ -138,7 +153,30 @@ bool CPlatform::SameFile(const std::string& first, const std::string& second) {
 
 void CPlatform::PrepareConsole() {}
 
+// A client that goes away while an answer is written ends the write with an error, not the
+// process with a signal.
+void CPlatform::PrepareBinaryStreams() {
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+size_t CPlatform::ReadInput(char* buffer, size_t size) {
+    for (;;) {
+        const ssize_t count = ::read(STDIN_FILENO, buffer, size);
+        if (count >= 0) {
+            return static_cast<size_t>(count);
+        }
+        if (errno != EINTR) {
+            return 0;
+        }
+    }
+}
+
 #endif
+
+bool CPlatform::WriteOutput(std::string_view bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() &&
+           std::fflush(stdout) == 0;
+}
 
 bool CPlatform::HasMemory(size_t bytes) {
     void* block = std::malloc(bytes);

@@ -39,6 +39,15 @@ public:
     // Written to a Windows console it is shown as text whatever the console's code page.
     static void PrepareConsole();
 
+    // Standard input and output as byte streams for a protocol spoken over them (no line-end
+    // translation on Windows, no console conversion).
+    static void PrepareBinaryStreams();
+    // Reads what standard input has, at most `size` bytes, waiting only until some arrive:
+    // the count read, 0 at the end of the input or on a read error.
+    static size_t ReadInput(char* buffer, size_t size);
+    // Writes all bytes to standard output and flushes it; false when that failed.
+    static bool WriteOutput(std::string_view bytes);
+
     // Whether `bytes` of memory can still be had (taken and given back at once). A program
     // that starts under an address-space cap just above what loading it takes may have no
     // room left even for the exception that reports running out of memory; it asks first.

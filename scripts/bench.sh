@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Measures both compilers against libxml2's own parse of the same input (xmllint), on the
 # bundled examples and on large generated inputs at full and half size, and quilconf also on
-# a generated configuration dense in controls and action expressions. It prints figures for
-# people and never judges them; it exits non-zero only when a compiler fails on its input.
+# a generated configuration dense in controls and action expressions; and the language server
+# quil-lsp as an editor uses it (scripts/lsp-bench.py). It prints figures for people and never
+# judges them; it exits non-zero only when a program fails on its input.
 #
-#   bash scripts/bench.sh [all|xdb|conf]
+#   bash scripts/bench.sh [all|xdb|conf|lsp]
 #
-# all (the default) measures quilxdb, then quilconf; xdb or conf measures one of them. The
-# choice can also be given as QUIL_BENCH=xdb. QUIL_BENCH_RUNS sets the runs of each program
+# all (the default) measures quilxdb, then quilconf, then quil-lsp; xdb, conf or lsp measures
+# one of them. The choice can also be given as QUIL_BENCH=xdb. QUIL_BENCH_EDITS sets the edits
+# over which quil-lsp's memory is watched (default 1000). QUIL_BENCH_RUNS sets the runs of each program
 # on each input (default 11, at least 11 is sensible).
 #
 # Each run is timed from the shell, process start to exit (wall time), with the processor
@@ -22,9 +24,9 @@ export LC_ALL=C  # a decimal point in EPOCHREALTIME and awk
 what="${1:-${QUIL_BENCH:-all}}"
 runs="${QUIL_BENCH_RUNS:-11}"
 case "$what" in
-    all | xdb | conf) ;;
+    all | xdb | conf | lsp) ;;
     *)
-        echo "Usage: bash scripts/bench.sh [all|xdb|conf]" >&2
+        echo "Usage: bash scripts/bench.sh [all|xdb|conf|lsp]" >&2
         exit 2
         ;;
 esac
@@ -34,6 +36,7 @@ bash scripts/deps.sh || exit 1
 needed=()
 [ -x /usr/bin/time ] || needed+=(time)
 command -v xmllint >/dev/null 2>&1 || needed+=(libxml2-utils)
+command -v python3 >/dev/null 2>&1 || needed+=(python3)
 if [ "${#needed[@]}" -gt 0 ]; then
     echo "Installing: ${needed[*]}"
     sudo_cmd=""
@@ -46,7 +49,7 @@ build="build-release"
 echo "Building Release into $build/ (log: $build/bench-build.log) ..."
 mkdir -p "$build"
 if ! { cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUIL_TESTS=OFF &&
-    cmake --build "$build" -j"$(nproc)" --target quilxdb quilconf quilgen; } \
+    cmake --build "$build" -j"$(nproc)" --target quilxdb quilconf quilgen quil-lsp; } \
     >"$build/bench-build.log" 2>&1; then
     tail -n 20 "$build/bench-build.log"
     exit 1
@@ -175,7 +178,7 @@ scaling() {
 
 rm -f "$work/runs/medians"
 
-if [ "$what" != conf ]; then
+if [ "$what" = all ] || [ "$what" = xdb ]; then
     echo
     echo "quilxdb (goals: at most 1.2x the time and 1.5x the peak RSS of xmllint --stream --noout)"
     for input in examples/exchange.xml "$work/exchange-full.xml" "$work/exchange-half.xml"; do
@@ -185,7 +188,7 @@ if [ "$what" != conf ]; then
     scaling exchange quilxdb "xmllint --stream"
 fi
 
-if [ "$what" != xdb ]; then
+if [ "$what" = all ] || [ "$what" = conf ]; then
     echo
     echo "quilconf (goals: at most 1.3x the time and 1.5x the peak RSS of xmllint --noout;"
     echo "          doubling the input at most 2.2x the time)"
@@ -196,6 +199,16 @@ if [ "$what" != xdb ]; then
             failed=1
     done
     scaling configuration quilconf "xmllint"
+fi
+
+if [ "$what" = all ] || [ "$what" = lsp ]; then
+    echo
+    echo "quil-lsp (goals: diagnostics within 100 ms of a didChange and completion within 20 ms"
+    echo "          on the dense configuration, medians; memory flat over the edits)"
+    for input in examples/configuration.xml "$work/configuration-dense.xml"; do
+        python3 scripts/lsp-bench.py "$build/lsp/quil-lsp" "$input" "$runs" \
+            "${QUIL_BENCH_EDITS:-1000}" || failed=1
+    done
 fi
 
 exit "$failed"

@@ -6,7 +6,7 @@ set -euo pipefail
 needed=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 for pkg in g++ cmake make libxml2-dev libgtest-dev pkg-config clang-format libxml2-utils groff-base \
-    nlohmann-json3-dev "$@"; do
+    nlohmann-json3-dev neovim "$@"; do
     have "$pkg" || needed+=("$pkg")
 done
 

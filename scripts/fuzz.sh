@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets of fuzz/ with clang, libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-fuzz/, then runs each named target (default: all six)
+# UndefinedBehaviorSanitizer into build-fuzz/, then runs each named target (default: all seven)
 # for SECONDS (default 60), or for N executions with --runs N, from the kept corpus
 # (fuzz/corpus/<target>/), its seeds, the example and the kept findings. New inputs go to
 # build-fuzz/corpus/<target>/; --minimise merges that into fuzz/corpus/<target>/ (the smallest
@@ -23,7 +23,7 @@ while [ "$#" -gt 0 ]; do
     *) targets+=("$1"); shift ;;
     esac
 done
-[ "${#targets[@]}" -gt 0 ] || targets=(exchange actions configuration inspector decompiler analysis)
+[ "${#targets[@]}" -gt 0 ] || targets=(exchange actions configuration inspector decompiler analysis lsp)
 
 # clang and its libFuzzer runtime (Debian 12: clang 14).
 bash scripts/deps.sh clang libclang-rt-14-dev

@@ -34,12 +34,13 @@ esac
 doc=$prefix/share/doc/quillora-compilers
 schemas=$prefix/share/quillora-compilers/schemas
 for file in "$prefix/bin/quilconf" "$prefix/bin/quilxdb" "$prefix/bin/quilinspect" \
-    "$prefix/share/man/man1/quilconf.1.gz" "$prefix/share/man/man1/quilxdb.1.gz" \
-    "$prefix/share/man/man1/quilinspect.1.gz" "$doc/README.md" "$doc/language.md" "$doc/examples/configuration.xml" "$doc/examples/exchange.xml" \
+    "$prefix/bin/quil-lsp" "$prefix/share/man/man1/quilconf.1.gz" \
+    "$prefix/share/man/man1/quilxdb.1.gz" "$prefix/share/man/man1/quilinspect.1.gz" \
+    "$prefix/share/man/man1/quil-lsp.1.gz" "$doc/README.md" "$doc/language.md" "$doc/examples/configuration.xml" "$doc/examples/exchange.xml" \
     "$schemas/quillora.xsd" "$schemas/palm-client.xsd"; do
     [ -f "$file" ] || fail "missing ${file#"$tmp"/}"
 done
-for page in quilconf quilxdb quilinspect; do
+for page in quilconf quilxdb quilinspect quil-lsp; do
     [ -z "$(gzip -dc "$prefix/share/man/man1/$page.1.gz" | groff -man -ww -z 2>&1)" ] ||
         fail "$page.1.gz does not render cleanly"
 done

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The man pages render without a single groff warning, and each names every option its
 # program's --help names.
-#   man-pages.sh SOURCE_DIR QUILCONF QUILXDB QUILINSPECT
+#   man-pages.sh SOURCE_DIR PROGRAM...
 set -euo pipefail
 source_dir=$1
 failures=0
-for program in "$2" "$3" "$4"; do
+for program in "${@:2}"; do
     page=$source_dir/man/$(basename "$program").1
     warnings=$(groff -man -ww -z "$page" 2>&1)
     if [ -n "$warnings" ]; then

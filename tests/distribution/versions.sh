@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Every program's --version and every man page name the package version.
-#   versions.sh VERSION SOURCE_DIR QUILCONF QUILXDB QUILINSPECT
+#   versions.sh VERSION SOURCE_DIR PROGRAM...
 set -euo pipefail
 version=$1
 source_dir=$2
 failures=0
-for program in "$3" "$4" "$5"; do
+for program in "${@:3}"; do
     line=$("$program" --version)
     if [[ $line != *" $version" ]]; then
         echo "$(basename "$program") --version: $line (package $version)"
