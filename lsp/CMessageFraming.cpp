@@ -5,20 +5,6 @@
 
 #include "AsciiCase.h"
 
-namespace {
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-}  // namespace
-
 CMessageFraming::EResult CMessageFraming::Next(std::string& body) {
     // The remains of a refused body go first.
     if (skip_ > 0) {
@@ -63,8 +49,8 @@ CMessageFraming::EResult CMessageFraming::Next(std::string& body) {
         const std::string_view text = header.substr(line, next - line);
         const size_t colon = text.find(':');
         if (colon != std::string_view::npos &&
-            AsciiCase::Equal(Trimmed(text.substr(0, colon)), "Content-Length")) {
-            const std::string_view value = Trimmed(text.substr(colon + 1));
+            AsciiCase::Equal(AsciiCase::TrimBlanks(text.substr(0, colon)), "Content-Length")) {
+            const std::string_view value = AsciiCase::TrimBlanks(text.substr(colon + 1));
             const auto [rest, error] =
                 std::from_chars(value.data(), value.data() + value.size(), length);
             found = error == std::errc() && rest == value.data() + value.size() && !value.empty();

@@ -27,4 +27,15 @@ public:
     static constexpr bool StartsWith(std::string_view text, std::string_view prefix) {
         return text.size() >= prefix.size() && Equal(text.substr(0, prefix.size()), prefix);
     }
+
+    // `text` without the blanks and tabs at its ends.
+    static constexpr std::string_view TrimBlanks(std::string_view text) {
+        while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+            text.remove_prefix(1);
+        }
+        while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+            text.remove_suffix(1);
+        }
+        return text;
+    }
 };

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "AsciiCase.h"
 #include "ByteOrder.h"
 #include "CActsReader.h"
 #include "CConverter.h"
@@ -13,20 +14,6 @@
 #include "CXMLDOM.h"
 #include "ConsoleLine.h"
 #include "StringReference.h"
-
-namespace {
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-}  // namespace
 
 std::string CExpressionCheck::HexBytes(const uint8_t* data, size_t size) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -44,14 +31,14 @@ std::string CExpressionCheck::HexBytes(const uint8_t* data, size_t size) {
 bool CExpressionCheck::ParseControlIds(std::string_view text, std::vector<int16_t>& ids,
                                        std::string& error) {
     ids.clear();
-    if (Trim(text).empty()) {
+    if (AsciiCase::TrimBlanks(text).empty()) {
         return true;
     }
     size_t number = 0;
     while (true) {
         ++number;
         const size_t comma = text.find(',');
-        const std::string_view item = Trim(text.substr(0, comma));
+        const std::string_view item = AsciiCase::TrimBlanks(text.substr(0, comma));
         size_t i = (!item.empty() && item[0] == '-') ? 1 : 0;
         long value = 0;
         bool valid = i < item.size();
