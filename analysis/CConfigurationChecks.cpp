@@ -17,7 +17,10 @@ namespace {
 using Model = CConfigurationModel;
 
 std::string Quoted(std::string_view text) {
-    return "`" + std::string(text) + "`";
+    std::string quoted = "`";
+    quoted.append(text);
+    quoted += '`';
+    return quoted;
 }
 
 const char* KindName(ENameKind kind) {

@@ -340,7 +340,8 @@ void CConfigurationModel::ReadForm(XmlNode node, Object& object, SSymbol& object
         same += other.name == form.name ? 1 : 0;
     }
     if (same > 1) {
-        form.scope += "#" + std::to_string(same);
+        form.scope += '#';
+        form.scope += std::to_string(same);
     }
     AddName(ENameKind::Form, node, "name", form.name, object.scope, true);
     std::string menu;

@@ -49,7 +49,7 @@ void CDocumentTree::MatchTags() {
     size_t next = 0;
     for (const XmlNode element : elements_) {
         const std::string name = text_.Utf8() ? Name(element) : document_.GetNodeName(element);
-        const long line = CXMLDOM::LineOf(element);
+        const int64_t line = CXMLDOM::LineOf(element);
         for (size_t i = next; i < tags.size() && i < next + kLookAhead; ++i) {
             const CDocumentText::Tag& tag = tags[i];
             if (LocalName(tag.name) == name && line >= tag.firstLine && line <= tag.lastLine) {

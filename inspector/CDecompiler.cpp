@@ -107,8 +107,14 @@ std::string CDecompiler::Difference(std::span<const uint8_t> expected,
         } else {
             continue;
         }
-        lines += (lines.empty() ? "" : "\n") +
-                 ("record " + std::to_string(r) + ", offset " + std::to_string(at) + line);
+        if (!lines.empty()) {
+            lines += '\n';
+        }
+        lines += "record ";
+        lines += std::to_string(r);
+        lines += ", offset ";
+        lines += std::to_string(at);
+        lines += line;
     }
     return lines;
 }

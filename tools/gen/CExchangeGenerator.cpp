@@ -133,7 +133,9 @@ void WriteVariedExchange(CXmlWriter& xml, int exchange, std::minstd_rand& random
     xml.Open("get");
     group("tables", url + "gt", [&](int k) {
         const int path = pick(3);
-        Attributes attributes = {{"name", Numbered("С", k)}};
+        // The attributes are views: the name must outlive them.
+        const std::string name = Numbered("С", k);
+        Attributes attributes = {{"name", name}};
         if (path != 0) {
             attributes.emplace_back("path", path == 1 ? "Спр" : "Спр/");
         }
@@ -144,7 +146,9 @@ void WriteVariedExchange(CXmlWriter& xml, int exchange, std::minstd_rand& random
         xml.Empty(pdbs ? "pdb" : "db", {{"name", Numbered("QL_", k)}});
     });
     group("files", url + "gf", [&](int k) {
-        Attributes attributes = {{"name", Numbered("g", k)}};
+        // The attributes are views: the name must outlive them.
+        const std::string name = Numbered("g", k);
+        Attributes attributes = {{"name", name}};
         if (pick(2) == 0) {
             attributes.emplace_back("type", "image");
         }
