@@ -8,25 +8,26 @@
 #include <string_view>
 #include <vector>
 
+#include "CLspConnection.h"
 #include "CLspServer.h"
-#include "CLspSession.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    CLspSession session;
+    CLspConnection connection;
     std::vector<std::string> out;
-    session.Handle(R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{"capabilities":
+    connection.Handle(R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{"capabilities":
         {"textDocument":{"completion":{"completionItem":{"snippetSupport":true}}}}}})",
-                   out);
+                      out);
     const std::string uri = R"({"uri":"file:///f.xml")";
-    session.Handle(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":)" +
-                       uri + R"(,"languageId":"xml","version":1,"text":)" +
-                       JsonValue(std::string(bytes))
-                           .dump(-1, ' ', false, JsonValue::error_handler_t::replace) +
-                       "}}}",
-                   out);
-    session.Flush(out);
+    connection.Handle(
+        R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":)" + uri +
+            R"(,"languageId":"xml","version":1,"text":)" +
+            JsonValue(std::string(bytes))
+                .dump(-1, ' ', false, JsonValue::error_handler_t::replace) +
+            "}}}",
+        out);
+    connection.Flush(out);
     // Positions on every line the text has (and past it), at a few columns each.
     size_t lines = 1;
     for (const char c : bytes) {
@@ -40,14 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                          R"(,"character":)" + std::to_string(column) + "}";
             for (const char* method : {"textDocument/completion", "textDocument/hover",
                                        "textDocument/definition", "textDocument/references"}) {
-                session.Handle(R"({"jsonrpc":"2.0","id":)" + std::to_string(id++) +
-                                   R"(,"method":")" + method + R"(","params":{"textDocument":)" +
-                                   uri + "}" + position + "}}",
-                               out);
+                connection.Handle(R"({"jsonrpc":"2.0","id":)" + std::to_string(id++) +
+                                      R"(,"method":")" + method + R"(","params":{"textDocument":)" +
+                                      uri + "}" + position + "}}",
+                                  out);
             }
         }
     }
-    session.Handle(
+    connection.Handle(
         R"({"jsonrpc":"2.0","id":-1,"method":"textDocument/documentSymbol","params":{"textDocument":)" +
             uri + "}}}",
         out);

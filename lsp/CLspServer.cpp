@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "CLspSession.h"
+#include "CLspConnection.h"
 #include "CMessageFraming.h"
 
 int CLspServer::Run() {
-    CLspSession session;
+    CLspConnection connection;
     CMessageFraming framing;
     std::vector<char> buffer(64 * 1024);
     std::vector<std::string> out;
@@ -23,7 +23,7 @@ int CLspServer::Run() {
     for (;;) {
         const size_t count = reader_(buffer.data(), buffer.size());
         if (count == 0) {
-            return session.ExitCode();
+            return connection.ExitCode();
         }
         framing.Feed(std::string_view(buffer.data(), count));
         for (;;) {
@@ -32,16 +32,16 @@ int CLspServer::Run() {
                 break;
             }
             if (result == CMessageFraming::EResult::BadHeader) {
-                out.push_back(CLspSession::FramingError(body));
+                out.push_back(CLspConnection::FramingError(body));
             } else {
-                session.Handle(body, out);
+                connection.Handle(body, out);
             }
-            if (session.Exited()) {
+            if (connection.Exited()) {
                 send();
-                return session.ExitCode();
+                return connection.ExitCode();
             }
         }
-        session.Flush(out);
+        connection.Flush(out);
         if (!send()) {
             return 1;
         }

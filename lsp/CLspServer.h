@@ -17,7 +17,7 @@ public:
     CLspServer(Reader reader, Writer writer)
         : reader_(std::move(reader)), writer_(std::move(writer)) {}
 
-    // Serves one session; returns the process' exit status.
+    // Serves one connection; returns the process' exit status.
     int Run();
 
 private:

@@ -61,7 +61,7 @@ std::vector<std::string> Summary(const std::string& output) {
 
 }  // namespace
 
-TEST(CLspServerTest, FramedSessions) {
+TEST(CLspServerTest, FramedConnections) {
     // Refused at its header, before the body arrives.
     const std::string large =
         "Content-Length: " + std::to_string(CMessageFraming::kMaxBody + 1) + "\r\n\r\n{}";

@@ -14,7 +14,7 @@
 #include "CAnalysis.h"
 #include "LspJson.h"
 
-class CLspSession {
+class CLspConnection {
 public:
     // The protocol's error codes.
     static constexpr int kParseError = -32700;

@@ -1,4 +1,4 @@
-#include "CLspSession.h"
+#include "CLspConnection.h"
 
 #include "AsciiCase.h"
 #include "CCompletion.h"
@@ -118,11 +118,11 @@ const JsonValue& Position(const JsonValue& params) {
 
 }  // namespace
 
-std::string CLspSession::FramingError(std::string_view why) {
+std::string CLspConnection::FramingError(std::string_view why) {
     return Serialized(ErrorMessage(nullptr, kParseError, "Unusable message: " + std::string(why)));
 }
 
-void CLspSession::Handle(std::string_view body, std::vector<std::string>& out) {
+void CLspConnection::Handle(std::string_view body, std::vector<std::string>& out) {
     const JsonValue message = JsonValue::parse(body, nullptr, false);
     if (message.is_discarded()) {
         out.push_back(Serialized(ErrorMessage(nullptr, kParseError, "Parse error")));
@@ -171,7 +171,8 @@ void CLspSession::Handle(std::string_view body, std::vector<std::string>& out) {
     }
 }
 
-CLspSession::SAnswer CLspSession::Request(const std::string& method, const JsonValue& params) {
+CLspConnection::SAnswer CLspConnection::Request(const std::string& method,
+                                                const JsonValue& params) {
     if (method == "initialize") {
         if (initialized_) {
             return {kInvalidRequest, "The server is already initialized"};
@@ -201,8 +202,8 @@ CLspSession::SAnswer CLspSession::Request(const std::string& method, const JsonV
     return {kMethodNotFound, "Unknown method " + method};
 }
 
-void CLspSession::Notification(const std::string& method, const JsonValue& params,
-                               std::vector<std::string>& out) {
+void CLspConnection::Notification(const std::string& method, const JsonValue& params,
+                                  std::vector<std::string>& out) {
     if (method == "exit") {
         exited_ = true;
         return;
@@ -251,7 +252,7 @@ void CLspSession::Notification(const std::string& method, const JsonValue& param
     }
 }
 
-void CLspSession::Open(const std::string& uri, std::string text) {
+void CLspConnection::Open(const std::string& uri, std::string text) {
     SDocument& document = documents_[uri];
     document.text = std::move(text);
     document.ours = Ours(document.text);
@@ -259,7 +260,7 @@ void CLspSession::Open(const std::string& uri, std::string text) {
     document.analysis.reset();
 }
 
-void CLspSession::Flush(std::vector<std::string>& out) {
+void CLspConnection::Flush(std::vector<std::string>& out) {
     for (auto& [uri, document] : documents_) {
         if (document.dirty) {
             Publish(uri, document, out);
@@ -267,7 +268,7 @@ void CLspSession::Flush(std::vector<std::string>& out) {
     }
 }
 
-const CAnalysis& CLspSession::Analysed(SDocument& document) {
+const CAnalysis& CLspConnection::Analysed(SDocument& document) {
     if (!document.analysis) {
         document.analysis = CAnalysis::Run(document.text, "");
         if (document.analysis->Loaded()) {
@@ -277,8 +278,8 @@ const CAnalysis& CLspSession::Analysed(SDocument& document) {
     return *document.analysis;
 }
 
-void CLspSession::Publish(const std::string& uri, SDocument& document,
-                          std::vector<std::string>& out) {
+void CLspConnection::Publish(const std::string& uri, SDocument& document,
+                             std::vector<std::string>& out) {
     document.dirty = false;
     JsonValue diagnostics = JsonValue::array();
     if (document.ours) {
@@ -291,7 +292,7 @@ void CLspSession::Publish(const std::string& uri, SDocument& document,
                                        {"params", {{"uri", uri}, {"diagnostics", diagnostics}}}}));
 }
 
-CLspSession::SDocument* CLspSession::Find(const JsonValue& params) {
+CLspConnection::SDocument* CLspConnection::Find(const JsonValue& params) {
     const JsonValue* document = Member(params, "textDocument");
     const JsonValue* uri = document != nullptr ? Member(*document, "uri") : nullptr;
     if (uri == nullptr || !uri->is_string()) {
@@ -301,7 +302,7 @@ CLspSession::SDocument* CLspSession::Find(const JsonValue& params) {
     return found == documents_.end() ? nullptr : &found->second;
 }
 
-JsonValue CLspSession::Initialize(const JsonValue& params) {
+JsonValue CLspConnection::Initialize(const JsonValue& params) {
     const JsonValue* capabilities = Member(params, "capabilities");
     const JsonValue* text =
         capabilities != nullptr ? Member(*capabilities, "textDocument") : nullptr;
@@ -321,7 +322,7 @@ JsonValue CLspSession::Initialize(const JsonValue& params) {
                      {"serverInfo", {{"name", "quil-lsp"}, {"version", QuilVersion::kPackage}}}};
 }
 
-CLspSession::SAnswer CLspSession::Completion(const JsonValue& params) {
+CLspConnection::SAnswer CLspConnection::Completion(const JsonValue& params) {
     SDocument* document = Find(params);
     SPosition position;
     if (document == nullptr || !PositionFrom(Position(params), position)) {
@@ -340,7 +341,7 @@ CLspSession::SAnswer CLspSession::Completion(const JsonValue& params) {
     return {completion.Items()};
 }
 
-CLspSession::SAnswer CLspSession::Hover(const JsonValue& params) {
+CLspConnection::SAnswer CLspConnection::Hover(const JsonValue& params) {
     SDocument* document = Find(params);
     SPosition position;
     if (document == nullptr || !PositionFrom(Position(params), position)) {
@@ -353,7 +354,7 @@ CLspSession::SAnswer CLspSession::Hover(const JsonValue& params) {
     return {CHover::At(document->text, lines, position, Analysed(*document))};
 }
 
-CLspSession::SAnswer CLspSession::Locations(const JsonValue& params, bool references) {
+CLspConnection::SAnswer CLspConnection::Locations(const JsonValue& params, bool references) {
     SDocument* document = Find(params);
     SPosition position;
     if (document == nullptr || !PositionFrom(Position(params), position)) {
@@ -391,7 +392,7 @@ CLspSession::SAnswer CLspSession::Locations(const JsonValue& params, bool refere
     return {locations};
 }
 
-CLspSession::SAnswer CLspSession::Outline(const JsonValue& params) {
+CLspConnection::SAnswer CLspConnection::Outline(const JsonValue& params) {
     SDocument* document = Find(params);
     if (document == nullptr) {
         return {kInvalidParams, "Unknown document"};

@@ -1,4 +1,4 @@
-// A whole editor session against the server's session class, message by message: each row is
+// A whole editor connection against the server's connection class, message by message: each row is
 // one message from the editor and every message the server answers with, compared whole.
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <regex>
 #include <sstream>
 
-#include "CLspSession.h"
+#include "CLspConnection.h"
 #include "Portable.h"
 #include "TempDir.h"
 
@@ -50,8 +50,8 @@ void Replace(std::string& text, const std::string& what, const std::string& by) 
     }
 }
 
-void RunSession(const std::vector<Row>& rows, int exitCode) {
-    CLspSession session;
+void RunConnection(const std::vector<Row>& rows, int exitCode) {
+    CLspConnection connection;
     std::string text;
     for (const Row& row : rows) {
         if (!row.text.empty()) {
@@ -63,8 +63,8 @@ void RunSession(const std::vector<Row>& rows, int exitCode) {
             Replace(message, "@POSITION@", PositionAfter(text, row.anchor).dump());
         }
         std::vector<std::string> out;
-        session.Handle(message, out);
-        session.Flush(out);
+        connection.Handle(message, out);
+        connection.Flush(out);
         JsonValue answers = JsonValue::array();
         for (const std::string& body : out) {
             answers.push_back(JsonValue::parse(body));
@@ -74,8 +74,8 @@ void RunSession(const std::vector<Row>& rows, int exitCode) {
         }
         EXPECT_EQ(answers, JsonValue::parse(row.expected)) << row.message;
     }
-    EXPECT_TRUE(session.Exited());
-    EXPECT_EQ(session.ExitCode(), exitCode);
+    EXPECT_TRUE(connection.Exited());
+    EXPECT_EQ(connection.ExitCode(), exitCode);
 }
 
 std::string Request(int id, const std::string& method, const std::string& params) {
@@ -89,7 +89,7 @@ std::string AtCursor(int id, const std::string& method) {
 
 }  // namespace
 
-TEST(CLspSessionTest, WholeSession) {
+TEST(CLspConnectionTest, WholeConnection) {
     const std::string mistakes = ReadFile(kMistakes);
     std::string typing = mistakes;
     typing.insert(typing.find("          <control type=\"button\""),
@@ -202,12 +202,12 @@ TEST(CLspSessionTest, WholeSession) {
          R"json([{"error":{"code":-32600,"message":"The server is shut down"},"id":21,"jsonrpc":"2.0"}])json"},
         {{}, {}, R"({"jsonrpc":"2.0","method":"exit"})", R"json([])json"},
     };
-    RunSession(rows, 0);
+    RunConnection(rows, 0);
 }
 
 // The compiler's messages among the diagnostics are the lines `quilconf --locations` prints
 // for the same text: the same messages with their codes, in the same order, on the same lines.
-TEST(CLspSessionTest, DiagnosticsAreTheCompilersLines) {
+TEST(CLspConnectionTest, DiagnosticsAreTheCompilersLines) {
     const std::string mistakes = ReadFile(kMistakes);
     std::string fatal = mistakes;
     fatal.replace(fatal.find("Exit(0)"), 7, "Exitt(0)");
@@ -230,14 +230,14 @@ TEST(CLspSessionTest, DiagnosticsAreTheCompilersLines) {
             }
         }
 
-        CLspSession session;
+        CLspConnection connection;
         std::vector<std::string> out;
-        session.Handle(Request(1, "initialize", "{}"), out);
-        session.Handle(
+        connection.Handle(Request(1, "initialize", "{}"), out);
+        connection.Handle(
             R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///c.xml","languageId":"xml","version":1,"text":)" +
                 JsonValue(text).dump() + "}}}",
             out);
-        session.Flush(out);
+        connection.Flush(out);
         ASSERT_EQ(out.size(), 2u);
         std::vector<std::string> published;
         const JsonValue diagnostics = JsonValue::parse(out[1])["params"]["diagnostics"];
