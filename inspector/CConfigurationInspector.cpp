@@ -145,7 +145,9 @@ Json CConfigurationInspector::Read(std::vector<std::string>& what) {
         }
     }
 
-    Json result = {{"info", std::move(infoJson)}};
+    // info, menus, the five object sections, commonEntries, strings
+    Json result = ObjectWithRoom(9);
+    result["info"] = std::move(infoJson);
     size_t menuCount = 0;
     if (named[0] != kNoRecord) {
         CMenuInspector menus(record(named[0]), static_cast<int>(named[0]), pool, problems_);

@@ -17,10 +17,15 @@
 #include "CSettingsTable.h"
 #include "PdbLayout.h"
 
-Json CInspector::Inspect(std::span<const uint8_t> file, const std::string& path) {
-    CProblemList problems;
+Json CInspector::Inspect(std::span<const uint8_t> file, const std::string& path,
+                         CProblemList::Budget budget) {
+    CProblemList problems(budget);
     const CPdbFile pdb(file, problems);
-    Json document = {{"file", ValidUtf8(path)}, {"kind", "unknown"}, {"header", pdb.HeaderJson()}};
+    // file, kind, header, records, the content, problems, warnings
+    Json document = ObjectWithRoom(7);
+    document["file"] = ValidUtf8(path);
+    document["kind"] = "unknown";
+    document["header"] = pdb.HeaderJson();
     std::vector<std::string> what;
     Json content;
     if (pdb.HasHeader()) {

@@ -14,12 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "CProblemList.h"
 #include "InspectJson.h"
 
 class CInspector {
 public:
-    // The whole document for the bytes of a database file; `path` is only shown.
-    static Json Inspect(std::span<const uint8_t> file, const std::string& path);
+    // The whole document for the bytes of a database file; `path` is only shown. `budget` bounds
+    // what is decoded (see CProblemList).
+    static Json Inspect(std::span<const uint8_t> file, const std::string& path,
+                        CProblemList::Budget budget = {});
 
     // The problems of a document, one line each: "record R, offset O: message" (or "file,
     // offset O: ..." for the header and the record list).

@@ -67,7 +67,11 @@ Json CMenuInspector::Read() {
                           "the block of menu " + N(i + 1) + " at offset " + N(offset) +
                               " does not lie in the record after the directory (offsets " +
                               N(directoryEnd) + " to " + N(record_.Size()) + ")");
-            menus.push_back({{"number", number}, {"offset", offset}, {"items", Json::array()}});
+            Json menu = ObjectWithRoom(3);
+            menu["number"] = number;
+            menu["offset"] = offset;
+            menu["items"] = Json::array();
+            menus.push_back(std::move(menu));
             continue;
         }
         menus.push_back(ReadBlock(number, offset));
@@ -116,16 +120,17 @@ Json CMenuInspector::ReadBlock(size_t number, size_t offset) {
                               ", none of separator 1, submenu 2, item 3");
         }
         const auto shortcut = static_cast<char>(record_.Value(MenuItemRecord::kShortcut, at));
-        Json item = {
-            {"id", id},
-            {"kind", KindName(kind)},
-            {"title", CConverter::ToUtf8(title)},
-            {"parent", parent},
-            {"shortcut",
-             shortcut == 0 ? Json() : Json(CConverter::ToUtf8(std::string(1, shortcut)))},
-            {"action", pool_.Action(static_cast<uint32_t>(record_.Value(MenuItemRecord::kCode, at)),
-                                    {index_, at + MenuItemRecord::kCode.offset}, "action")},
-            {"children", Json::array()}};
+        Json item = ObjectWithRoom(7);
+        item["id"] = id;
+        item["kind"] = KindName(kind);
+        item["title"] = CConverter::ToUtf8(title);
+        item["parent"] = parent;
+        item["shortcut"] =
+            shortcut == 0 ? Json() : Json(CConverter::ToUtf8(std::string(1, shortcut)));
+        item["action"] =
+            pool_.Action(static_cast<uint32_t>(record_.Value(MenuItemRecord::kCode, at)),
+                         {index_, at + MenuItemRecord::kCode.offset}, "action");
+        item["children"] = Json::array();
 
         std::vector<size_t> where;
         if (parent != MenuItemRecord::kNoParent) {
@@ -150,5 +155,10 @@ Json CMenuInspector::ReadBlock(size_t number, size_t offset) {
         }
     }
     pool_.SetContext("");
-    return {{"number", number}, {"offset", offset}, {"type", type}, {"items", std::move(items)}};
+    Json block = ObjectWithRoom(4);
+    block["number"] = number;
+    block["offset"] = offset;
+    block["type"] = type;
+    block["items"] = std::move(items);
+    return block;
 }

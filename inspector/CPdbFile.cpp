@@ -130,28 +130,35 @@ Json CPdbFile::HeaderJson() const {
         return Json();
     }
     const auto value = [this](RecordField field) { return file_.Value(field); };
-    return {{"name", CConverter::ToUtf8(Name())},
-            {"attributes", value(PdbHeader::kAttributes)},
-            {"version", value(PdbHeader::kVersion)},
-            {"created", CalendarDate(value(PdbHeader::kCreationDate))},
-            {"modified", CalendarDate(value(PdbHeader::kModificationDate))},
-            {"backedUp", CalendarDate(value(PdbHeader::kBackupDate))},
-            {"modificationNumber", value(PdbHeader::kModificationNumber)},
-            {"appInfoOffset", value(PdbHeader::kAppInfoOffset)},
-            {"sortInfoOffset", value(PdbHeader::kSortInfoOffset)},
-            {"type", FourCharacters(Type())},
-            {"creator", FourCharacters(Creator())},
-            {"typeCode", Type()},
-            {"creatorCode", Creator()},
-            {"uniqueIdSeed", value(PdbHeader::kUniqueIdSeed)},
-            {"nextRecordList", value(PdbHeader::kNextRecordList)},
-            {"recordCount", value(PdbHeader::kRecordCount)}};
+    Json header = ObjectWithRoom(16);
+    header["name"] = CConverter::ToUtf8(Name());
+    header["attributes"] = value(PdbHeader::kAttributes);
+    header["version"] = value(PdbHeader::kVersion);
+    header["created"] = CalendarDate(value(PdbHeader::kCreationDate));
+    header["modified"] = CalendarDate(value(PdbHeader::kModificationDate));
+    header["backedUp"] = CalendarDate(value(PdbHeader::kBackupDate));
+    header["modificationNumber"] = value(PdbHeader::kModificationNumber);
+    header["appInfoOffset"] = value(PdbHeader::kAppInfoOffset);
+    header["sortInfoOffset"] = value(PdbHeader::kSortInfoOffset);
+    header["type"] = FourCharacters(Type());
+    header["creator"] = FourCharacters(Creator());
+    header["typeCode"] = Type();
+    header["creatorCode"] = Creator();
+    header["uniqueIdSeed"] = value(PdbHeader::kUniqueIdSeed);
+    header["nextRecordList"] = value(PdbHeader::kNextRecordList);
+    header["recordCount"] = value(PdbHeader::kRecordCount);
+    return header;
 }
 
 Json CPdbFile::RecordsJson() const {
     Json list = Json::array();
+    list.get_ref<Json::array_t&>().reserve(records_.size());
     for (size_t i = 0; i < records_.size(); ++i) {
-        list.push_back({{"index", i}, {"offset", offsets_[i]}, {"size", records_[i].Size()}});
+        Json record = ObjectWithRoom(4);  // and "what", which the inspector adds
+        record["index"] = i;
+        record["offset"] = offsets_[i];
+        record["size"] = records_[i].Size();
+        list.push_back(std::move(record));
     }
     return list;
 }

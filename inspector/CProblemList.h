@@ -30,9 +30,19 @@ public:
     // and so is every later record that would decode more.
     static constexpr size_t kMaxItems = 200000;
     static constexpr size_t kMaxBytes = size_t{32} << 20;
+    // A run's budget: the one above, or a smaller one for inputs known to be small (the
+    // fuzzer's few KB, where a larger budget only makes the same paths slower to reach).
+    struct Budget {
+        size_t items = kMaxItems;
+        size_t bytes = kMaxBytes;
+        size_t kept = kMaxKept;  // problems (and warnings) kept
+    };
     // The document's own bytes for one item and for one value, counted with what they hold.
     static constexpr size_t kItemBytes = 256;
     static constexpr size_t kValueBytes = 64;
+
+    CProblemList() = default;
+    explicit CProblemList(Budget budget) : budget_(budget) {}
 
     struct Problem {
         int record;
@@ -60,7 +70,7 @@ public:
     // each record, a problem at `where` says that the rest of the record is not decoded.
     bool Spend(Where where, size_t items = 1, size_t bytes = kItemBytes);
     // The bytes still left in the budget.
-    size_t BytesLeft() const { return bytes_ < kMaxBytes ? kMaxBytes - bytes_ : 0; }
+    size_t BytesLeft() const { return bytes_ < budget_.bytes ? budget_.bytes - bytes_ : 0; }
     // Spends the rest of the budget: what `where` would decode does not fit in it.
     void Exhaust(Where where);
 
@@ -79,11 +89,12 @@ private:
     struct List {
         std::vector<Problem> kept;
         size_t count = 0;
-        void Add(Where where, std::string message);
+        void Add(Where where, std::string message, size_t keep);
         Json ToJson(const char* severity) const;
     };
     List problems_;
     List warnings_;
+    Budget budget_;
     size_t items_ = 0;
     size_t bytes_ = 0;
     std::vector<int> stopped_;  // the records where decoding stopped

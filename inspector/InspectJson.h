@@ -9,6 +9,16 @@
 
 using Json = nlohmann::ordered_json;
 
+// An empty object with room for `members` members. An object's members are (key, value) pairs
+// whose keys are constant, so an object that outgrows its room copies, not moves, every value
+// it holds, whole subtrees included: an object that will hold large values is made with room
+// for all its members first.
+inline Json ObjectWithRoom(size_t members) {
+    Json object = Json::object();
+    object.get_ref<Json::object_t&>().reserve(members);
+    return object;
+}
+
 // The member `key` of `object`, or null when it has none (or is no object): what reads the
 // document uses, since indexing a constant document with a missing key is undefined.
 inline const Json& At(const Json& object, const char* key) {
