@@ -22,9 +22,9 @@ bool InSample(const uint8_t* data, size_t size) {
     return hash % 8 == 0;
 }
 
-// A sound 2 KB database holds at most a hundred items and a few KB of values; 32 problems kept
-// take the same paths as a thousand.
-constexpr CProblemList::Budget kBudget{1024, size_t{256} << 10, 32};
+// A sound 2 KB database holds fewer than 200 items (the smallest, a list item, takes 12 bytes)
+// and a few KB of values; 32 problems kept take the same paths as a thousand.
+constexpr CProblemList::Budget kBudget{256, size_t{128} << 10, 32};
 
 }  // namespace
 
