@@ -31,19 +31,8 @@ case "$what" in
         ;;
 esac
 
-# What building needs, then GNU time and xmllint, installed the way scripts/deps.sh does.
-bash scripts/deps.sh || exit 1
-needed=()
-[ -x /usr/bin/time ] || needed+=(time)
-command -v xmllint >/dev/null 2>&1 || needed+=(libxml2-utils)
-command -v python3 >/dev/null 2>&1 || needed+=(python3)
-if [ "${#needed[@]}" -gt 0 ]; then
-    echo "Installing: ${needed[*]}"
-    sudo_cmd=""
-    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-    $sudo_cmd apt-get update -qq || exit 1
-    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${needed[@]}" || exit 1
-fi
+# What building needs (xmllint among it), then GNU time and python3.
+bash scripts/deps.sh time python3 || exit 1
 
 build="build-release"
 echo "Building Release into $build/ (log: $build/bench-build.log) ..."
