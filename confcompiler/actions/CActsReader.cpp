@@ -1,8 +1,10 @@
 #include "CActsReader.h"
 
 #include <array>
+#include <cstring>
 #include <string>
 
+#include "CParser.h"
 #include "CReadContext.h"
 #include "CStringsReader.h"
 
@@ -28,9 +30,9 @@ std::optional<uint32_t> CActsReader::Compile(CReadContext& context, std::string_
     std::array<char, kNameBufferSize> name{};
     bool refusedForLength = false;
     const int result =
-        context.Pool().CompileFunction(controls, text, reference, name.data(), name.size(),
-                                       limitCode, context.Location(node), &refusedForLength);
-    if (result == CStringsReader::kPoolFull) {
+        CompileCode(context.Pool(), controls, text, reference, name.data(), name.size(), limitCode,
+                    context.Location(node), &refusedForLength);
+    if (result == kPoolFull) {
         return std::nullopt;
     }
     if (result != 0) {
@@ -41,6 +43,37 @@ std::optional<uint32_t> CActsReader::Compile(CReadContext& context, std::string_
         return 0;
     }
     return reference;
+}
+
+// Every action expression of the configuration is compiled here, by a fresh parser, and its
+// code stored as one pool entry.
+int CActsReader::CompileCode(CStringsReader& pool, const CListControl* controls,
+                             std::string_view text, uint32_t& codeRef, char* nameBuffer,
+                             size_t nameSize, int code, std::string_view where,
+                             bool* refusedForLength) {
+    codeRef = 0;
+    if (nameBuffer != nullptr && nameSize > 0) {
+        nameBuffer[0] = 0;
+    }
+    CParser parser(pool, where, code);
+    CRecordBuffer output(CParser::kOutputSize);
+    if (parser.Parse(controls, text, output) != 0) {
+        if (refusedForLength != nullptr) {
+            *refusedForLength = parser.RefusedForLength();
+        }
+        const std::string& name = parser.FunctionName();
+        if (nameBuffer != nullptr && name.size() < nameSize) {
+            std::memcpy(nameBuffer, name.c_str(), name.size() + 1);
+        }
+        // A string argument the pool refused ends the parse as a fault would.
+        return pool.Overflowed() ? kPoolFull : 1;
+    }
+    const uint32_t reference = pool.AddBytes(output.Data(), output.Size(), code, where);
+    if (reference == 0) {
+        return kPoolFull;  // AddBytes has printed the error
+    }
+    codeRef = reference;
+    return 0;
 }
 
 std::optional<uint32_t> CActsReader::Read(XmlNode event, const CListControl* controls) {

@@ -4,6 +4,7 @@
 // reference (0: the event has no action).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -14,6 +15,7 @@
 
 class CListControl;
 class CReadContext;
+class CStringsReader;
 
 class CActsReader {
 public:
@@ -44,6 +46,21 @@ public:
     static std::optional<uint32_t> Compile(CReadContext& context, std::string_view text,
                                            const CListControl* controls, int code = kMessageCode,
                                            int limitCode = kLimitCode, XmlNode node = nullptr);
+
+    // The step of Compile that prints nothing of its own: compiles one action expression
+    // (Windows-1251 text) against the form's controls (or none), stores the action code as one
+    // entry of `pool` and sets `codeRef` to its reference. On failure returns non-zero, stores
+    // no code, and copies the name of the function the compiler had reached into `nameBuffer`
+    // when it is shorter than `nameSize`: kPoolFull when the pool refused a string argument or
+    // the code (its error line, with `code`, is printed), 1 for a faulty expression. `where`
+    // goes in front of the lines the compilation prints. When given, `refusedForLength` tells
+    // whether the expression was refused for its length (a lexeme of more than 255
+    // characters, more than 256 lexemes).
+    static constexpr int kPoolFull = 2;
+    static int CompileCode(CStringsReader& pool, const CListControl* controls,
+                           std::string_view text, uint32_t& codeRef, char* nameBuffer,
+                           size_t nameSize, int code = 0, std::string_view where = {},
+                           bool* refusedForLength = nullptr);
 
     // The event element of an object: the first child named `event` of the first `acts` child
     // of `object`; null when either is missing.

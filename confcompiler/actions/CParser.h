@@ -25,7 +25,7 @@ public:
     static constexpr size_t kReservedLexemes = 32;
     static constexpr size_t kMaxLexemeLength = 255;
     static constexpr size_t kArgumentBufferSize = 1024;
-    // The output buffer CompileFunction gives; no expression of 256 lexemes comes near it.
+    // The output buffer CActsReader::CompileCode gives; no expression of 256 lexemes comes near it.
     static constexpr size_t kOutputSize = 2048;
     // Message code of the lexical warnings.
     static constexpr int kLexicalCode = 1;

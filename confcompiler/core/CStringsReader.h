@@ -15,7 +15,6 @@
 #include "CRecordBuffer.h"
 #include "StringReference.h"
 
-class CListControl;
 class CLog;
 
 class CStringsReader {
@@ -37,19 +36,6 @@ public:
     uint32_t AddBytes(const void* data, size_t size, int code = 0, std::string_view where = {});
     // AddBytes of the text, its terminator and the pad byte (StringSize bytes).
     uint32_t AddString(std::string_view text, int code = 0, std::string_view where = {});
-
-    // Compiles one action expression (Windows-1251 text) against the form's controls (or
-    // none), stores the action code as one pool entry and sets `codeRef` to its reference.
-    // On failure returns non-zero, stores no code, and copies the name of the function the
-    // compiler had reached into `nameBuffer` when it is shorter than `nameSize`: kPoolFull
-    // when the pool refused a string argument or the code (its error line, with `code`, is
-    // printed), 1 for a faulty expression. `where` goes in front of the lines the compilation
-    // prints. When given, `refusedForLength` tells whether the expression was refused for its
-    // length (a lexeme of more than 255 characters, more than 256 lexemes).
-    static constexpr int kPoolFull = 2;
-    int CompileFunction(const CListControl* controls, std::string_view text, uint32_t& codeRef,
-                        char* nameBuffer, size_t nameSize, int code = 0,
-                        std::string_view where = {}, bool* refusedForLength = nullptr);
 
     // The strings record: the pool up to its used length. Null when the pool overflowed.
     const uint8_t* BuildRecord(size_t& size) const;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CActsReader.h"
 #include "CStringsReader.h"
 #include "TestRun.h"
 
@@ -43,13 +44,14 @@ inline Bytes PoolBytes() {
     return CapturedLog::Current().PoolBytes();
 }
 
-// Compiles `text` with CompileFunction against an empty pool.
+// Compiles `text` with CActsReader::CompileCode against an empty pool.
 inline Compiled CompileFresh(std::string_view text, const CListControl* controls = nullptr) {
     Compiled result;
     CapturedLog log;
     std::array<char, 256> name{};
     name[0] = 'X';  // must be overwritten
-    result.status = log.Pool().CompileFunction(controls, text, result.reference, name.data(), 256);
+    result.status =
+        CActsReader::CompileCode(log.Pool(), controls, text, result.reference, name.data(), 256);
     result.name = name.data();
     result.log = log.Text();
     result.pool = PoolBytes();

@@ -307,13 +307,13 @@ TEST(CParserFailureTest, NameBufferTooSmallGetsNoPartialName) {
     CStringsReader& reader = log.Pool();
     uint32_t reference = 1;
     std::array<char, 5> name{'x', 'x', 'x', 'x', 'x'};
-    EXPECT_NE(reader.CompileFunction(nullptr, "Print(1)", reference, name.data(), 5), 0);
+    EXPECT_NE(CActsReader::CompileCode(reader, nullptr, "Print(1)", reference, name.data(), 5), 0);
     EXPECT_EQ(std::string(name.data()), "");
     EXPECT_EQ(reference, 0u);
     std::array<char, 6> fits{};
-    EXPECT_NE(reader.CompileFunction(nullptr, "Print(1)", reference, fits.data(), 6), 0);
+    EXPECT_NE(CActsReader::CompileCode(reader, nullptr, "Print(1)", reference, fits.data(), 6), 0);
     EXPECT_EQ(std::string(fits.data()), "Print");
-    EXPECT_NE(reader.CompileFunction(nullptr, "Print(1)", reference, nullptr, 0), 0);
+    EXPECT_NE(CActsReader::CompileCode(reader, nullptr, "Print(1)", reference, nullptr, 0), 0);
 }
 
 TEST(CParserLimitTest, TwoHundredFiftySixLexemesAreTheMost) {
