@@ -9,9 +9,9 @@
 #include "CMenuInspector.h"
 #include "CObjectInspector.h"
 #include "CStringPool.h"
+#include "ConfigurationLayout.h"
 #include "InfoRecord.h"
 #include "PdbLayout.h"
-#include "StringReference.h"
 
 namespace {
 
@@ -19,10 +19,9 @@ std::string N(size_t value) {
     return std::to_string(value);
 }
 
-constexpr size_t kNoRecord = 0xFFFF;
-// The first section record (after the info and 16-byte records) and the strings record.
-constexpr size_t kFirstSection = 2;
-constexpr size_t kStrings = StringReference::kRecordIndex;
+constexpr size_t kNoRecord = ConfigurationLayout::kNoRecord;
+constexpr size_t kFirstSection = ConfigurationLayout::kFirstSectionRecord;
+constexpr size_t kStrings = ConfigurationLayout::kStringsRecord;
 
 struct Slot {
     const char* key;    // in the JSON document
@@ -78,9 +77,11 @@ Json CConfigurationInspector::Read(std::vector<std::string>& what) {
         problems_.Add(
             0, 0, "the info record has " + N(info.Size()) + " bytes, not " + N(InfoRecord::kSize));
     }
-    if (info.Fits(InfoRecord::kFormatCode) && info.Value(InfoRecord::kFormatCode) != 16) {
+    if (info.Fits(InfoRecord::kFormatCode) &&
+        info.Value(InfoRecord::kFormatCode) != ConfigurationLayout::kFormatCode) {
         problems_.Add(0, InfoRecord::kFormatCode.offset,
-                      "the format code is " + N(info.Value(InfoRecord::kFormatCode)) + ", not 16");
+                      "the format code is " + N(info.Value(InfoRecord::kFormatCode)) + ", not " +
+                          N(ConfigurationLayout::kFormatCode));
     }
     const auto text = [&](RecordField field) {
         bool terminated = false;

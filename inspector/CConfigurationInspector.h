@@ -12,13 +12,14 @@
 
 #include "CPdbFile.h"
 #include "CProblemList.h"
+#include "ConfigurationLayout.h"
 #include "InspectJson.h"
 
 class CConfigurationInspector {
 public:
     // The client's largest record.
-    static constexpr size_t kMaxRecordSize = 60000;
-    static constexpr size_t kRecordCount = 9;
+    static constexpr size_t kMaxRecordSize = ConfigurationLayout::kMaxRecordSize;
+    static constexpr size_t kRecordCount = ConfigurationLayout::kStringsRecord + 1;
 
     CConfigurationInspector(const CPdbFile& file, CProblemList& problems);
     virtual ~CConfigurationInspector();

@@ -16,11 +16,12 @@
 #include "CPdbFile.h"
 #include "CProblemList.h"
 #include "InspectJson.h"
+#include "TransferRecords.h"
 
 class CExchangeInspector {
 public:
     // The largest record the handheld holds.
-    static constexpr size_t kMaxRecordSize = 0xFFFF;
+    static constexpr size_t kMaxRecordSize = TransferDatabase::kMaxRecordSize;
 
     CExchangeInspector(const CPdbFile& file, CProblemList& problems);
     virtual ~CExchangeInspector();

@@ -7,6 +7,7 @@
 #include "CConverter.h"
 #include "CEntry.h"
 #include "CSectionRecord.h"
+#include "ConfigurationLayout.h"
 #include "ControlAttributes.h"
 #include "ControlItemRecord.h"
 #include "ControlRecord.h"
@@ -33,7 +34,7 @@ std::string Quoted(const std::string& utf8) {
 
 // A control index, or null for none.
 Json Index(uint16_t value) {
-    return value == 0xFFFF ? Json() : Json(value);
+    return value == ConfigurationLayout::kNoIndex ? Json() : Json(value);
 }
 
 Json Font(uint16_t id) {
@@ -397,7 +398,7 @@ Json CObjectInspector::Forms(size_t header, const std::string& object,
                                                          ", but there are " + N(menuCount_) +
                                                          " menus");
         }
-        if (first != 0xFFFF && first >= controlCount) {
+        if (first != ConfigurationLayout::kNoIndex && first >= controlCount) {
             problems_.Warn(where(FormHeader::kFirstControl), context + ": the first control #" +
                                                                  N(first) + " is not one of its " +
                                                                  N(controlCount) + " controls");
@@ -440,7 +441,7 @@ Json CObjectInspector::Control(size_t at, size_t index, size_t controlCount,
     Json control = {
         {"index", index}, {"type", std::string(CControl::TypeName(type))}, {"typeCode", type}};
     const auto entry = static_cast<uint16_t>(value(ControlRecord::kEntry));
-    if (entry == 0xFFFF) {
+    if (entry == ConfigurationLayout::kNoIndex) {
         control["entry"] = Json();
     } else if (entry >= names.size()) {
         problems_.Warn(index_, at + ControlRecord::kEntry.offset,
@@ -456,7 +457,7 @@ Json CObjectInspector::Control(size_t at, size_t index, size_t controlCount,
     control["h"] = static_cast<int16_t>(value(ControlRecord::kH));
     control["enabled"] = value(ControlRecord::kEnable) != 0;
     const size_t layer = value(ControlRecord::kLayer);
-    control["layer"] = layer == 255 ? Json() : Json(layer);
+    control["layer"] = layer == ControlRecord::kNoLayer ? Json() : Json(layer);
     static constexpr std::array<std::pair<const char*, RecordField>, 4> kTargets{{
         {"left", ControlRecord::kLeft},
         {"right", ControlRecord::kRight},
@@ -465,7 +466,7 @@ Json CObjectInspector::Control(size_t at, size_t index, size_t controlCount,
     }};
     for (const auto& [name, field] : kTargets) {
         const auto target = static_cast<uint16_t>(value(field));
-        if (target != 0xFFFF && target >= controlCount) {
+        if (target != ConfigurationLayout::kNoIndex && target >= controlCount) {
             problems_.Warn(index_, at + field.offset,
                            here_ + ": " + name + " names control #" + N(target) +
                                ", but the form has " + N(controlCount) + " controls");

@@ -5,6 +5,7 @@
 
 #include "CConverter.h"
 #include "CDisassembler.h"
+#include "ConfigurationLayout.h"
 #include "StringReference.h"
 
 namespace {
@@ -28,15 +29,15 @@ std::string Hex(uint32_t value) {
 
 CStringPool::CStringPool(CByteReader record, int index, CProblemList& problems)
     : record_(record), index_(index), problems_(problems) {
-    if (record_.Size() < 2) {
+    if (record_.Size() < StringsRecord::kLeadSize) {
         problems_.Add(index_, 0,
                       "the strings record has " + std::to_string(record_.Size()) +
                           " bytes, fewer than its two leading zero bytes");
     }
-    size_t offset = 2;
+    size_t offset = StringsRecord::kLeadSize;
     while (offset < record_.Size()) {
         const size_t length = record_.U16(offset);
-        if (!record_.Fits(offset, 2 + length)) {
+        if (!record_.Fits(offset, StringsRecord::kLengthSize + length)) {
             problems_.Add(index_, offset,
                           "the entry at offset " + std::to_string(offset) + " says it holds " +
                               std::to_string(length) + " bytes, more than the strings record " +
@@ -44,7 +45,7 @@ CStringPool::CStringPool(CByteReader record, int index, CProblemList& problems)
             break;
         }
         offsets_.push_back(offset);
-        offset += 2 + length;
+        offset += StringsRecord::kLengthSize + length;
     }
     uses_.resize(offsets_.size());
     disassembled_.resize(offsets_.size());
@@ -88,7 +89,7 @@ bool CStringPool::Entry(uint32_t reference, CProblemList::Where where, std::stri
         uses_[position] = what;
     }
     const size_t offset = offsets_[position];
-    data = record_.Part(offset + 2, record_.U16(offset));
+    data = record_.Part(offset + StringsRecord::kLengthSize, record_.U16(offset));
     return true;
 }
 
@@ -144,7 +145,8 @@ Json CStringPool::TextList(uint32_t reference, CProblemList::Where where, std::s
     for (size_t i = 0; i < count; ++i) {
         std::string text;
         if (!data.PaddedText(offset, text)) {
-            problems_.Add(index_, StringReference::Offset(reference) + 2 + offset,
+            problems_.Add(index_,
+                          StringReference::Offset(reference) + StringsRecord::kLengthSize + offset,
                           Label(what) + ": the list ends after " + std::to_string(i) + " of its " +
                               std::to_string(count) + " texts");
             break;
@@ -187,7 +189,7 @@ Json CStringPool::Action(uint32_t reference, CProblemList::Where where, std::str
         } else {
             MarkArguments(position, text);
             for (const uint32_t index : ControlArguments(text)) {
-                if (index != 0xFFFF) {
+                if (index != ConfigurationLayout::kNoIndex) {
                     done.controls.push_back(index);
                 }
             }
@@ -247,7 +249,8 @@ void CStringPool::MarkArguments(size_t code, std::string_view text) {
         const size_t nearest = position > kArgumentWindow ? position - kArgumentWindow : 0;
         for (size_t k = position; k-- > nearest;) {
             // The entry holds the argument and its zero: compared in place, without a copy.
-            const CByteReader entry = record_.Part(offsets_[k] + 2, record_.U16(offsets_[k]));
+            const CByteReader entry =
+                record_.Part(offsets_[k] + StringsRecord::kLengthSize, record_.U16(offsets_[k]));
             const std::span<const uint8_t> bytes = entry.All();
             if (bytes.size() > argument->size() && bytes[argument->size()] == 0 &&
                 std::equal(argument->begin(), argument->end(), bytes.begin(),
@@ -271,7 +274,7 @@ std::vector<uint32_t> CStringPool::ControlArguments(std::string_view text) {
             quoted = !quoted;
         } else if (!quoted && text[i] == '#') {
             if (text.substr(i + 1, 4) == "none") {
-                indexes.push_back(0xFFFF);
+                indexes.push_back(ConfigurationLayout::kNoIndex);
                 continue;
             }
             uint32_t index = 0;
@@ -293,8 +296,9 @@ Json CStringPool::ToJson() const {
                       {"use", uses_[i].empty() ? std::string("unreferenced") : uses_[i]}};
         if (isText_[i]) {
             bool terminated = false;
-            entry["text"] = CConverter::ToUtf8(
-                record_.Part(offsets_[i] + 2, size).FieldText({0, size}, 0, terminated));
+            entry["text"] =
+                CConverter::ToUtf8(record_.Part(offsets_[i] + StringsRecord::kLengthSize, size)
+                                       .FieldText({0, size}, 0, terminated));
         }
         list.push_back(std::move(entry));
     }

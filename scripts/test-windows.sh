@@ -23,8 +23,13 @@ wine build-windows/confcompiler/quilconf.exe examples/configuration.xml \
 wine build-windows/xchgcompiler/quilxdb.exe examples/exchange.xml \
     "$(winepath -w "$out/windows")\\" >/dev/null
 
-# Bytes 36 to 47 of the header hold the dates of creation, modification and backup.
-without_dates() { head -c 36 "$1"; tail -c +49 "$1"; }
+# The header's dates of creation, modification and backup lie back to back, from the creation
+# date to the modification number; their offsets come from the container's layout header.
+field_offset() { sed -n "s/.*RecordField $1{\([0-9]*\),.*/\1/p" pdb/PdbLayout.h; }
+dates=$(field_offset kCreationDate)
+after_dates=$(field_offset kModificationNumber)
+[ -n "$dates" ] && [ -n "$after_dates" ] || { echo "pdb/PdbLayout.h: no date offsets" >&2; exit 1; }
+without_dates() { head -c "$dates" "$1"; tail -c +"$((after_dates + 1))" "$1"; }
 for database in QL_Configuration.pdb QL_PalmClientTransferDB.pdb; do
     if ! cmp <(without_dates "$out/linux/$database") <(without_dates "$out/windows/$database"); then
         echo "$database: the Windows build writes other bytes than the Linux build" >&2

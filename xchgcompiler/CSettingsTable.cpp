@@ -347,7 +347,7 @@ size_t CSettingsTable::RecordSize(const ExchangeSettings& exchange, int group, b
     // first 65536 bytes.
     size += TransferGroupRecord::kDocumentOffsetSize * exchange.documents.size();
     for (size_t d = 0; d < exchange.documents.size(); ++d) {
-        offsetsFit = offsetsFit && size <= 0xFFFF;
+        offsetsFit = offsetsFit && size <= UINT16_MAX;
         size += Document(exchange, d).BlockSize();
     }
     return size;

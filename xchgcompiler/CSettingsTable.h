@@ -23,7 +23,7 @@ public:
     // Limit of every list of an exchange and of every list of a document.
     static constexpr int kMaxEntries = 255;
     // Largest record the handheld can hold.
-    static constexpr size_t kMaxRecordSize = 0xFFFF;
+    static constexpr size_t kMaxRecordSize = TransferDatabase::kMaxRecordSize;
 
     static constexpr uint32_t kDatabaseType = 0x44415441;     // bytes "ATAD"
     static constexpr uint32_t kDatabaseCreator = 0x54524E5F;  // bytes "_NRT"

@@ -54,6 +54,13 @@
 
 #include "RecordField.h"
 
+namespace TransferDatabase {
+
+// The largest record the handheld holds, in every record of the database.
+inline constexpr size_t kMaxRecordSize = 0xFFFF;
+
+}  // namespace TransferDatabase
+
 namespace TransferIndexRecord {
 
 inline constexpr RecordField kSlotsPerExchange{0, 2};

@@ -1,6 +1,7 @@
 #include "CDisassembler.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "ByteOrder.h"
@@ -8,6 +9,10 @@
 #include "StringReference.h"
 
 namespace {
+
+// The pool's entries start after its lead word; each starts with its length word.
+constexpr size_t kFirstEntry = StringsRecord::kLeadSize;
+constexpr size_t kLengthWord = StringsRecord::kLengthSize;
 
 using Function = CFunctionCatalogue::Function;
 using Kind = CFunctionCatalogue::ArgumentKind;
@@ -18,20 +23,20 @@ CDisassembler::CDisassembler(const uint8_t* pool, size_t poolSize)
     : pool_(pool), poolSize_(pool ? poolSize : 0) {
     // One walk over the entries (as PoolEntry walks them) collects the texts that a string
     // argument can name, so that every later check is a binary search.
-    size_t offset = 2;
-    while (offset + 2 <= poolSize_ && offset <= 0xFFFF) {
+    size_t offset = kFirstEntry;
+    while (offset + kLengthWord <= poolSize_ && offset <= UINT16_MAX) {
         const size_t length = ByteOrder::Load16(pool_ + offset);
-        if (offset + 2 + length > poolSize_) {
+        if (offset + kLengthWord + length > poolSize_) {
             break;
         }
-        const uint8_t* data = pool_ + offset + 2;
+        const uint8_t* data = pool_ + offset + kLengthWord;
         const void* zero = std::memchr(data, 0, length);
         if (zero != nullptr &&
             std::memchr(data, '"', static_cast<size_t>(static_cast<const uint8_t*>(zero) - data)) ==
                 nullptr) {
             argumentTexts_.push_back(StringReference::Make(static_cast<uint16_t>(offset)));
         }
-        offset += 2 + length;
+        offset += kLengthWord + length;
     }
 }
 
@@ -43,21 +48,21 @@ bool CDisassembler::PoolEntry(uint32_t reference, const uint8_t*& data, size_t& 
     }
     const size_t wanted = StringReference::Offset(reference);
     // Walk the entries from the start so that only the offset of an entry's length word counts.
-    size_t offset = 2;
-    while (offset + 2 <= poolSize_) {
+    size_t offset = kFirstEntry;
+    while (offset + kLengthWord <= poolSize_) {
         const size_t length = ByteOrder::Load16(pool_ + offset);
-        if (offset + 2 + length > poolSize_) {
+        if (offset + kLengthWord + length > poolSize_) {
             return false;
         }
         if (offset == wanted) {
-            data = pool_ + offset + 2;
+            data = pool_ + offset + kLengthWord;
             size = length;
             return true;
         }
         if (offset > wanted) {
             return false;
         }
-        offset += 2 + length;
+        offset += kLengthWord + length;
     }
     return false;
 }
@@ -113,7 +118,7 @@ bool CDisassembler::IsArgumentText(uint32_t reference) const {
 std::string CDisassembler::ArgumentText(uint32_t reference) const {
     // IsArgumentText has found the entry and its terminating zero.
     return std::string(
-        reinterpret_cast<const char*>(pool_ + StringReference::Offset(reference) + 2));
+        reinterpret_cast<const char*>(pool_ + StringReference::Offset(reference) + kLengthWord));
 }
 
 size_t CDisassembler::ArgumentsEnd(const uint8_t* code, size_t position, size_t end,

@@ -104,7 +104,8 @@ int CExpressionCheck::Run(std::string_view expressionUtf8,
     // order of the arguments.
     const size_t codeOffset = StringReference::Offset(reference);
     std::vector<uint32_t> arguments;
-    for (size_t offset = 2; offset < codeOffset; offset += 2 + ByteOrder::Load16(pool + offset)) {
+    for (size_t offset = StringsRecord::kLeadSize; offset < codeOffset;
+         offset += StringsRecord::kLengthSize + ByteOrder::Load16(pool + offset)) {
         std::string text;
         arguments.push_back(StringReference::Make(static_cast<uint16_t>(offset)));
         disassembler.PoolText(arguments.back(), text);

@@ -5,15 +5,9 @@
 #include "CConverter.h"
 #include "CLog.h"
 
-namespace {
-
-constexpr uint16_t kFormat = 16;
-
-}  // namespace
-
 CInfoReader::CInfoReader(CReadContext& context)
     : ObjectReader(context, 0, "Запись сведений о конфигурации", InfoRecord::kSize) {
-    buffer_.Put16(InfoRecord::kFormatCode, kFormat);
+    buffer_.Put16(InfoRecord::kFormatCode, ConfigurationLayout::kFormatCode);
     buffer_.FixedText(InfoRecord::kDeveloper, CConverter::ToNarrow(kDefaultDeveloper), {});
     for (RecordField slot :
          {InfoRecord::kReferenceRecord, InfoRecord::kDocumentRecord, InfoRecord::kMenuRecord,

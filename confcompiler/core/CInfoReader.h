@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ConfigurationLayout.h"
 #include "InfoRecord.h"
 #include "ObjectReader.h"
 
@@ -12,7 +13,7 @@ class CInfoReader : public ObjectReader {
 public:
     static constexpr size_t kRecordSize = InfoRecord::kSize;
     static constexpr size_t kTextField = InfoRecord::kName.size;
-    static constexpr uint16_t kNoRecord = 0xFFFF;
+    static constexpr uint16_t kNoRecord = ConfigurationLayout::kNoRecord;
     // What the record holds when the root element does not say.
     static constexpr uint16_t kDefaultWidth = 240;
     static constexpr uint16_t kDefaultHeight = 268;

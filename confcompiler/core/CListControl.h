@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "CXMLDOM.h"
+#include "ConfigurationLayout.h"
 
 class CListControl {
 public:
     // The control index that names no control.
-    static constexpr uint16_t kNoControl = 0xFFFF;
+    static constexpr uint16_t kNoControl = ConfigurationLayout::kNoIndex;
 
     CListControl() = default;
     // A list of the given ids, in order, without a document (command line checks, tests).

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "CXMLDOM.h"
+#include "ConfigurationLayout.h"
 
 class CReadContext;
 
@@ -24,7 +25,7 @@ public:
     static constexpr size_t kGroupLimit = 100;
     static constexpr size_t kNameLimit = 31;
     // The entry index that names no entry.
-    static constexpr uint16_t kNoEntry = 0xFFFF;
+    static constexpr uint16_t kNoEntry = ConfigurationLayout::kNoIndex;
 
     explicit CListEntry(CReadContext& context);
     virtual ~CListEntry();

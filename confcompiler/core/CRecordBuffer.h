@@ -26,13 +26,14 @@
 #include <vector>
 
 #include "CXMLDOM.h"
+#include "ConfigurationLayout.h"
 #include "RecordField.h"
 
 class CReadContext;
 
 class CRecordBuffer {
 public:
-    static constexpr size_t kCapacity = 60000;
+    static constexpr size_t kCapacity = ConfigurationLayout::kMaxRecordSize;
 
     // A buffer whose refusals are not reported (its owner reports them).
     explicit CRecordBuffer(size_t capacity = kCapacity);

@@ -7,13 +7,13 @@
 #include "PalmHelper.h"
 
 CStringsReader::CStringsReader(CLog& log) : log_(log), record_(kCapacity) {
-    record_.Reserve(2);  // the first two bytes are never written
+    record_.Reserve(StringsRecord::kLeadSize);  // never the offset of an entry
 }
 
 CStringsReader::~CStringsReader() = default;
 
 uint32_t CStringsReader::AddBytes(const void* data, size_t size, int code, std::string_view where) {
-    if (overflowed_ || !record_.CanAppend(2 + size)) {
+    if (overflowed_ || !record_.CanAppend(StringsRecord::kLengthSize + size)) {
         if (!overflowed_) {
             overflowed_ = true;
             log_.Line(true, code, where,

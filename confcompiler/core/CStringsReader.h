@@ -13,13 +13,14 @@
 #include <string_view>
 
 #include "CRecordBuffer.h"
+#include "ConfigurationLayout.h"
 #include "StringReference.h"
 
 class CLog;
 
 class CStringsReader {
 public:
-    static constexpr size_t kCapacity = 60000;
+    static constexpr size_t kCapacity = ConfigurationLayout::kMaxRecordSize;
     static constexpr uint16_t kRecordIndex = StringReference::kRecordIndex;
 
     // Refusals are reported to `log`.

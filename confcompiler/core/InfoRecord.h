@@ -2,7 +2,7 @@
 // little-endian):
 //
 //   offset  size  field
-//        0     2  format code, always 16
+//        0     2  format code, always 16 (ConfigurationLayout::kFormatCode)
 //        2    64  configuration name (root attribute `name`), zero-terminated text
 //       66    64  developer (root attribute `developer`), zero-terminated text
 //      130     2  screen width (`screenWidth`, 240 when absent)
@@ -14,7 +14,7 @@
 //      142     2  record index of the frames record
 //      144     2  record index of the journals record
 //
-// An index field holds 0xFFFF until its section's record is added.
+// An index field holds ConfigurationLayout::kNoRecord until its section's record is added.
 #pragma once
 
 #include "RecordField.h"

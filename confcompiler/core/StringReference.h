@@ -4,10 +4,12 @@
 
 #include <cstdint>
 
+#include "ConfigurationLayout.h"
+
 class StringReference {
 public:
     // The index of the strings record in the configuration database.
-    static constexpr uint16_t kRecordIndex = 8;
+    static constexpr uint16_t kRecordIndex = ConfigurationLayout::kStringsRecord;
 
     static constexpr uint32_t Make(uint16_t offset) {
         return (static_cast<uint32_t>(kRecordIndex) << 16) | offset;

@@ -340,7 +340,8 @@ void CControl::ReadLayout(XmlNode layout) {
 
     uint16_t layer = 0;
     const bool hasLayer = document.GetAttributeShortIfPresent(layout, "layer", layer) == 0;
-    buffer_.Put8(ControlRecord::kLayer, hasLayer ? static_cast<uint8_t>(layer & 0xFF) : 255);
+    buffer_.Put8(ControlRecord::kLayer,
+                 hasLayer ? static_cast<uint8_t>(layer & 0xFF) : ControlRecord::kNoLayer);
 
     uint8_t enable = 0;
     if (document.GetAttributeBool(layout, "enable", enable) != 0) {

@@ -35,6 +35,8 @@
 //       44     4  string reference of the item table (ControlItemRecord.h)
 #pragma once
 
+#include <cstdint>
+
 #include "RecordField.h"
 
 namespace ControlRecord {
@@ -71,5 +73,8 @@ inline constexpr RecordField kItemTable{44, 4};
 inline constexpr size_t kSize = 68;
 static_assert(kRecordDeleted.End() == kSize);
 static_assert(kItemTable.End() == kUpdate.End());
+
+// The layer byte of a control without `layer`.
+inline constexpr uint8_t kNoLayer = 255;
 
 }  // namespace ControlRecord

@@ -10,13 +10,14 @@
 
 #include "CReadContext.h"
 #include "CRecordBuffer.h"
+#include "ObjectHeader.h"
 
 class CSectionRecord {
 public:
     // The count that opens the usual section record.
-    static constexpr size_t kCountSize = 2;
+    static constexpr size_t kCountSize = SectionRecord::kCount.size;
 
-    // `limitCode` and `what` report a record past 60000 bytes.
+    // `limitCode` and `what` report a record past CRecordBuffer::kCapacity bytes.
     CSectionRecord(CReadContext& context, int limitCode, std::string_view what)
         : context_(context), record_(context, limitCode, what) {}
 

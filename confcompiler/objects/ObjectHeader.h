@@ -36,3 +36,13 @@ inline constexpr size_t kSize = 80;
 static_assert(kInit.End() == kSize);
 
 }  // namespace ObjectHeader
+
+namespace SectionRecord {
+
+// The count that opens the section records of journals, references, frames and record views
+// (and the menus record); the headers follow it.
+inline constexpr RecordField kCount{0, 2};
+inline constexpr size_t kHeadersOffset = 2;
+static_assert(kCount.End() == kHeadersOffset);
+
+}  // namespace SectionRecord

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CConverter.h"
+#include "PdbLayout.h"
 
 class ExpectedBytes {
 public:
@@ -65,7 +66,8 @@ public:
         header.Raw(type).Raw(creator);
         header.U32(0).U32(0);  // unique-ID seed, next record list
         header.U16(static_cast<uint16_t>(recordSizes.size()));
-        uint32_t offset = static_cast<uint32_t>(78 + 8 * recordSizes.size());
+        uint32_t offset =
+            static_cast<uint32_t>(PdbHeader::kSize + PdbRecordEntry::kSize * recordSizes.size());
         for (size_t size : recordSizes) {
             header.U32(offset).U32(0);
             offset += static_cast<uint32_t>(size);

@@ -3,13 +3,26 @@
 #include <algorithm>
 #include <tuple>
 
+#include "ConfigurationLayout.h"
+#include "ControlItemRecord.h"
+#include "ControlRecord.h"
+#include "DocumentRecord.h"
+#include "EntryRecord.h"
+#include "FormHeader.h"
+#include "JournalRecord.h"
+#include "MenuRecord.h"
+#include "ObjectHeader.h"
+#include "ReferenceRecord.h"
+
 namespace {
 
-constexpr size_t kEntryRecord = 36;
-constexpr size_t kControlRecord = 68;
-constexpr size_t kFormHeader = 56;
-constexpr size_t kMenuItemRecord = 32;
-constexpr size_t kFormMenuItemRecord = 12;
+constexpr size_t kEntryRecord = EntryRecord::kSize;
+constexpr size_t kControlRecord = ControlRecord::kSize;
+constexpr size_t kFormHeader = FormHeader::kSize;
+constexpr size_t kMenuItemRecord = MenuItemRecord::kSize;
+constexpr size_t kFormMenuItemRecord = ControlItemRecord::kSize;
+// The length word in front of every pool entry.
+constexpr size_t kLengthWord = StringsRecord::kLengthSize;
 
 std::string Numbered(std::string_view stem, int number) {
     return std::string(stem) + std::to_string(number);
@@ -69,7 +82,7 @@ std::string_view CConfigurationGenerator::PickOf(std::initializer_list<std::stri
 }
 
 size_t CConfigurationGenerator::PoolEntry(std::string_view utf8) {
-    return 2 + Padded(utf8);
+    return kLengthWord + Padded(utf8);
 }
 
 std::string_view CConfigurationGenerator::Pooled(std::string_view utf8) {
@@ -81,7 +94,7 @@ const std::string& CConfigurationGenerator::Compiled(const Expression& expressio
     for (const std::string& text : expression.strings) {
         pool_ += PoolEntry(text);
     }
-    pool_ += 2 + expression.codeBytes;
+    pool_ += kLengthWord + expression.codeBytes;
     return expression.text;
 }
 
@@ -108,9 +121,9 @@ std::string CConfigurationGenerator::Generate() {
     WriteMenus();
 
     // Journals.
-    BeginSection(2);
+    BeginSection(SectionRecord::kHeadersOffset);
     for (int j = 0; j < objects_; ++j) {
-        section_ += 88;
+        section_ += JournalHeader::kSize;
         const std::string name = Numbered("Журнал ", j);
         xml_.Open("journal", {{"name", name}, {"view", Numbered("Журнал документов ", j)}});
         xml_.Open("data");
@@ -120,7 +133,7 @@ std::string CConfigurationGenerator::Generate() {
             xml_.Empty("jrndocument", {{"name", document}});
             list += Padded(document);
         }
-        pool_ += 2 + list;
+        pool_ += kLengthWord + list;
         xml_.Close();
         WriteEntries();
         WriteForms(Numbered("Меню ", j));
@@ -131,9 +144,9 @@ std::string CConfigurationGenerator::Generate() {
 
     // Documents with their common entries.
     WriteCommonEntries();
-    BeginSection(6 + 4 * kEntryRecord);
+    BeginSection(DocumentRecord::kHeadersOffset + 4 * kEntryRecord);
     for (int d = 0; d < objects_; ++d) {
-        section_ += 144;
+        section_ += DocumentHeader::kSize;
         const std::string name = Numbered("Документ ", d);
         xml_.Open("document", {{"name", name},
                                {"view", Numbered("Документ продажи ", d)},
@@ -147,7 +160,7 @@ std::string CConfigurationGenerator::Generate() {
             xml_.Open("inheritances");
             const std::string parent = Numbered("Документ ", d - 1);
             xml_.Empty("inheritance", {{"name", parent}});
-            pool_ += 2 + Padded(parent);
+            pool_ += kLengthWord + Padded(parent);
             xml_.Close();
         }
         WriteEntries();
@@ -162,7 +175,7 @@ std::string CConfigurationGenerator::Generate() {
                              Padded(kind.defaultValue);
             }
         }
-        pool_ += 2 + described;
+        pool_ += kLengthWord + described;
         WriteForms(Numbered("Меню ", d));
         WriteObjectActs({
             {"init", {R"(InitEmpty(); SetEntryAsString("e2", "1"))", 14, {"e2", "1"}}},
@@ -175,9 +188,9 @@ std::string CConfigurationGenerator::Generate() {
     EndSection("documents");
 
     // Record views.
-    BeginSection(2);
+    BeginSection(SectionRecord::kHeadersOffset);
     for (int r = 0; r < objects_; ++r) {
-        section_ += 80;
+        section_ += ObjectHeader::kSize;
         xml_.Open("recordview",
                   {{"name", Numbered("Просмотр ", r)}, {"view", Numbered("Карточка записи ", r)}});
         WriteEntries();
@@ -188,9 +201,9 @@ std::string CConfigurationGenerator::Generate() {
     EndSection("record views");
 
     // References.
-    BeginSection(2);
+    BeginSection(SectionRecord::kHeadersOffset);
     for (int r = 0; r < objects_; ++r) {
-        section_ += 112;
+        section_ += ReferenceHeader::kSize;
         const std::string database = Numbered("QL_Ref", r);
         xml_.Open("reference",
                   {{"name", Numbered("Справочник ", r)}, {"view", Numbered("Справочник ", r)}});
@@ -206,9 +219,9 @@ std::string CConfigurationGenerator::Generate() {
     EndSection("references");
 
     // Frames.
-    BeginSection(2);
+    BeginSection(SectionRecord::kHeadersOffset);
     for (int f = 0; f < objects_; ++f) {
-        section_ += 80;
+        section_ += ObjectHeader::kSize;
         xml_.Open("frame", {{"name", Numbered("Форма ", f)}, {"view", Numbered("Главная ", f)}});
         WriteEntries();
         WriteForms(Numbered("Меню ", f));
@@ -226,7 +239,8 @@ std::string CConfigurationGenerator::Generate() {
 }
 
 void CConfigurationGenerator::WriteMenus() {
-    BeginSection(2 + 4 * static_cast<size_t>(objects_));
+    BeginSection(MenuRecord::kHeaderSize +
+                 MenuDirectoryEntry::kSize * static_cast<size_t>(objects_));
     for (int m = 0; m < objects_; ++m) {
         size_t items = 0;
         xml_.Open("menu", {{"name", Numbered("Меню ", m)}});
@@ -258,7 +272,7 @@ void CConfigurationGenerator::WriteMenus() {
         xml_.Empty("menuitem", {{"title", "Выход"}, {"shortcut", "X"}, {"func", Compiled(exit)}});
         items += 3;
         xml_.Close();
-        section_ += 4 + kMenuItemRecord * items;
+        section_ += MenuBlock::kHeaderSize + kMenuItemRecord * items;
     }
     EndSection("menus");
 }
@@ -329,7 +343,7 @@ void CConfigurationGenerator::WriteEntries() {
                 values += Padded(value);
                 views += Padded(shown);
             }
-            pool_ += 2 + values + 2 + views;
+            pool_ += kLengthWord + values + kLengthWord + views;
         } else if (source == "table") {
             xml_.Empty("table",
                        {{"name", Pooled(Numbered("QL_T", e))}, {"filter", Pooled("a = 1")}});
@@ -343,7 +357,7 @@ void CConfigurationGenerator::WriteEntries() {
                 xml_.Empty("field", {{"name", field}, {"dbtype", dbtype}, {"view", shown}});
                 fields += Padded(field) + Padded(dbtype) + Padded(shown) + Padded("");
             }
-            pool_ += 2 + fields;
+            pool_ += kLengthWord + fields;
         }
         xml_.Close();
         xml_.Close();
@@ -379,7 +393,7 @@ void CConfigurationGenerator::WriteForms(std::string_view menu) {
     }
     xml_.Close();
     const auto forms = static_cast<size_t>(shape_.formsPerObject);
-    pool_ += 2 + kFormHeader * forms;
+    pool_ += kLengthWord + kFormHeader * forms;
     section_ += kControlRecord * static_cast<size_t>(shape_.controlsPerForm) * forms;
 }
 
@@ -515,7 +529,7 @@ void CConfigurationGenerator::WriteControl(int index, int tableId) {
                             {"view", Pooled("Выход")},
                             {"func", Compiled({"Exit(0)", 6, {}})}});
         xml_.Close();
-        pool_ += 2 + 4 * kFormMenuItemRecord;
+        pool_ += kLengthWord + 4 * kFormMenuItemRecord;
     } else if (type == "field") {
         const std::string chars = number(12, 0, 255);
         const std::string flags[] = {

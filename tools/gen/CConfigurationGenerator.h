@@ -20,11 +20,13 @@
 #include <vector>
 
 #include "CXmlWriter.h"
+#include "ConfigurationLayout.h"
 
 class CConfigurationGenerator {
 public:
-    static constexpr size_t kPoolLimit = 60000;    // bytes of the strings record
-    static constexpr size_t kRecordLimit = 60000;  // bytes of one section record
+    // Bytes of the strings record, and of one section record.
+    static constexpr size_t kPoolLimit = ConfigurationLayout::kMaxRecordSize;
+    static constexpr size_t kRecordLimit = ConfigurationLayout::kMaxRecordSize;
     static constexpr int kEntriesPerObject = 24;
 
     struct Shape {

@@ -15,6 +15,7 @@
 #include "ByteOrder.h"
 #include "CConfCompiler.h"
 #include "InspectorCheck.h"
+#include "PdbLayout.h"
 #include "TempDir.h"
 
 namespace {
@@ -24,11 +25,15 @@ using Bytes = std::vector<uint8_t>;
 // A comment line per part (the header with the record list, then each record with its index
 // and size), then the part's bytes in hexadecimal, 16 to a line behind their offset in the part.
 std::string Listing(Bytes file) {
-    std::fill(file.begin() + 36, file.begin() + 48, 0);  // creation, modification, backup dates
-    const uint16_t count = ByteOrder::Load16(file.data() + 76);
+    // The creation, modification and backup dates.
+    std::fill(file.begin() + PdbHeader::kCreationDate.offset,
+              file.begin() + PdbHeader::kModificationNumber.offset, 0);
+    const uint16_t count = ByteOrder::Load16(file.data() + PdbHeader::kRecordCount.offset);
     std::vector<size_t> starts = {0};
     for (uint16_t i = 0; i < count; ++i) {
-        starts.push_back(ByteOrder::Load32(file.data() + 78 + 8 * i));
+        starts.push_back(ByteOrder::Load32(file.data() + PdbHeader::kSize +
+                                           PdbRecordEntry::kSize * i +
+                                           PdbRecordEntry::kDataOffset.offset));
     }
     starts.push_back(file.size());
     std::ostringstream out;
