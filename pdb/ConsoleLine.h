@@ -30,4 +30,13 @@ public:
         }
         return line;
     }
+
+    // The prefix of a line about line `line` of the input file `file` ("FILE:LINE: ", as the
+    // compilers print it with --locations); empty when no line is known (0 or less).
+    static std::string FormatLocation(std::string_view file, long line) {
+        if (line <= 0) {
+            return {};
+        }
+        return std::string(file) + ":" + std::to_string(line) + ": ";
+    }
 };

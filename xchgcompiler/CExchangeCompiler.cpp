@@ -95,8 +95,8 @@ int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream&
         return 1;
     }
     if (result.code != 0) {
-        if (locations && result.line > 0) {
-            console << shownPath << ":" << result.line << ": ";
+        if (locations) {
+            console << ConsoleLine::FormatLocation(shownPath, result.line);
         }
         console << "Parse error at line " << result.line << ", column " << result.column << ": "
                 << result.reason << "\n";

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "CConverter.h"
+#include "ConsoleLine.h"
 
 ExchangeContentHandler::ExchangeContentHandler(std::ostream& console) : console_(console) {}
 
@@ -12,10 +13,7 @@ void ExchangeContentHandler::ShowLocations(std::string fileName) {
 }
 
 std::string ExchangeContentHandler::Location() const {
-    if (!locations_ || Line() <= 0) {
-        return {};
-    }
-    return fileName_ + ":" + std::to_string(Line()) + ": ";
+    return locations_ ? ConsoleLine::FormatLocation(fileName_, Line()) : std::string{};
 }
 
 std::optional<std::string> ExchangeContentHandler::GetAttribute(CSaxReader::Attributes attributes,

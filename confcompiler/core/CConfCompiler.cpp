@@ -281,8 +281,8 @@ int CConfCompiler::CompileMemory(std::string_view xml, std::vector<uint8_t>& ima
 void CConfCompiler::ReportNotLoaded(const CXMLDOM& document, const std::string* locationsFile) {
     log_.Info("Не удается загрузить указанный документ ");
     std::string where;
-    if (locationsFile != nullptr && document.LastErrorLine() > 0) {
-        where = *locationsFile + ":" + std::to_string(document.LastErrorLine()) + ": ";
+    if (locationsFile != nullptr) {
+        where = ConsoleLine::FormatLocation(*locationsFile, document.LastErrorLine());
     }
     log_.Stream() << ConsoleLine::Joined(where);
     log_.Info(document.LastError());

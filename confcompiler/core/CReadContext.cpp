@@ -3,6 +3,7 @@
 #include "CConverter.h"
 #include "CLog.h"
 #include "CStringsReader.h"
+#include "ConsoleLine.h"
 
 CReadContext::CReadContext(const CXMLDOM& document, CStringsReader& pool, CLog& log)
     : document_(document), pool_(pool), log_(log) {}
@@ -22,8 +23,7 @@ std::string CReadContext::Location(XmlNode node) const {
     if (!locations_ || node == nullptr) {
         return {};
     }
-    const long line = CXMLDOM::LineOf(node);
-    return line > 0 ? fileName_ + ":" + std::to_string(line) + ": " : std::string{};
+    return ConsoleLine::FormatLocation(fileName_, CXMLDOM::LineOf(node));
 }
 
 void CReadContext::Error(int code, std::string_view message, XmlNode node) {

@@ -10,6 +10,9 @@
 namespace {
 
 constexpr int kEntryCode = 1793;
+// An unknown type; a data source that could not be read.
+constexpr int kBadTypeCode = 1794;
+constexpr int kBadDataSourceCode = 1795;
 
 constexpr std::array<std::pair<std::string_view, uint16_t>, 6> kTypes{{
     {"field", CEntry::kField},
@@ -122,7 +125,7 @@ const uint8_t* CEntry::Read(XmlNode entry, size_t& size) {
     if (document.GetAttribute(entry, "type", typeName) == 0) {
         type = TypeCode(typeName);
         if (type == kNoType) {
-            return Fail(1794, "Неверное значение типа Entry->Type: ", name, entry);
+            return Fail(kBadTypeCode, "Неверное значение типа Entry->Type: ", name, entry);
         }
     }
     buffer_.Put16(EntryRecord::kType, type);
@@ -130,7 +133,7 @@ const uint8_t* CEntry::Read(XmlNode entry, size_t& size) {
     if (const XmlNode datasource = document.FindChild(entry, "datasource"); datasource != nullptr) {
         CqlDataSource source(context_);
         if (source.Read(datasource, buffer_, EntryRecord::kDataSource, name) != 0) {
-            return Fail(1795, "Ошибка описания DataSource реквизита", name, entry);
+            return Fail(kBadDataSourceCode, "Ошибка описания DataSource реквизита", name, entry);
         }
     }
 

@@ -53,8 +53,8 @@ int CqlDataSource::Read(XmlNode datasource, CRecordBuffer& record, RecordField b
     context_.Document().GetAttributeText(datasource, "type", type);
     const uint16_t kind = KindCode(type);
     if (kind == kNoKind) {
-        context_.Error(513, "Не найден обязательный реквизит datasource type", datasource);
-        return 513;
+        context_.Error(kNoTypeCode, "Не найден обязательный реквизит datasource type", datasource);
+        return kNoTypeCode;
     }
     const size_t base = block.offset;
     if (!record.Put16(DataSourceBlock::kKind.At(base), kind)) {
@@ -64,10 +64,10 @@ int CqlDataSource::Read(XmlNode datasource, CRecordBuffer& record, RecordField b
         return ReadStatic(datasource, record, base, subject);
     }
     if (AsciiCase::Equal(type, "table")) {
-        return ReadTable(datasource, record, base, 517, 518, true);
+        return ReadTable(datasource, record, base, kTableNoTableCode, kTableNoNameCode, true);
     }
     if (AsciiCase::Equal(type, "present")) {
-        return ReadTable(datasource, record, base, 519, 520, false);
+        return ReadTable(datasource, record, base, kPresentNoTableCode, kPresentNoNameCode, false);
     }
     return ReadCreate(datasource, record, base, subject);
 }
@@ -77,8 +77,8 @@ int CqlDataSource::ReadStatic(XmlNode datasource, CRecordBuffer& record, size_t 
     const CXMLDOM& document = context_.Document();
     XmlNode item = document.FindChild(datasource, "item");
     if (item == nullptr) {
-        context_.Error(514, kReadFailure, datasource);
-        return 514;
+        context_.Error(kNoItemCode, kReadFailure, datasource);
+        return kNoItemCode;
     }
     CRecordBuffer values(context_, kLimitCode, "Список значений источника данных");
     CRecordBuffer views(context_, kLimitCode, "Список представлений источника данных");
@@ -91,10 +91,10 @@ int CqlDataSource::ReadStatic(XmlNode datasource, CRecordBuffer& record, size_t 
     uint16_t count = 0;
     for (; item != nullptr; item = document.FindNextSibling(item, "item")) {
         ++count;
-        if (int code = AppendAttribute(item, "value", 515, kNoValue, values); code != 0) {
+        if (int code = AppendAttribute(item, "value", kNoValueCode, kNoValue, values); code != 0) {
             return code;
         }
-        if (int code = AppendAttribute(item, "view", 516, kNoView, views); code != 0) {
+        if (int code = AppendAttribute(item, "view", kNoViewCode, kNoView, views); code != 0) {
             return code;
         }
     }
@@ -137,8 +137,8 @@ int CqlDataSource::ReadCreate(XmlNode datasource, CRecordBuffer& record, size_t 
     const CXMLDOM& document = context_.Document();
     XmlNode field = document.FindChild(datasource, "field");
     if (field == nullptr) {
-        context_.Error(521, kReadFailure, datasource);
-        return 521;
+        context_.Error(kNoFieldCode, kReadFailure, datasource);
+        return kNoFieldCode;
     }
     CRecordBuffer fields(context_, kLimitCode, "Список полей источника данных");
     fields.SetSubject(subject);
@@ -148,18 +148,18 @@ int CqlDataSource::ReadCreate(XmlNode datasource, CRecordBuffer& record, size_t 
     uint16_t count = 0;
     for (; field != nullptr; field = document.FindNextSibling(field, "field")) {
         ++count;
-        if (int code = AppendAttribute(field, "name", 522,
+        if (int code = AppendAttribute(field, "name", kFieldNoNameCode,
                                        "Не найден обязательный реквизит datasource name", fields);
             code != 0) {
             return code;
         }
         // The storage type of a created field is kept as written, not turned into a code.
-        if (int code = AppendAttribute(field, "dbtype", 523,
+        if (int code = AppendAttribute(field, "dbtype", kFieldNoDbtypeCode,
                                        "Не найден обязательный реквизит datasource dbtype", fields);
             code != 0) {
             return code;
         }
-        if (int code = AppendAttribute(field, "view", 524,
+        if (int code = AppendAttribute(field, "view", kFieldNoViewCode,
                                        "Не найден обязательный реквизит datasource view", fields);
             code != 0) {
             return code;

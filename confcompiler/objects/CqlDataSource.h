@@ -22,6 +22,22 @@ public:
     static constexpr uint16_t kTableKind = 2;  // table and present
     // The code of the line about a list over its buffer (and of a pool overflow met here).
     static constexpr int kLimitCode = 528;
+    // The codes of the errors (Read returns the code of the one it printed): a missing or
+    // unknown type; a static list without item, an item without value or view; table and
+    // present without table or its name; create without field, a field without name, dbtype
+    // or view.
+    static constexpr int kNoTypeCode = 513;
+    static constexpr int kNoItemCode = 514;
+    static constexpr int kNoValueCode = 515;
+    static constexpr int kNoViewCode = 516;
+    static constexpr int kTableNoTableCode = 517;
+    static constexpr int kTableNoNameCode = 518;
+    static constexpr int kPresentNoTableCode = 519;
+    static constexpr int kPresentNoNameCode = 520;
+    static constexpr int kNoFieldCode = 521;
+    static constexpr int kFieldNoNameCode = 522;
+    static constexpr int kFieldNoDbtypeCode = 523;
+    static constexpr int kFieldNoViewCode = 524;
 
     explicit CqlDataSource(CReadContext& context);
     virtual ~CqlDataSource();
