@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "AsciiCase.h"
+#include "CConverter.h"
 
 namespace {
 
@@ -12,25 +13,6 @@ bool IsSpace(char c) {
 
 bool IsNameChar(char c) {
     return !IsSpace(c) && c != '/' && c != '>' && c != '=' && c != '<' && c != '"' && c != '\'';
-}
-
-// Appends the UTF-8 bytes of a code point.
-void AppendUtf8(uint32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 }  // namespace
@@ -275,7 +257,7 @@ CDocumentText::Value CDocumentText::Decode(const Attribute& attribute) const {
                 }
                 if (code <= 0x10FFFF) {
                     if (utf8_) {
-                        AppendUtf8(code, value.text);
+                        CConverter::AppendUtf8(value.text, code);
                     } else {
                         value.text += code < 0x100 ? static_cast<char>(code) : '?';
                     }

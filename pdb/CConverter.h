@@ -23,4 +23,7 @@ public:
 
     // The code point of one Windows-1251 byte, or 0 for the byte that has none.
     static uint32_t CodePoint(uint8_t byte);
+
+    // Appends the UTF-8 bytes (one to four) of one code point, at most 0x10FFFF, to `out`.
+    static void AppendUtf8(std::string& out, uint32_t codePoint);
 };

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <string>
 
 #include "CConverter.h"
 #include "CPlatform.h"
@@ -159,26 +160,20 @@ int Windows1251ToUtf8(unsigned char* out, int* outLength, const unsigned char* i
     int read = 0;
     int written = 0;
     int result = 0;
+    std::string bytes;
     for (; read < *inLength; ++read) {
         const uint32_t cp = CConverter::CodePoint(in[read]);
         if (cp == 0 && in[read] != 0) {
             result = -2;
             break;
         }
-        const int size = cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3;
+        bytes.clear();
+        CConverter::AppendUtf8(bytes, cp);
+        const int size = static_cast<int>(bytes.size());
         if (written + size > *outLength) {
             break;
         }
-        if (size == 1) {
-            out[written] = static_cast<unsigned char>(cp);
-        } else if (size == 2) {
-            out[written] = static_cast<unsigned char>(0xC0 | (cp >> 6));
-            out[written + 1] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
-        } else {
-            out[written] = static_cast<unsigned char>(0xE0 | (cp >> 12));
-            out[written + 1] = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
-            out[written + 2] = static_cast<unsigned char>(0x80 | (cp & 0x3F));
-        }
+        std::memcpy(out + written, bytes.data(), bytes.size());
         written += size;
     }
     *inLength = read;
