@@ -2,7 +2,7 @@
 // (DocumentRecord.h, with the common entries), record views and frames (ObjectHeader.h),
 // references (ReferenceRecord.h). Each object with its header fields, its entry records
 // (EntryRecord.h, DataSourceBlock.h) and its forms (FormHeader.h) with their control records
-// (ControlRecord.h, ControlAttributes.h, ControlItemRecord.h).
+// (read by CControlInspector).
 //
 // Checks that headers, entries and controls lie inside the record and after the headers, that
 // the form table holds every form header, that control indexes (navigation, first control,
@@ -43,9 +43,6 @@ private:
     Json DataSource(size_t at);
     // The forms of the object whose header is at `header`; `entryNames` in entry-index order.
     Json Forms(size_t header, const std::string& object, const std::vector<std::string>& names);
-    Json Control(size_t at, size_t index, size_t controlCount,
-                 const std::vector<std::string>& names);
-    Json Attributes(size_t at, uint16_t type, Json& items);
     // The kind's own header fields after the shared 80 bytes.
     void OwnFields(size_t header, Json& object);
     // Entry names in entry-index order: other kinds first, then tables, common entries first.
