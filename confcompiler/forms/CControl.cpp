@@ -67,19 +67,6 @@ constexpr std::array<Keyword<uint8_t>, 4> kFrames{{
 }};
 
 // The element of each type's attributes.
-constexpr std::array<Keyword<uint16_t>, 10> kAttributeElements{{
-    {"staticattrs", CControl::kStatic},
-    {"fieldattrs", CControl::kField},
-    {"valuelistattrs", CControl::kValueList},
-    {"buttonattrs", CControl::kButton},
-    {"pushbuttonattrs", CControl::kPushButton},
-    {"checkboxattrs", CControl::kCheckBox},
-    {"tableattrs", CControl::kTable},
-    {"items", CControl::kFormMenu},
-    {"bitmapattrs", CControl::kBitmap},
-    {"datetimeattrs", CControl::kDateTime},
-}};
-
 // The flags of a field's attributes, read in this order.
 constexpr std::array<Keyword<uint8_t>, 6> kFieldFlags{{
     {"underlined", FieldAttributes::kUnderlined},
@@ -204,7 +191,12 @@ std::string_view CControl::FrameTypeName(uint8_t frame) {
 }
 
 std::string_view CControl::AttributesElement(uint16_t type) {
-    return NameOf(kAttributeElements, type);
+    for (const TypeAttributes& attributes : kTypeAttributes) {
+        if (attributes.type == type) {
+            return attributes.element;
+        }
+    }
+    return {};
 }
 
 std::string_view CControl::FieldFlagName(size_t index) {
@@ -396,39 +388,28 @@ uint16_t CControl::NumberOf(XmlNode element, std::string_view name) const {
     return value;
 }
 
+const std::array<CControl::TypeAttributes, 10> CControl::kTypeAttributes{{
+    {kStatic, "staticattrs", &CControl::ReadStatic},
+    {kField, "fieldattrs", &CControl::ReadField},
+    {kValueList, "valuelistattrs", &CControl::ReadValueList},
+    {kButton, "buttonattrs", &CControl::ReadPlainButton},
+    {kPushButton, "pushbuttonattrs", &CControl::ReadPushButton},
+    {kCheckBox, "checkboxattrs", &CControl::ReadCheckBox},
+    {kTable, "tableattrs", &CControl::ReadTable},
+    {kFormMenu, "items", &CControl::ReadItems},
+    {kBitmap, "bitmapattrs", &CControl::ReadBitmap},
+    {kDateTime, "datetimeattrs", &CControl::ReadDateTime},
+}};
+
 bool CControl::ReadTypeAttributes(XmlNode control, uint16_t type) {
-    const std::string_view name = AttributesElement(type);
-    if (name.empty()) {
-        return false;
+    for (const TypeAttributes& attributes : kTypeAttributes) {
+        if (attributes.type != type) {
+            continue;
+        }
+        const XmlNode element = Document().FindChild(control, attributes.element);
+        return element != nullptr && (this->*attributes.read)(element);
     }
-    const XmlNode element = Document().FindChild(control, name);
-    if (element == nullptr) {
-        return false;
-    }
-    switch (type) {
-        case kStatic:
-            return ReadStatic(element);
-        case kField:
-            return ReadField(element);
-        case kValueList:
-            return ReadValueList(element);
-        case kButton:
-            return ReadButton(element, false);
-        case kPushButton:
-            return ReadButton(element, true);
-        case kCheckBox:
-            return ReadCheckBox(element);
-        case kTable:
-            return ReadTable(element);
-        case kFormMenu:
-            return ReadItems(element);
-        case kBitmap:
-            return ReadBitmap(element);
-        case kDateTime:
-            return ReadDateTime(element);
-        default:
-            return false;
-    }
+    return false;
 }
 
 bool CControl::ReadStatic(XmlNode element) {

@@ -14,6 +14,7 @@
 // more than 5000 items in one formmenu (a refused limit; 788 follows).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -122,6 +123,8 @@ private:
     bool ReadField(XmlNode element);
     bool ReadValueList(XmlNode element);
     bool ReadButton(XmlNode element, bool pushButton);
+    bool ReadPlainButton(XmlNode element) { return ReadButton(element, false); }
+    bool ReadPushButton(XmlNode element) { return ReadButton(element, true); }
     bool ReadCheckBox(XmlNode element);
     bool ReadTable(XmlNode element);
     bool ReadBitmap(XmlNode element);
@@ -135,6 +138,15 @@ private:
     ItemResult ReadItem(XmlNode item, CRecordBuffer& record);
     // The event slots; false when a limit is refused (the control fails).
     bool ReadEvents(XmlNode control, uint16_t type);
+
+    // Every control type with attributes: its attribute element and the reader of that
+    // element.
+    struct TypeAttributes {
+        uint16_t type;
+        std::string_view element;
+        bool (CControl::*read)(XmlNode element);
+    };
+    static const std::array<TypeAttributes, 10> kTypeAttributes;
 
     // Writes into the type attributes area, at a field of its layout.
     void PutAttribute8(RecordField field, uint8_t value);
