@@ -78,171 +78,206 @@ bool ExchangeContentHandler::StartElement(std::string_view localName,
 }
 
 bool ExchangeContentHandler::Accept(const std::string& name, CSaxReader::Attributes attributes) {
-    const auto required = [&](std::string_view attribute) {
-        return GetAttribute(attributes, attribute);
-    };
-    const auto tooMany = [&]() { return ReportTooMany(name, CSettingsTable::kMaxEntries); };
-    const auto invalid = [&]() { return ReportError(kValidationError, name); };
-
     switch (state_) {
         case Start:
-            if (name != "palm-client") {
-                return invalid();
-            }
-            table_.SetLocation(Location());
-            state_ = InRoot;
-            return true;
-
-        case InRoot: {
-            if (name != "exchange") {
-                return invalid();
-            }
-            state_ = InExchange;
-            const auto exchangeName = required("name");
-            const auto view = required("view");
-            if (!exchangeName || !view) {
-                return invalid();
-            }
-            if (!table_.AddExchange(*exchangeName, *view, Location())) {
-                return ReportTooMany(name, CSettingsTable::kMaxExchanges);
-            }
-            return true;
-        }
-
+            return AcceptRoot(name);
+        case InRoot:
+            return AcceptExchange(name, attributes);
         case InExchange:
-            if (name == "post") {
-                state_ = InPost;
-            } else if (name == "get") {
-                state_ = InGet;
-            } else {
-                return invalid();
-            }
-            return true;
-
-        case InPost: {
-            const auto url = GetAttribute(attributes, "url");
-            if (name == "documents") {
-                state_ = InPostDocuments;
-                if (url) {
-                    table_.SetPostDocumentsUrl(*url);
-                }
-            } else if (name == "tables") {
-                state_ = InPostTables;
-                if (url) {
-                    table_.SetPostTablesUrl(*url);
-                }
-            } else if (name == "files") {
-                state_ = InPostFiles;
-                if (url) {
-                    table_.SetPostFilesUrl(*url);
-                }
-            } else {
-                return invalid();
-            }
-            return true;
-        }
-
-        case InPostDocuments: {
-            if (name != "document") {
-                return invalid();
-            }
-            state_ = InPostDocument;
-            const auto documentName = required("name");
-            if (!documentName) {
-                return invalid();
-            }
-            return table_.AddPostDocument(*documentName) || tooMany();
-        }
-
-        case InPostTables: {
-            if (name != "table") {
-                return invalid();
-            }
-            const auto tableName = required("name");
-            if (!tableName) {
-                return invalid();
-            }
-            return table_.AddPostTable(*tableName) || tooMany();
-        }
-
+            return AcceptDirection(name);
+        case InPost:
+            return AcceptPostGroup(name, attributes);
+        case InPostDocuments:
+            return AcceptPostDocument(name, attributes);
+        case InPostTables:
+            return AcceptPostTable(name, attributes);
         case InPostDocument:
             return name != "field" || ReadField(name, attributes);
-
-        case InPostFiles: {
-            if (name != "file") {
-                return invalid();
-            }
-            const auto fileName = required("name");
-            if (!fileName) {
-                return invalid();
-            }
-            const auto type = GetAttribute(attributes, "type");
-            const auto remove = GetAttribute(attributes, "delete");
-            return table_.AddPostFile(*fileName, type.value_or(""), remove == "true") || tooMany();
-        }
-
-        case InGet: {
-            const auto url = GetAttribute(attributes, "url");
-            if (name == "tables") {
-                state_ = InGetTables;
-                table_.SetGetTablesUrl(url.value_or(""));
-            } else if (name == "pdbs" || name == "dbs") {
-                state_ = InGetDbs;
-                if (url) {
-                    table_.SetGetDbsUrl(*url);
-                }
-            } else if (name == "files") {
-                state_ = InGetFiles;
-                if (url) {
-                    table_.SetGetFilesUrl(*url);
-                }
-            }
-            // Anything else inside `get` is skipped; its children are read as if they stood
-            // in `get` itself.
-            return true;
-        }
-
-        case InGetTables: {
-            if (name != "table") {
-                return invalid();
-            }
-            const auto tableName = required("name");
-            if (!tableName) {
-                return invalid();
-            }
-            // The path and the name are joined with one "/"; an empty path adds nothing.
-            std::string joined = GetAttribute(attributes, "path").value_or("");
-            if (!joined.empty() && joined.back() != '/') {
-                joined += '/';
-            }
-            joined += *tableName;
-            return table_.AddGetTable(joined) || tooMany();
-        }
-
-        case InGetDbs: {
-            if (name != "pdb" && name != "db") {
-                return invalid();
-            }
-            const auto dbName = required("name");
-            if (!dbName) {
-                return invalid();
-            }
-            return table_.AddGetDb(*dbName) || tooMany();
-        }
-
-        case InGetFiles: {
-            if (name != "file") {
-                return invalid();
-            }
-            const auto fileName = required("name");
-            if (!fileName) {
-                return invalid();
-            }
-            const auto type = GetAttribute(attributes, "type");
-            return table_.AddGetFile(*fileName, type.value_or("")) || tooMany();
-        }
+        case InPostFiles:
+            return AcceptPostFile(name, attributes);
+        case InGet:
+            return AcceptGetGroup(name, attributes);
+        case InGetTables:
+            return AcceptGetTable(name, attributes);
+        case InGetDbs:
+            return AcceptGetDb(name, attributes);
+        case InGetFiles:
+            return AcceptGetFile(name, attributes);
     }
     return ReportError(kInternalError, "unknown state");
+}
+
+bool ExchangeContentHandler::Invalid(std::string_view name) {
+    return ReportError(kValidationError, name);
+}
+
+bool ExchangeContentHandler::TooMany(std::string_view name) {
+    return ReportTooMany(name, CSettingsTable::kMaxEntries);
+}
+
+bool ExchangeContentHandler::AcceptRoot(const std::string& name) {
+    if (name != "palm-client") {
+        return Invalid(name);
+    }
+    table_.SetLocation(Location());
+    state_ = InRoot;
+    return true;
+}
+
+bool ExchangeContentHandler::AcceptExchange(const std::string& name,
+                                            CSaxReader::Attributes attributes) {
+    if (name != "exchange") {
+        return Invalid(name);
+    }
+    state_ = InExchange;
+    const auto exchangeName = GetAttribute(attributes, "name");
+    const auto view = GetAttribute(attributes, "view");
+    if (!exchangeName || !view) {
+        return Invalid(name);
+    }
+    if (!table_.AddExchange(*exchangeName, *view, Location())) {
+        return ReportTooMany(name, CSettingsTable::kMaxExchanges);
+    }
+    return true;
+}
+
+bool ExchangeContentHandler::AcceptDirection(const std::string& name) {
+    if (name == "post") {
+        state_ = InPost;
+    } else if (name == "get") {
+        state_ = InGet;
+    } else {
+        return Invalid(name);
+    }
+    return true;
+}
+
+bool ExchangeContentHandler::AcceptPostGroup(const std::string& name,
+                                             CSaxReader::Attributes attributes) {
+    const auto url = GetAttribute(attributes, "url");
+    if (name == "documents") {
+        state_ = InPostDocuments;
+        if (url) {
+            table_.SetPostDocumentsUrl(*url);
+        }
+    } else if (name == "tables") {
+        state_ = InPostTables;
+        if (url) {
+            table_.SetPostTablesUrl(*url);
+        }
+    } else if (name == "files") {
+        state_ = InPostFiles;
+        if (url) {
+            table_.SetPostFilesUrl(*url);
+        }
+    } else {
+        return Invalid(name);
+    }
+    return true;
+}
+
+bool ExchangeContentHandler::AcceptPostDocument(const std::string& name,
+                                                CSaxReader::Attributes attributes) {
+    if (name != "document") {
+        return Invalid(name);
+    }
+    state_ = InPostDocument;
+    const auto documentName = GetAttribute(attributes, "name");
+    if (!documentName) {
+        return Invalid(name);
+    }
+    return table_.AddPostDocument(*documentName) || TooMany(name);
+}
+
+bool ExchangeContentHandler::AcceptPostTable(const std::string& name,
+                                             CSaxReader::Attributes attributes) {
+    if (name != "table") {
+        return Invalid(name);
+    }
+    const auto tableName = GetAttribute(attributes, "name");
+    if (!tableName) {
+        return Invalid(name);
+    }
+    return table_.AddPostTable(*tableName) || TooMany(name);
+}
+
+bool ExchangeContentHandler::AcceptPostFile(const std::string& name,
+                                            CSaxReader::Attributes attributes) {
+    if (name != "file") {
+        return Invalid(name);
+    }
+    const auto fileName = GetAttribute(attributes, "name");
+    if (!fileName) {
+        return Invalid(name);
+    }
+    const auto type = GetAttribute(attributes, "type");
+    const auto remove = GetAttribute(attributes, "delete");
+    return table_.AddPostFile(*fileName, type.value_or(""), remove == "true") || TooMany(name);
+}
+
+bool ExchangeContentHandler::AcceptGetGroup(const std::string& name,
+                                            CSaxReader::Attributes attributes) {
+    const auto url = GetAttribute(attributes, "url");
+    if (name == "tables") {
+        state_ = InGetTables;
+        table_.SetGetTablesUrl(url.value_or(""));
+    } else if (name == "pdbs" || name == "dbs") {
+        state_ = InGetDbs;
+        if (url) {
+            table_.SetGetDbsUrl(*url);
+        }
+    } else if (name == "files") {
+        state_ = InGetFiles;
+        if (url) {
+            table_.SetGetFilesUrl(*url);
+        }
+    }
+    // Anything else inside `get` is skipped; its children are read as if they stood in `get`
+    // itself.
+    return true;
+}
+
+bool ExchangeContentHandler::AcceptGetTable(const std::string& name,
+                                            CSaxReader::Attributes attributes) {
+    if (name != "table") {
+        return Invalid(name);
+    }
+    const auto tableName = GetAttribute(attributes, "name");
+    if (!tableName) {
+        return Invalid(name);
+    }
+    // The path and the name are joined with one "/"; an empty path adds nothing.
+    std::string joined = GetAttribute(attributes, "path").value_or("");
+    if (!joined.empty() && joined.back() != '/') {
+        joined += '/';
+    }
+    joined += *tableName;
+    return table_.AddGetTable(joined) || TooMany(name);
+}
+
+bool ExchangeContentHandler::AcceptGetDb(const std::string& name,
+                                         CSaxReader::Attributes attributes) {
+    if (name != "pdb" && name != "db") {
+        return Invalid(name);
+    }
+    const auto dbName = GetAttribute(attributes, "name");
+    if (!dbName) {
+        return Invalid(name);
+    }
+    return table_.AddGetDb(*dbName) || TooMany(name);
+}
+
+bool ExchangeContentHandler::AcceptGetFile(const std::string& name,
+                                           CSaxReader::Attributes attributes) {
+    if (name != "file") {
+        return Invalid(name);
+    }
+    const auto fileName = GetAttribute(attributes, "name");
+    if (!fileName) {
+        return Invalid(name);
+    }
+    const auto type = GetAttribute(attributes, "type");
+    return table_.AddGetFile(*fileName, type.value_or("")) || TooMany(name);
 }
 
 // A `field` inside a document: read when its parent is one of the three field lists,

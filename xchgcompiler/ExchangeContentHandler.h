@@ -77,8 +77,23 @@ private:
     // Prints "Too much <element> tags. Maximum: <maximum>" (no line feed), marks the run
     // failed and returns false.
     bool ReportTooMany(std::string_view element, int maximum);
-    // Whether the element is accepted; false after a fatal error was reported.
+    // Whether the element is accepted; false after a fatal error was reported. One function
+    // per reader state reads the elements that state allows.
     bool Accept(const std::string& name, CSaxReader::Attributes attributes);
+    bool AcceptRoot(const std::string& name);
+    bool AcceptExchange(const std::string& name, CSaxReader::Attributes attributes);
+    bool AcceptDirection(const std::string& name);
+    bool AcceptPostGroup(const std::string& name, CSaxReader::Attributes attributes);
+    bool AcceptPostDocument(const std::string& name, CSaxReader::Attributes attributes);
+    bool AcceptPostTable(const std::string& name, CSaxReader::Attributes attributes);
+    bool AcceptPostFile(const std::string& name, CSaxReader::Attributes attributes);
+    bool AcceptGetGroup(const std::string& name, CSaxReader::Attributes attributes);
+    bool AcceptGetTable(const std::string& name, CSaxReader::Attributes attributes);
+    bool AcceptGetDb(const std::string& name, CSaxReader::Attributes attributes);
+    bool AcceptGetFile(const std::string& name, CSaxReader::Attributes attributes);
+    // ReportError of a validation error about the element; ReportTooMany of a full list.
+    bool Invalid(std::string_view name);
+    bool TooMany(std::string_view name);
     bool ReadField(const std::string& name, CSaxReader::Attributes attributes);
 
     CSettingsTable table_;
