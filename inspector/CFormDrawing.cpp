@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 #include "CFormGeometry.h"
 
@@ -151,163 +152,294 @@ std::string Tooltip(const Json& c, const CFormGeometry& geometry, size_t positio
     return text;
 }
 
-void DrawControl(std::ostream& out, const Json& c) {
-    const double x = IntOf(At(c, "x"));
-    const double y = IntOf(At(c, "y"));
-    const double w = IntOf(At(c, "w"));
-    const double h = IntOf(At(c, "h"));
-    const Json& a = At(c, "attributes");
-    const std::string type = Text(At(c, "type"));
-    const auto [size, weight] = FontOf(a.contains("font") ? At(a, "font") : Json());
-    const double baseline = y + h / 2 + size * 0.36;
-    const std::string entry = Placeholder(c);
-    const std::string ink = std::string("stroke=\"") + kInk + "\"";
+// What every control's drawing starts from: its place, its font and the texts it may show.
+struct ControlBox {
+    std::ostream& out;
+    const Json& control;
+    const Json& attributes;
+    std::string type;
+    double x;
+    double y;
+    double w;
+    double h;
+    double size;         // of the font
+    const char* weight;  // of the font
+    double baseline;     // of a one-line label centred in the box
+    std::string entry;   // the entry the control shows, or nothing
+    std::string ink;     // the stroke of the drawing ink
+};
 
-    if (type == "static") {
-        Label(out, x, baseline, Text(At(a, "text")), size, weight, "start", kInk, "", w);
-    } else if (type == "field") {
-        const double lineGap = size + 2.5;
-        const bool single = At(a, "singleLine") == true || h < 2 * lineGap;
-        const int lines = single ? 1 : std::max(1, static_cast<int>(h / lineGap));
-        const double right = At(a, "hasScrollBar") == true ? x + w - 5 : x + w;
-        for (int i = 1; i <= lines; ++i) {
-            const double ly = single ? y + h - 0.5 : y + i * lineGap;
-            Line(out, x, ly, right, ly,
-                 std::string("stroke=\"") + kInk + "\" stroke-width=\"0.8\"" +
-                     (At(a, "underlined") == true ? " stroke-dasharray=\"1,1.5\""
-                                                  : " stroke-opacity=\"0.25\""));
-        }
-        const std::string just = Text(At(a, "justification"));
-        const char* anchor = just == "rightAlign"    ? "end"
-                             : just == "centerAlign" ? "middle"
-                                                     : "start";
-        const double tx = just == "rightAlign"    ? right - 1
-                          : just == "centerAlign" ? x + w / 2
-                                                  : x + 1;
-        const double ty = single ? y + h - 2.5 : y + lineGap - 2.5;
-        Label(out, tx, ty, At(a, "numeric") == true ? "0" : entry, size, weight, anchor, kGrey,
-              " font-style=\"italic\"");
-        if (At(a, "hasScrollBar") == true) {
-            Rect(out, x + w - 3.5, y + 1, 3, h - 2,
-                 std::string("fill=\"none\" ") + ink + " stroke-width=\"0.6\"", 1.5);
-            Rect(out, x + w - 3.5, y + 1, 3, std::min(8.0, h - 2),
-                 std::string("fill=\"") + kInk + "\"", 1.5);
-        }
-    } else if (type == "valueList") {
-        const double t = y + h / 2;
-        out << "<path d=\"M" << Num(x + 1) << " " << Num(t - 2) << " h7 l-3.5 4 z\" fill=\"" << kInk
-            << "\"/>\n";
-        Label(out, x + 11, baseline, entry.empty() ? "..." : entry, size, weight, "start", kInk, "",
-              w - 11);
-    } else if (type == "datetime") {
-        Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
-             std::string("fill=\"none\" ") + ink +
-                 " stroke-width=\"0.8\" stroke-dasharray=\"1.2,1.2\"",
-             3);
-        // A small calendar.
-        const double cy = y + h / 2 - 3.5;
-        Rect(out, x + 3, cy, 8, 7, std::string("fill=\"#fff\" ") + ink + " stroke-width=\"0.7\"");
-        Rect(out, x + 3, cy, 8, 2, std::string("fill=\"") + kInk + "\"");
-        Label(out, x + 14, baseline, "дд.мм.гггг", size, "normal", "start", kGrey, "", w - 16);
-    } else if (type == "button" || type == "pushbutton") {
-        const std::string frame = Text(At(a, "frame"));
-        const bool push = type == "pushbutton";
-        const bool selected = push && At(a, "selected") == true;
-        double radius = push || frame == "rectangleButtonFrame" ? 0 : std::min(5.0, h / 2);
-        double stroke = frame == "boldButtonFrame" ? 2 : 1;
-        if (!push && frame == "noButtonFrame") {
-            stroke = 0;
-        }
-        if (stroke > 0 || selected) {
-            Rect(out, x + stroke / 2, y + stroke / 2, w - stroke, h - stroke,
-                 std::string("fill=\"") + (selected ? kInk : "#ffffff") + "\" " +
-                     (stroke > 0 ? ink + " stroke-width=\"" + Num(stroke) + "\"" : ""),
-                 radius);
-        }
-        if (At(a, "content") == "graph") {
-            const double s = std::min(w, h) - 6;
-            const double ix = x + (w - s) / 2;
-            const double iy = y + (h - s) / 2;
-            Rect(out, ix, iy, s, s,
-                 std::string("fill=\"#dfe6ec\" stroke=\"") + kGrey + "\" stroke-width=\"0.6\"", 2);
-            out << "<path d=\"M" << Num(ix + 2) << " " << Num(iy + s - 2) << " L"
-                << Num(ix + s * 0.4) << " " << Num(iy + s * 0.45) << " L" << Num(ix + s * 0.6)
-                << " " << Num(iy + s * 0.7) << " L" << Num(ix + s * 0.75) << " "
-                << Num(iy + s * 0.55) << " L" << Num(ix + s - 2) << " " << Num(iy + s - 2)
-                << " z\" fill=\"#7f8c99\"/>\n";
-        } else {
-            Label(out, x + w / 2, baseline, Text(At(a, "text")), size, weight, "middle",
-                  selected ? "#ffffff" : kInk, "", w - 4);
-        }
-    } else if (type == "checkbox") {
-        const double box = std::min(9.0, h - 2);
-        const double by = y + (h - box) / 2;
-        Rect(out, x + 1, by, box, box, std::string("fill=\"#fff\" ") + ink + " stroke-width=\"1\"",
-             1);
-        Label(out, x + box + 5, baseline, Text(At(a, "text")), size, weight, "start", kInk, "",
-              w - box - 5);
-    } else if (type == "table") {
-        const double row = 11;
-        Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
-             std::string("fill=\"#ffffff\" ") + ink + " stroke-width=\"0.8\"");
-        const Json& columns = At(a, "columns");
-        const size_t n = columns.is_array() && !columns.empty() ? columns.size() : 1;
-        const double cw = w / static_cast<double>(n);
-        Rect(out, x + 0.5, y + 0.5, w - 1, row,
-             std::string("fill=\"#e4e7ea\" ") + ink + " stroke-width=\"0.8\"");
-        for (size_t i = 0; i < n; ++i) {
-            if (i > 0) {
-                Line(out, x + cw * static_cast<double>(i), y + 0.5, x + cw * static_cast<double>(i),
-                     y + h - 0.5, "stroke=\"#c2c7cc\" stroke-width=\"0.6\"");
-            }
-            if (columns.is_array() && i < columns.size()) {
-                out << "<svg x=\"" << Num(x + cw * static_cast<double>(i) + 2) << "\" y=\""
-                    << Num(y) << "\" width=\"" << Num(std::max(0.0, cw - 4)) << "\" height=\""
-                    << Num(row) << "\" overflow=\"hidden\">";
-                Label(out, 0, 8.5, Text(columns[i]), 8, "bold");
-                out << "</svg>\n";
-            }
-        }
-        for (double ry = y + 2 * row; ry < y + h - 1; ry += row) {
-            Line(out, x + 1, ry, x + w - 1, ry, "stroke=\"#d5d9dd\" stroke-width=\"0.5\"");
-        }
-    } else if (type == "formmenu") {
-        double ry = y + 2;
-        const Json& items = c.contains("items") ? At(c, "items") : Json::array();
-        for (const Json& item : items) {
-            if (ry + 6 > y + h) {
-                break;
-            }
-            if (At(item, "kind") == "separator") {
-                Line(out, x + 8, ry + 3, x + w - 8, ry + 3,
-                     "stroke=\"#b0b6bc\" stroke-width=\"0.8\" stroke-dasharray=\"2,2\"");
-                ry += 7;
-                continue;
-            }
-            Rect(out, x + 6, ry + 1, 16, 16,
-                 "fill=\"#dfe6ec\" stroke=\"#7f8c99\" stroke-width=\"0.7\"", 3);
-            Label(out, x + 14, ry + 12, std::to_string(IntOf(At(item, "bitmap")) % 100), 6.5,
-                  "bold", "middle", "#4b5661");
-            Label(out, x + 28, ry + 13, Text(At(item, "view")), 10, "normal");
-            ry += 20;
-        }
-    } else if (type == "bitmap") {
-        Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
-             "fill=\"#e9eef2\" stroke=\"#9aa4ad\" stroke-width=\"0.7\"", 2);
-        out << "<circle cx=\"" << Num(x + w * 0.72) << "\" cy=\"" << Num(y + h * 0.3) << "\" r=\""
-            << Num(std::min(w, h) * 0.1) << "\" fill=\"#f2c14e\"/>\n";
-        out << "<path d=\"M" << Num(x + 2) << " " << Num(y + h - 2) << " L" << Num(x + w * 0.38)
-            << " " << Num(y + h * 0.42) << " L" << Num(x + w * 0.6) << " " << Num(y + h * 0.72)
-            << " L" << Num(x + w * 0.74) << " " << Num(y + h * 0.58) << " L" << Num(x + w - 2)
-            << " " << Num(y + h - 2) << " z\" fill=\"#7f8c99\"/>\n";
-        Label(out, x + w / 2, y + h - 3, std::to_string(IntOf(At(a, "bitmap"))), 6, "normal",
-              "middle", "#4b5661", "", w - 4);
-    } else {
-        Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
-             "fill=\"none\" stroke=\"#c0392b\" stroke-dasharray=\"2,2\"");
-        Label(out, x + 2, baseline, "type " + std::to_string(IntOf(At(c, "typeCode"))), 8, "normal",
-              "start", "#c0392b");
+void DrawStatic(const ControlBox& drawn) {
+    std::ostream& out = drawn.out;
+    const Json& a = drawn.attributes;
+    const double x = drawn.x;
+    const double w = drawn.w;
+    const double size = drawn.size;
+    const char* weight = drawn.weight;
+    const double baseline = drawn.baseline;
+    Label(out, x, baseline, Text(At(a, "text")), size, weight, "start", kInk, "", w);
+}
+
+void DrawField(const ControlBox& drawn) {
+    std::ostream& out = drawn.out;
+    const Json& a = drawn.attributes;
+    const double x = drawn.x;
+    const double y = drawn.y;
+    const double w = drawn.w;
+    const double h = drawn.h;
+    const double size = drawn.size;
+    const char* weight = drawn.weight;
+    const std::string& entry = drawn.entry;
+    const std::string& ink = drawn.ink;
+    const double lineGap = size + 2.5;
+    const bool single = At(a, "singleLine") == true || h < 2 * lineGap;
+    const int lines = single ? 1 : std::max(1, static_cast<int>(h / lineGap));
+    const double right = At(a, "hasScrollBar") == true ? x + w - 5 : x + w;
+    for (int i = 1; i <= lines; ++i) {
+        const double ly = single ? y + h - 0.5 : y + i * lineGap;
+        Line(out, x, ly, right, ly,
+             std::string("stroke=\"") + kInk + "\" stroke-width=\"0.8\"" +
+                 (At(a, "underlined") == true ? " stroke-dasharray=\"1,1.5\""
+                                              : " stroke-opacity=\"0.25\""));
     }
+    const std::string just = Text(At(a, "justification"));
+    const char* anchor = just == "rightAlign" ? "end" : just == "centerAlign" ? "middle" : "start";
+    const double tx = just == "rightAlign" ? right - 1 : just == "centerAlign" ? x + w / 2 : x + 1;
+    const double ty = single ? y + h - 2.5 : y + lineGap - 2.5;
+    Label(out, tx, ty, At(a, "numeric") == true ? "0" : entry, size, weight, anchor, kGrey,
+          " font-style=\"italic\"");
+    if (At(a, "hasScrollBar") == true) {
+        Rect(out, x + w - 3.5, y + 1, 3, h - 2,
+             std::string("fill=\"none\" ") + ink + " stroke-width=\"0.6\"", 1.5);
+        Rect(out, x + w - 3.5, y + 1, 3, std::min(8.0, h - 2), std::string("fill=\"") + kInk + "\"",
+             1.5);
+    }
+}
+
+void DrawValueList(const ControlBox& drawn) {
+    std::ostream& out = drawn.out;
+    const double x = drawn.x;
+    const double y = drawn.y;
+    const double w = drawn.w;
+    const double h = drawn.h;
+    const double size = drawn.size;
+    const char* weight = drawn.weight;
+    const double baseline = drawn.baseline;
+    const std::string& entry = drawn.entry;
+    const double t = y + h / 2;
+    out << "<path d=\"M" << Num(x + 1) << " " << Num(t - 2) << " h7 l-3.5 4 z\" fill=\"" << kInk
+        << "\"/>\n";
+    Label(out, x + 11, baseline, entry.empty() ? "..." : entry, size, weight, "start", kInk, "",
+          w - 11);
+}
+
+void DrawDateTime(const ControlBox& drawn) {
+    std::ostream& out = drawn.out;
+    const double x = drawn.x;
+    const double y = drawn.y;
+    const double w = drawn.w;
+    const double h = drawn.h;
+    const double size = drawn.size;
+    const double baseline = drawn.baseline;
+    const std::string& ink = drawn.ink;
+    Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
+         std::string("fill=\"none\" ") + ink + " stroke-width=\"0.8\" stroke-dasharray=\"1.2,1.2\"",
+         3);
+    // A small calendar.
+    const double cy = y + h / 2 - 3.5;
+    Rect(out, x + 3, cy, 8, 7, std::string("fill=\"#fff\" ") + ink + " stroke-width=\"0.7\"");
+    Rect(out, x + 3, cy, 8, 2, std::string("fill=\"") + kInk + "\"");
+    Label(out, x + 14, baseline, "дд.мм.гггг", size, "normal", "start", kGrey, "", w - 16);
+}
+
+void DrawButton(const ControlBox& drawn) {
+    std::ostream& out = drawn.out;
+    const Json& a = drawn.attributes;
+    const double x = drawn.x;
+    const double y = drawn.y;
+    const double w = drawn.w;
+    const double h = drawn.h;
+    const double size = drawn.size;
+    const char* weight = drawn.weight;
+    const double baseline = drawn.baseline;
+    const std::string& ink = drawn.ink;
+    const std::string& type = drawn.type;
+    const std::string frame = Text(At(a, "frame"));
+    const bool push = type == "pushbutton";
+    const bool selected = push && At(a, "selected") == true;
+    double radius = push || frame == "rectangleButtonFrame" ? 0 : std::min(5.0, h / 2);
+    double stroke = frame == "boldButtonFrame" ? 2 : 1;
+    if (!push && frame == "noButtonFrame") {
+        stroke = 0;
+    }
+    if (stroke > 0 || selected) {
+        Rect(out, x + stroke / 2, y + stroke / 2, w - stroke, h - stroke,
+             std::string("fill=\"") + (selected ? kInk : "#ffffff") + "\" " +
+                 (stroke > 0 ? ink + " stroke-width=\"" + Num(stroke) + "\"" : ""),
+             radius);
+    }
+    if (At(a, "content") == "graph") {
+        const double s = std::min(w, h) - 6;
+        const double ix = x + (w - s) / 2;
+        const double iy = y + (h - s) / 2;
+        Rect(out, ix, iy, s, s,
+             std::string("fill=\"#dfe6ec\" stroke=\"") + kGrey + "\" stroke-width=\"0.6\"", 2);
+        out << "<path d=\"M" << Num(ix + 2) << " " << Num(iy + s - 2) << " L" << Num(ix + s * 0.4)
+            << " " << Num(iy + s * 0.45) << " L" << Num(ix + s * 0.6) << " " << Num(iy + s * 0.7)
+            << " L" << Num(ix + s * 0.75) << " " << Num(iy + s * 0.55) << " L" << Num(ix + s - 2)
+            << " " << Num(iy + s - 2) << " z\" fill=\"#7f8c99\"/>\n";
+    } else {
+        Label(out, x + w / 2, baseline, Text(At(a, "text")), size, weight, "middle",
+              selected ? "#ffffff" : kInk, "", w - 4);
+    }
+}
+
+void DrawCheckBox(const ControlBox& drawn) {
+    std::ostream& out = drawn.out;
+    const Json& a = drawn.attributes;
+    const double x = drawn.x;
+    const double y = drawn.y;
+    const double w = drawn.w;
+    const double h = drawn.h;
+    const double size = drawn.size;
+    const char* weight = drawn.weight;
+    const double baseline = drawn.baseline;
+    const std::string& ink = drawn.ink;
+    const double box = std::min(9.0, h - 2);
+    const double by = y + (h - box) / 2;
+    Rect(out, x + 1, by, box, box, std::string("fill=\"#fff\" ") + ink + " stroke-width=\"1\"", 1);
+    Label(out, x + box + 5, baseline, Text(At(a, "text")), size, weight, "start", kInk, "",
+          w - box - 5);
+}
+
+void DrawTable(const ControlBox& drawn) {
+    std::ostream& out = drawn.out;
+    const Json& a = drawn.attributes;
+    const double x = drawn.x;
+    const double y = drawn.y;
+    const double w = drawn.w;
+    const double h = drawn.h;
+    const std::string& ink = drawn.ink;
+    const double row = 11;
+    Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
+         std::string("fill=\"#ffffff\" ") + ink + " stroke-width=\"0.8\"");
+    const Json& columns = At(a, "columns");
+    const size_t n = columns.is_array() && !columns.empty() ? columns.size() : 1;
+    const double cw = w / static_cast<double>(n);
+    Rect(out, x + 0.5, y + 0.5, w - 1, row,
+         std::string("fill=\"#e4e7ea\" ") + ink + " stroke-width=\"0.8\"");
+    for (size_t i = 0; i < n; ++i) {
+        if (i > 0) {
+            Line(out, x + cw * static_cast<double>(i), y + 0.5, x + cw * static_cast<double>(i),
+                 y + h - 0.5, "stroke=\"#c2c7cc\" stroke-width=\"0.6\"");
+        }
+        if (columns.is_array() && i < columns.size()) {
+            out << "<svg x=\"" << Num(x + cw * static_cast<double>(i) + 2) << "\" y=\"" << Num(y)
+                << "\" width=\"" << Num(std::max(0.0, cw - 4)) << "\" height=\"" << Num(row)
+                << "\" overflow=\"hidden\">";
+            Label(out, 0, 8.5, Text(columns[i]), 8, "bold");
+            out << "</svg>\n";
+        }
+    }
+    for (double ry = y + 2 * row; ry < y + h - 1; ry += row) {
+        Line(out, x + 1, ry, x + w - 1, ry, "stroke=\"#d5d9dd\" stroke-width=\"0.5\"");
+    }
+}
+
+void DrawFormMenu(const ControlBox& drawn) {
+    std::ostream& out = drawn.out;
+    const Json& c = drawn.control;
+    const double x = drawn.x;
+    const double y = drawn.y;
+    const double w = drawn.w;
+    const double h = drawn.h;
+    double ry = y + 2;
+    const Json& items = c.contains("items") ? At(c, "items") : Json::array();
+    for (const Json& item : items) {
+        if (ry + 6 > y + h) {
+            break;
+        }
+        if (At(item, "kind") == "separator") {
+            Line(out, x + 8, ry + 3, x + w - 8, ry + 3,
+                 "stroke=\"#b0b6bc\" stroke-width=\"0.8\" stroke-dasharray=\"2,2\"");
+            ry += 7;
+            continue;
+        }
+        Rect(out, x + 6, ry + 1, 16, 16, "fill=\"#dfe6ec\" stroke=\"#7f8c99\" stroke-width=\"0.7\"",
+             3);
+        Label(out, x + 14, ry + 12, std::to_string(IntOf(At(item, "bitmap")) % 100), 6.5, "bold",
+              "middle", "#4b5661");
+        Label(out, x + 28, ry + 13, Text(At(item, "view")), 10, "normal");
+        ry += 20;
+    }
+}
+
+void DrawBitmap(const ControlBox& drawn) {
+    std::ostream& out = drawn.out;
+    const Json& a = drawn.attributes;
+    const double x = drawn.x;
+    const double y = drawn.y;
+    const double w = drawn.w;
+    const double h = drawn.h;
+    Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
+         "fill=\"#e9eef2\" stroke=\"#9aa4ad\" stroke-width=\"0.7\"", 2);
+    out << "<circle cx=\"" << Num(x + w * 0.72) << "\" cy=\"" << Num(y + h * 0.3) << "\" r=\""
+        << Num(std::min(w, h) * 0.1) << "\" fill=\"#f2c14e\"/>\n";
+    out << "<path d=\"M" << Num(x + 2) << " " << Num(y + h - 2) << " L" << Num(x + w * 0.38) << " "
+        << Num(y + h * 0.42) << " L" << Num(x + w * 0.6) << " " << Num(y + h * 0.72) << " L"
+        << Num(x + w * 0.74) << " " << Num(y + h * 0.58) << " L" << Num(x + w - 2) << " "
+        << Num(y + h - 2) << " z\" fill=\"#7f8c99\"/>\n";
+    Label(out, x + w / 2, y + h - 3, std::to_string(IntOf(At(a, "bitmap"))), 6, "normal", "middle",
+          "#4b5661", "", w - 4);
+}
+
+void DrawUnknown(const ControlBox& drawn) {
+    std::ostream& out = drawn.out;
+    const Json& c = drawn.control;
+    const double x = drawn.x;
+    const double y = drawn.y;
+    const double w = drawn.w;
+    const double h = drawn.h;
+    const double baseline = drawn.baseline;
+    Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
+         "fill=\"none\" stroke=\"#c0392b\" stroke-dasharray=\"2,2\"");
+    Label(out, x + 2, baseline, "type " + std::to_string(IntOf(At(c, "typeCode"))), 8, "normal",
+          "start", "#c0392b");
+}
+
+// The drawing of each control type; an unknown type is drawn as a dashed red frame.
+constexpr std::pair<std::string_view, void (*)(const ControlBox&)> kDrawings[] = {
+    {"static", DrawStatic},     {"field", DrawField},   {"valueList", DrawValueList},
+    {"datetime", DrawDateTime}, {"button", DrawButton}, {"pushbutton", DrawButton},
+    {"checkbox", DrawCheckBox}, {"table", DrawTable},   {"formmenu", DrawFormMenu},
+    {"bitmap", DrawBitmap},
+};
+
+void DrawControl(std::ostream& out, const Json& c) {
+    const Json& a = At(c, "attributes");
+    const auto [size, weight] = FontOf(a.contains("font") ? At(a, "font") : Json());
+    const double y = IntOf(At(c, "y"));
+    const double h = IntOf(At(c, "h"));
+    const ControlBox box{out,
+                         c,
+                         a,
+                         Text(At(c, "type")),
+                         static_cast<double>(IntOf(At(c, "x"))),
+                         y,
+                         static_cast<double>(IntOf(At(c, "w"))),
+                         h,
+                         size,
+                         weight,
+                         y + h / 2 + size * 0.36,
+                         Placeholder(c),
+                         std::string("stroke=\"") + kInk + "\""};
+    for (const auto& [type, draw] : kDrawings) {
+        if (type == box.type) {
+            draw(box);
+            return;
+        }
+    }
+    DrawUnknown(box);
 }
 
 // Extra room beside the screen's frame, in screen pixels, for the controls outside it.
