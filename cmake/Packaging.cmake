@@ -35,17 +35,19 @@ set(QUIL_SCHEMA_DIR ${CMAKE_INSTALL_DATAROOTDIR}/${QUIL_PACKAGE}/schemas)
 
 install(TARGETS ${QUIL_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# Man pages are installed compressed, as Debian has them (gzip -9n: no name or date inside,
-# so the same page gives the same bytes).
+# Man pages get the package version at configure time (man/*.1.in into man-pages/) and are
+# installed compressed, as Debian has them (gzip -9n: no name or date inside, so the same page
+# gives the same bytes).
 set(man_pages)
 foreach(page quilconf.1 quilxdb.1 quilinspect.1 quil-lsp.1)
+  set(configured ${CMAKE_CURRENT_BINARY_DIR}/man-pages/${page})
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/man/${page}.in ${configured} @ONLY)
   set(compressed ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz)
   add_custom_command(
     OUTPUT ${compressed}
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/man/${page}
-            ${CMAKE_CURRENT_BINARY_DIR}/man/${page}
+    COMMAND ${CMAKE_COMMAND} -E copy ${configured} ${CMAKE_CURRENT_BINARY_DIR}/man/${page}
     COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/man/${page}
-    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/man/${page}
+    DEPENDS ${configured}
     VERBATIM)
   list(APPEND man_pages ${compressed})
 endforeach()

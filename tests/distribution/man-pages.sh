@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # The man pages render without a single groff warning, and each names every option its
 # program's --help names.
-#   man-pages.sh SOURCE_DIR PROGRAM...
+#   man-pages.sh PAGES_DIR PROGRAM...   (the pages as configured into the build folder)
 set -euo pipefail
-source_dir=$1
+pages_dir=$1
 failures=0
 for program in "${@:2}"; do
-    page=$source_dir/man/$(basename "$program").1
+    page=$pages_dir/$(basename "$program").1
     warnings=$(groff -man -ww -z "$page" 2>&1)
     if [ -n "$warnings" ]; then
         echo "$page: $warnings"

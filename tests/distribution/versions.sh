@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Every program's --version and every man page name the package version.
-#   versions.sh VERSION SOURCE_DIR PROGRAM...
+# Every program's --version and every man page (as configured into the build folder) name
+# the package version.
+#   versions.sh VERSION PAGES_DIR PROGRAM...
 set -euo pipefail
 version=$1
-source_dir=$2
+pages_dir=$2
 failures=0
 for program in "${@:3}"; do
     line=$("$program" --version)
@@ -11,7 +12,7 @@ for program in "${@:3}"; do
         echo "$(basename "$program") --version: $line (package $version)"
         failures=$((failures + 1))
     fi
-    page=$source_dir/man/$(basename "$program").1
+    page=$pages_dir/$(basename "$program").1
     if ! head -n 1 "$page" | grep -qF "\"quillora\\-compilers $version\""; then
         echo "$page: $(head -n 1 "$page") (package $version)"
         failures=$((failures + 1))
