@@ -37,8 +37,8 @@ bash scripts/deps.sh time python3 || exit 1
 build="build-release"
 echo "Building Release into $build/ (log: $build/bench-build.log) ..."
 mkdir -p "$build"
-if ! { cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUIL_TESTS=OFF &&
-    cmake --build "$build" -j"$(nproc)" --target quilxdb quilconf quilgen quil-lsp; } \
+if ! { cmake --preset release &&
+    cmake --build --preset release -j"$(nproc)" --target quilxdb quilconf quilgen quil-lsp; } \
     >"$build/bench-build.log" 2>&1; then
     tail -n 20 "$build/bench-build.log"
     exit 1

@@ -111,8 +111,8 @@ export WINEPREFIX="${WINEPREFIX:-$out/wine}"
 # shellcheck source=scripts/wine-start.sh
 source scripts/wine-start.sh
 
-cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DQUIL_DEPS="$deps" -DCMAKE_PREFIX_PATH="$deps" -DCMAKE_FIND_PACKAGE_PREFER_CONFIG=ON "$@" >/dev/null
+# The windows preset, in the folder given (its own deps folder with it).
+cmake --preset windows -B "$out" -DQUIL_DEPS="$deps" -DCMAKE_PREFIX_PATH="$deps" "$@" >/dev/null
 cmake --build "$out" -j"$jobs"
 (cd "$out" && cpack -G ZIP >/dev/null)
 

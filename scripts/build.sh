@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (or the folder given as $1, with extra CMake options after).
+# Configures and builds with a preset of CMakePresets.json: default (build/) unless another is
+# given as $1 (asan: build-asan/), with extra CMake options after it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-dir="${1:-build}"
+preset="${1:-default}"
 shift || true
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$dir" -j"$(nproc)"
+cmake --preset "$preset" "$@" >/dev/null
+cmake --build --preset "$preset" -j"$(nproc)"

@@ -4,7 +4,7 @@
 # drawings of the forms (out/forms/index.html).
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
-bash scripts/build.sh build || exit 1
+bash scripts/build.sh || exit 1
 mkdir -p out
 
 echo "== quilconf examples/configuration.xml out/QL_Configuration.pdb"

@@ -29,9 +29,8 @@ done
 bash scripts/deps.sh clang libclang-rt-14-dev
 
 dir=build-fuzz
-CC=clang CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIL_FUZZ=ON \
-    -DQUIL_TESTS=OFF >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 # Allocation stacks are not recorded (they cost a third of each execution); the replay
 # program of any other build shows them for a kept finding. Freed memory stays poisoned until

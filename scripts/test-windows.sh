@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 export WINEPREFIX="${WINEPREFIX:-$PWD/build-windows/wine}"
-[ -x build/confcompiler/quilconf ] || bash scripts/build.sh build
+[ -x build/confcompiler/quilconf ] || bash scripts/build.sh
 bash scripts/build-windows.sh build-windows
 # shellcheck source=scripts/wine-start.sh
 source scripts/wine-start.sh

@@ -4,10 +4,10 @@
 # programs must write the same databases for examples/); then fuzzes every fuzz target for 10 s.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh build
+bash scripts/build.sh
 bash scripts/format-check.sh
 ctest --test-dir build --output-on-failure -j"$(nproc)"
-bash scripts/build.sh build-asan -DQUIL_SANITIZE=ON
+bash scripts/build.sh asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
 bash scripts/test-windows.sh
