@@ -152,11 +152,12 @@ std::string Tooltip(const Json& c, const CFormGeometry& geometry, size_t positio
     return text;
 }
 
-// What every control's drawing starts from: its place, its font and the texts it may show.
-struct ControlBox {
+// One control's drawing: its place, its font and the texts it may show, and a function per
+// control type.
+struct ControlDrawing {
     std::ostream& out;
-    const Json& control;
-    const Json& attributes;
+    const Json& c;  // the control
+    const Json& a;  // its attributes
     std::string type;
     double x;
     double y;
@@ -167,30 +168,24 @@ struct ControlBox {
     double baseline;     // of a one-line label centred in the box
     std::string entry;   // the entry the control shows, or nothing
     std::string ink;     // the stroke of the drawing ink
+
+    void Static() const;
+    void Field() const;
+    void ValueList() const;
+    void DateTime() const;
+    void Button() const;
+    void CheckBox() const;
+    void Table() const;
+    void FormMenu() const;
+    void Bitmap() const;
+    void Unknown() const;
 };
 
-void DrawStatic(const ControlBox& drawn) {
-    std::ostream& out = drawn.out;
-    const Json& a = drawn.attributes;
-    const double x = drawn.x;
-    const double w = drawn.w;
-    const double size = drawn.size;
-    const char* weight = drawn.weight;
-    const double baseline = drawn.baseline;
+void ControlDrawing::Static() const {
     Label(out, x, baseline, Text(At(a, "text")), size, weight, "start", kInk, "", w);
 }
 
-void DrawField(const ControlBox& drawn) {
-    std::ostream& out = drawn.out;
-    const Json& a = drawn.attributes;
-    const double x = drawn.x;
-    const double y = drawn.y;
-    const double w = drawn.w;
-    const double h = drawn.h;
-    const double size = drawn.size;
-    const char* weight = drawn.weight;
-    const std::string& entry = drawn.entry;
-    const std::string& ink = drawn.ink;
+void ControlDrawing::Field() const {
     const double lineGap = size + 2.5;
     const bool single = At(a, "singleLine") == true || h < 2 * lineGap;
     const int lines = single ? 1 : std::max(1, static_cast<int>(h / lineGap));
@@ -216,16 +211,7 @@ void DrawField(const ControlBox& drawn) {
     }
 }
 
-void DrawValueList(const ControlBox& drawn) {
-    std::ostream& out = drawn.out;
-    const double x = drawn.x;
-    const double y = drawn.y;
-    const double w = drawn.w;
-    const double h = drawn.h;
-    const double size = drawn.size;
-    const char* weight = drawn.weight;
-    const double baseline = drawn.baseline;
-    const std::string& entry = drawn.entry;
+void ControlDrawing::ValueList() const {
     const double t = y + h / 2;
     out << "<path d=\"M" << Num(x + 1) << " " << Num(t - 2) << " h7 l-3.5 4 z\" fill=\"" << kInk
         << "\"/>\n";
@@ -233,15 +219,7 @@ void DrawValueList(const ControlBox& drawn) {
           w - 11);
 }
 
-void DrawDateTime(const ControlBox& drawn) {
-    std::ostream& out = drawn.out;
-    const double x = drawn.x;
-    const double y = drawn.y;
-    const double w = drawn.w;
-    const double h = drawn.h;
-    const double size = drawn.size;
-    const double baseline = drawn.baseline;
-    const std::string& ink = drawn.ink;
+void ControlDrawing::DateTime() const {
     Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
          std::string("fill=\"none\" ") + ink + " stroke-width=\"0.8\" stroke-dasharray=\"1.2,1.2\"",
          3);
@@ -252,18 +230,7 @@ void DrawDateTime(const ControlBox& drawn) {
     Label(out, x + 14, baseline, "дд.мм.гггг", size, "normal", "start", kGrey, "", w - 16);
 }
 
-void DrawButton(const ControlBox& drawn) {
-    std::ostream& out = drawn.out;
-    const Json& a = drawn.attributes;
-    const double x = drawn.x;
-    const double y = drawn.y;
-    const double w = drawn.w;
-    const double h = drawn.h;
-    const double size = drawn.size;
-    const char* weight = drawn.weight;
-    const double baseline = drawn.baseline;
-    const std::string& ink = drawn.ink;
-    const std::string& type = drawn.type;
+void ControlDrawing::Button() const {
     const std::string frame = Text(At(a, "frame"));
     const bool push = type == "pushbutton";
     const bool selected = push && At(a, "selected") == true;
@@ -294,17 +261,7 @@ void DrawButton(const ControlBox& drawn) {
     }
 }
 
-void DrawCheckBox(const ControlBox& drawn) {
-    std::ostream& out = drawn.out;
-    const Json& a = drawn.attributes;
-    const double x = drawn.x;
-    const double y = drawn.y;
-    const double w = drawn.w;
-    const double h = drawn.h;
-    const double size = drawn.size;
-    const char* weight = drawn.weight;
-    const double baseline = drawn.baseline;
-    const std::string& ink = drawn.ink;
+void ControlDrawing::CheckBox() const {
     const double box = std::min(9.0, h - 2);
     const double by = y + (h - box) / 2;
     Rect(out, x + 1, by, box, box, std::string("fill=\"#fff\" ") + ink + " stroke-width=\"1\"", 1);
@@ -312,14 +269,7 @@ void DrawCheckBox(const ControlBox& drawn) {
           w - box - 5);
 }
 
-void DrawTable(const ControlBox& drawn) {
-    std::ostream& out = drawn.out;
-    const Json& a = drawn.attributes;
-    const double x = drawn.x;
-    const double y = drawn.y;
-    const double w = drawn.w;
-    const double h = drawn.h;
-    const std::string& ink = drawn.ink;
+void ControlDrawing::Table() const {
     const double row = 11;
     Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
          std::string("fill=\"#ffffff\" ") + ink + " stroke-width=\"0.8\"");
@@ -346,13 +296,7 @@ void DrawTable(const ControlBox& drawn) {
     }
 }
 
-void DrawFormMenu(const ControlBox& drawn) {
-    std::ostream& out = drawn.out;
-    const Json& c = drawn.control;
-    const double x = drawn.x;
-    const double y = drawn.y;
-    const double w = drawn.w;
-    const double h = drawn.h;
+void ControlDrawing::FormMenu() const {
     double ry = y + 2;
     const Json& items = c.contains("items") ? At(c, "items") : Json::array();
     for (const Json& item : items) {
@@ -374,13 +318,7 @@ void DrawFormMenu(const ControlBox& drawn) {
     }
 }
 
-void DrawBitmap(const ControlBox& drawn) {
-    std::ostream& out = drawn.out;
-    const Json& a = drawn.attributes;
-    const double x = drawn.x;
-    const double y = drawn.y;
-    const double w = drawn.w;
-    const double h = drawn.h;
+void ControlDrawing::Bitmap() const {
     Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
          "fill=\"#e9eef2\" stroke=\"#9aa4ad\" stroke-width=\"0.7\"", 2);
     out << "<circle cx=\"" << Num(x + w * 0.72) << "\" cy=\"" << Num(y + h * 0.3) << "\" r=\""
@@ -393,14 +331,7 @@ void DrawBitmap(const ControlBox& drawn) {
           "#4b5661", "", w - 4);
 }
 
-void DrawUnknown(const ControlBox& drawn) {
-    std::ostream& out = drawn.out;
-    const Json& c = drawn.control;
-    const double x = drawn.x;
-    const double y = drawn.y;
-    const double w = drawn.w;
-    const double h = drawn.h;
-    const double baseline = drawn.baseline;
+void ControlDrawing::Unknown() const {
     Rect(out, x + 0.5, y + 0.5, w - 1, h - 1,
          "fill=\"none\" stroke=\"#c0392b\" stroke-dasharray=\"2,2\"");
     Label(out, x + 2, baseline, "type " + std::to_string(IntOf(At(c, "typeCode"))), 8, "normal",
@@ -408,11 +339,12 @@ void DrawUnknown(const ControlBox& drawn) {
 }
 
 // The drawing of each control type; an unknown type is drawn as a dashed red frame.
-constexpr std::pair<std::string_view, void (*)(const ControlBox&)> kDrawings[] = {
-    {"static", DrawStatic},     {"field", DrawField},   {"valueList", DrawValueList},
-    {"datetime", DrawDateTime}, {"button", DrawButton}, {"pushbutton", DrawButton},
-    {"checkbox", DrawCheckBox}, {"table", DrawTable},   {"formmenu", DrawFormMenu},
-    {"bitmap", DrawBitmap},
+constexpr std::pair<std::string_view, void (ControlDrawing::*)() const> kDrawings[] = {
+    {"static", &ControlDrawing::Static},       {"field", &ControlDrawing::Field},
+    {"valueList", &ControlDrawing::ValueList}, {"datetime", &ControlDrawing::DateTime},
+    {"button", &ControlDrawing::Button},       {"pushbutton", &ControlDrawing::Button},
+    {"checkbox", &ControlDrawing::CheckBox},   {"table", &ControlDrawing::Table},
+    {"formmenu", &ControlDrawing::FormMenu},   {"bitmap", &ControlDrawing::Bitmap},
 };
 
 void DrawControl(std::ostream& out, const Json& c) {
@@ -420,26 +352,26 @@ void DrawControl(std::ostream& out, const Json& c) {
     const auto [size, weight] = FontOf(a.contains("font") ? At(a, "font") : Json());
     const double y = IntOf(At(c, "y"));
     const double h = IntOf(At(c, "h"));
-    const ControlBox box{out,
-                         c,
-                         a,
-                         Text(At(c, "type")),
-                         static_cast<double>(IntOf(At(c, "x"))),
-                         y,
-                         static_cast<double>(IntOf(At(c, "w"))),
-                         h,
-                         size,
-                         weight,
-                         y + h / 2 + size * 0.36,
-                         Placeholder(c),
-                         std::string("stroke=\"") + kInk + "\""};
+    const ControlDrawing drawing{out,
+                                 c,
+                                 a,
+                                 Text(At(c, "type")),
+                                 static_cast<double>(IntOf(At(c, "x"))),
+                                 y,
+                                 static_cast<double>(IntOf(At(c, "w"))),
+                                 h,
+                                 size,
+                                 weight,
+                                 y + h / 2 + size * 0.36,
+                                 Placeholder(c),
+                                 std::string("stroke=\"") + kInk + "\""};
     for (const auto& [type, draw] : kDrawings) {
-        if (type == box.type) {
-            draw(box);
+        if (type == drawing.type) {
+            (drawing.*draw)();
             return;
         }
     }
-    DrawUnknown(box);
+    drawing.Unknown();
 }
 
 // Extra room beside the screen's frame, in screen pixels, for the controls outside it.
