@@ -1,5 +1,6 @@
 #include "ExchangeContentHandler.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "CConverter.h"
@@ -111,6 +112,20 @@ bool ExchangeContentHandler::Invalid(std::string_view name) {
     return ReportError(kValidationError, name);
 }
 
+std::optional<std::string> ExchangeContentHandler::EntryName(
+    const std::string& name, std::initializer_list<std::string_view> expected,
+    CSaxReader::Attributes attributes) {
+    if (std::find(expected.begin(), expected.end(), name) == expected.end()) {
+        Invalid(name);
+        return std::nullopt;
+    }
+    std::optional<std::string> entryName = GetAttribute(attributes, "name");
+    if (!entryName) {
+        Invalid(name);
+    }
+    return entryName;
+}
+
 bool ExchangeContentHandler::TooMany(std::string_view name) {
     return ReportTooMany(name, CSettingsTable::kMaxEntries);
 }
@@ -191,24 +206,18 @@ bool ExchangeContentHandler::AcceptPostDocument(const std::string& name,
 
 bool ExchangeContentHandler::AcceptPostTable(const std::string& name,
                                              CSaxReader::Attributes attributes) {
-    if (name != "table") {
-        return Invalid(name);
-    }
-    const auto tableName = GetAttribute(attributes, "name");
+    const auto tableName = EntryName(name, {"table"}, attributes);
     if (!tableName) {
-        return Invalid(name);
+        return false;
     }
     return table_.AddPostTable(*tableName) || TooMany(name);
 }
 
 bool ExchangeContentHandler::AcceptPostFile(const std::string& name,
                                             CSaxReader::Attributes attributes) {
-    if (name != "file") {
-        return Invalid(name);
-    }
-    const auto fileName = GetAttribute(attributes, "name");
+    const auto fileName = EntryName(name, {"file"}, attributes);
     if (!fileName) {
-        return Invalid(name);
+        return false;
     }
     const auto type = GetAttribute(attributes, "type");
     const auto remove = GetAttribute(attributes, "delete");
@@ -239,12 +248,9 @@ bool ExchangeContentHandler::AcceptGetGroup(const std::string& name,
 
 bool ExchangeContentHandler::AcceptGetTable(const std::string& name,
                                             CSaxReader::Attributes attributes) {
-    if (name != "table") {
-        return Invalid(name);
-    }
-    const auto tableName = GetAttribute(attributes, "name");
+    const auto tableName = EntryName(name, {"table"}, attributes);
     if (!tableName) {
-        return Invalid(name);
+        return false;
     }
     // The path and the name are joined with one "/"; an empty path adds nothing.
     std::string joined = GetAttribute(attributes, "path").value_or("");
@@ -257,24 +263,18 @@ bool ExchangeContentHandler::AcceptGetTable(const std::string& name,
 
 bool ExchangeContentHandler::AcceptGetDb(const std::string& name,
                                          CSaxReader::Attributes attributes) {
-    if (name != "pdb" && name != "db") {
-        return Invalid(name);
-    }
-    const auto dbName = GetAttribute(attributes, "name");
+    const auto dbName = EntryName(name, {"pdb", "db"}, attributes);
     if (!dbName) {
-        return Invalid(name);
+        return false;
     }
     return table_.AddGetDb(*dbName) || TooMany(name);
 }
 
 bool ExchangeContentHandler::AcceptGetFile(const std::string& name,
                                            CSaxReader::Attributes attributes) {
-    if (name != "file") {
-        return Invalid(name);
-    }
-    const auto fileName = GetAttribute(attributes, "name");
+    const auto fileName = EntryName(name, {"file"}, attributes);
     if (!fileName) {
-        return Invalid(name);
+        return false;
     }
     const auto type = GetAttribute(attributes, "type");
     return table_.AddGetFile(*fileName, type.value_or("")) || TooMany(name);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -94,6 +95,12 @@ private:
     // ReportError of a validation error about the element; ReportTooMany of a full list.
     bool Invalid(std::string_view name);
     bool TooMany(std::string_view name);
+    // The `name` attribute of an entry element of a list, which must be named one of
+    // `expected`; nothing, after the validation error was reported, when it is not or has no
+    // `name`.
+    std::optional<std::string> EntryName(const std::string& name,
+                                         std::initializer_list<std::string_view> expected,
+                                         CSaxReader::Attributes attributes);
     bool ReadField(const std::string& name, CSaxReader::Attributes attributes);
 
     CSettingsTable table_;
