@@ -88,20 +88,57 @@ inline long PeakResidentKb() {
 // Runs a shell command (UTF-8) and returns its standard output; the exit status goes to
 // `status` (-1 when it did not exit).
 inline std::string RunCommand(const std::string& command, int& status) {
-#ifdef _WIN32
-    // cmd.exe takes the first and the last quote off a command that has more than two.
-    FILE* pipe = ::_wpopen(CPlatform::Wide("\"" + command + "\"").c_str(), L"rb");
-#else
-    FILE* pipe = ::popen(command.c_str(), "r");
-#endif
+    status = -1;
     std::string output;
     char chunk[4096];
+#ifdef _WIN32
+    // cmd.exe itself, not _wpopen: under wine, starting cmd.exe now and then fails when the
+    // machine is busy, and _wpopen reports that like a command that did not exit. A start that
+    // failed ran nothing, so it is tried again; the exit status comes from the process itself.
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE reading = nullptr;
+    HANDLE writing = nullptr;
+    if (!::CreatePipe(&reading, &writing, &inheritable, 0)) {
+        return output;
+    }
+    ::SetHandleInformation(reading, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writing;
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    // With /s, cmd.exe takes the first and the last quote off and keeps the rest as it is.
+    std::wstring line = CPlatform::Wide("cmd.exe /d /s /c \"" + command + "\"");
+    PROCESS_INFORMATION process{};
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                   nullptr, &startup, &process) != 0;
+        if (!started) {
+            ::Sleep(200);
+        }
+    }
+    ::CloseHandle(writing);
+    DWORD got = 0;
+    while (started && ::ReadFile(reading, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        output.append(chunk, got);
+    }
+    ::CloseHandle(reading);
+    if (started) {
+        DWORD code = 0;
+        if (::WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+            ::GetExitCodeProcess(process.hProcess, &code)) {
+            status = static_cast<int>(code);
+        }
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+#else
+    FILE* pipe = ::popen(command.c_str(), "r");
     for (size_t got; pipe != nullptr && (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
         output.append(chunk, got);
     }
-#ifdef _WIN32
-    status = pipe != nullptr ? ::_pclose(pipe) : -1;
-#else
     const int raw = pipe != nullptr ? ::pclose(pipe) : -1;
     status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
