@@ -16,6 +16,8 @@ constexpr size_t kLengthWord = StringsRecord::kLengthSize;
 
 using Function = CFunctionCatalogue::Function;
 using Kind = CFunctionCatalogue::ArgumentKind;
+constexpr size_t kLengthSize = CFunctionCatalogue::kLengthSize;  // the action code's length word
+constexpr size_t kIdSize = CFunctionCatalogue::kIdSize;          // a call's function id
 
 }  // namespace
 
@@ -140,17 +142,17 @@ size_t CDisassembler::ArgumentsEnd(const uint8_t* code, size_t position, size_t 
 int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& text,
                                std::string& error) const {
     text.clear();
-    if (code == nullptr || size < 2) {
+    if (code == nullptr || size < kLengthSize) {
         error = "код действий короче слова длины";
         return 1;
     }
     const size_t length = ByteOrder::Load16(code);
-    if (length + 2 > size) {
+    if (length + kLengthSize > size) {
         error = "длина кода действий " + std::to_string(length) + " больше данных (" +
-                std::to_string(size - 2) + " байт)";
+                std::to_string(size - kLengthSize) + " байт)";
         return 1;
     }
-    const size_t end = 2 + length;
+    const size_t end = kLengthSize + length;
 
     // splits[p]: the code from p to its end splits into calls; counts[p]: the argument count
     // of the call at p in the split shown, the largest whose rest splits too. The table is
@@ -159,8 +161,8 @@ int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& te
     std::vector<uint8_t> splits(end + 1, 0);
     std::vector<uint8_t> counts(end + 1, 0);
     splits[end] = 1;
-    for (size_t p = end; p-- > 2;) {
-        if (p + 2 > end) {
+    for (size_t p = end; p-- > kLengthSize;) {
+        if (p + kIdSize > end) {
             continue;
         }
         const Function* function = CFunctionCatalogue::FindById(ByteOrder::Load16(code + p));
@@ -168,7 +170,7 @@ int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& te
             continue;
         }
         for (size_t count = CFunctionCatalogue::ArgumentCount(*function) + 1; count-- > 0;) {
-            const size_t next = ArgumentsEnd(code, p + 2, end, *function, count);
+            const size_t next = ArgumentsEnd(code, p + kIdSize, end, *function, count);
             if (next != 0 && splits[next] != 0) {
                 splits[p] = 1;
                 counts[p] = static_cast<uint8_t>(count);
@@ -176,7 +178,7 @@ int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& te
             }
         }
     }
-    if (splits[2] == 0) {
+    if (splits[kLengthSize] == 0) {
         error = "не код действий: " + WhyNoSplit(code, end);
         return 1;
     }
@@ -186,7 +188,7 @@ int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& te
         }
     }
 
-    for (size_t p = 2; p < end;) {
+    for (size_t p = kLengthSize; p < end;) {
         const Function& function = *CFunctionCatalogue::FindById(ByteOrder::Load16(code + p));
         const size_t count = counts[p];
         if (!text.empty()) {
@@ -194,7 +196,7 @@ int CDisassembler::Disassemble(const uint8_t* code, size_t size, std::string& te
         }
         text += function.name;
         text += '(';
-        p += 2;
+        p += kIdSize;
         for (size_t k = 0; k < count; ++k) {
             if (k > 0) {
                 text += ", ";
@@ -255,16 +257,18 @@ std::vector<uint8_t> CDisassembler::OrderedCounts(const uint8_t* code, size_t en
         return strings;
     };
     ok[end * width + n] = 1;
-    for (size_t p = end; p-- > 2;) {
-        const Function* function =
-            p + 2 <= end ? CFunctionCatalogue::FindById(ByteOrder::Load16(code + p)) : nullptr;
+    for (size_t p = end; p-- > kLengthSize;) {
+        const Function* function = p + kIdSize <= end
+                                       ? CFunctionCatalogue::FindById(ByteOrder::Load16(code + p))
+                                       : nullptr;
         if (function == nullptr) {
             continue;
         }
         for (size_t count = CFunctionCatalogue::ArgumentCount(*function) + 1; count-- > 0;) {
-            const size_t next = ArgumentsEnd(code, p + 2, end, *function, count);
+            const size_t next = ArgumentsEnd(code, p + kIdSize, end, *function, count);
             size_t first = 0;
-            const size_t strings = next == 0 ? n + 1 : stringSlots(*function, p + 2, count, first);
+            const size_t strings =
+                next == 0 ? n + 1 : stringSlots(*function, p + kIdSize, count, first);
             for (size_t k = 0; strings <= n && k + strings <= n; ++k) {
                 if ((strings == 0 || k == first) && ok[next * width + k + strings] != 0 &&
                     ok[p * width + k] == 0) {
@@ -274,17 +278,17 @@ std::vector<uint8_t> CDisassembler::OrderedCounts(const uint8_t* code, size_t en
             }
         }
     }
-    if (ok[2 * width] == 0) {
+    if (ok[kLengthSize * width] == 0) {
         return {};
     }
     std::vector<uint8_t> chosen(end + 1, 0);
-    for (size_t p = 2, k = 0; p < end;) {
+    for (size_t p = kLengthSize, k = 0; p < end;) {
         const Function& function = *CFunctionCatalogue::FindById(ByteOrder::Load16(code + p));
         const size_t count = counts[p * width + k];
         size_t first = 0;
         chosen[p] = static_cast<uint8_t>(count);
-        k += stringSlots(function, p + 2, count, first);
-        p = ArgumentsEnd(code, p + 2, end, function, count);
+        k += stringSlots(function, p + kIdSize, count, first);
+        p = ArgumentsEnd(code, p + kIdSize, end, function, count);
     }
     return chosen;
 }
@@ -293,14 +297,14 @@ std::string CDisassembler::WhyNoSplit(const uint8_t* code, size_t end) const {
     // The offsets that calls read from the start reach; the furthest of them is where every
     // reading stops, and what stands there says why.
     std::vector<uint8_t> reached(end + 1, 0);
-    reached[2] = 1;
-    size_t furthest = 2;
-    for (size_t p = 2; p < end; ++p) {
+    reached[kLengthSize] = 1;
+    size_t furthest = kLengthSize;
+    for (size_t p = kLengthSize; p < end; ++p) {
         if (reached[p] == 0) {
             continue;
         }
         furthest = p;
-        if (p + 2 > end) {
+        if (p + kIdSize > end) {
             continue;
         }
         const Function* function = CFunctionCatalogue::FindById(ByteOrder::Load16(code + p));
@@ -308,14 +312,14 @@ std::string CDisassembler::WhyNoSplit(const uint8_t* code, size_t end) const {
             continue;
         }
         for (size_t count = 0; count <= CFunctionCatalogue::ArgumentCount(*function); ++count) {
-            const size_t next = ArgumentsEnd(code, p + 2, end, *function, count);
+            const size_t next = ArgumentsEnd(code, p + kIdSize, end, *function, count);
             if (next != 0) {
                 reached[next] = 1;
             }
         }
     }
     const std::string where = " в смещении " + std::to_string(furthest);
-    if (furthest + 2 > end) {
+    if (furthest + kIdSize > end) {
         return "обрывок вызова" + where;
     }
     const uint16_t id = ByteOrder::Load16(code + furthest);

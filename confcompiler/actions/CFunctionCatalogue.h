@@ -31,6 +31,10 @@ public:
     };
 
     static constexpr size_t kMaxArguments = 5;
+    // An action code is a 16-bit length word, then that many bytes of calls; each call is
+    // its function's 16-bit id, then its argument block.
+    static constexpr size_t kLengthSize = 2;
+    static constexpr size_t kIdSize = 2;
     // Read as one lexeme by the tokenizer but never callable.
     static constexpr std::string_view kReservedName = "LoadColumnsNames";
 

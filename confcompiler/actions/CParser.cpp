@@ -90,11 +90,11 @@ int CParser::Parse(const CListControl* controls, std::string_view text, CRecordB
     refusedForLength_ = false;
     controls_ = controls;
     output_ = &output;
-    output.Reserve(2);  // the length word comes first
+    output.Reserve(CFunctionCatalogue::kLengthSize);  // the length word comes first
     if (output.Failed() || !Tokenize(text) || !ParseCalls()) {
         return 1;
     }
-    output.Put16(0, static_cast<uint16_t>(output.Size() - 2));
+    output.Put16(0, static_cast<uint16_t>(output.Size() - CFunctionCatalogue::kLengthSize));
     return output.Failed() ? 1 : 0;
 }
 
