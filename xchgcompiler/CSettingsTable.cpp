@@ -9,21 +9,15 @@
 
 #include "ByteOrder.h"
 #include "CConverter.h"
-#include "CPdb.h"
+#include "CTransferWriter.h"
 #include "ConsoleLine.h"
 #include "PaddedText.h"
 
 namespace {
 
-using Record = std::vector<uint8_t>;
-
 // A text as it is kept: its bytes up to the first zero byte, if any.
 std::string_view Stored(std::string_view text) {
     return text.substr(0, text.find('\0'));
-}
-
-void AppendBytes(Record& out, std::span<const uint8_t> bytes) {
-    out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
 // Reads the padded text at the front of `bytes` and moves past it.
@@ -41,17 +35,6 @@ uint16_t NextWord(std::span<const uint8_t>& bytes) {
     return word;
 }
 
-// A group's URL in its record: the empty text when the group has none.
-std::string_view UrlText(const std::optional<std::string>& url) {
-    return url ? std::string_view(*url) : std::string_view();
-}
-
-// A stored text shown on the (UTF-8) console, a line break in it as a blank.
-std::string Shown(std::string_view text) {
-    std::string shown = CConverter::ToUtf8(text);
-    return ConsoleLine::HasBreak(shown) ? ConsoleLine::Joined(shown) : shown;
-}
-
 bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -64,6 +47,15 @@ uint32_t HexValue(char c) {
 }
 
 }  // namespace
+
+std::string_view CSettingsTable::UrlText(const Url& url) {
+    return url ? std::string_view(*url) : std::string_view();
+}
+
+std::string CSettingsTable::Shown(std::string_view text) {
+    std::string shown = CConverter::ToUtf8(text);
+    return ConsoleLine::HasBreak(shown) ? ConsoleLine::Joined(shown) : shown;
+}
 
 CSettingsTable::CSettingsTable() = default;
 
@@ -336,141 +328,11 @@ void CSettingsTable::Dump(std::ostream& console) const {
     flush();
 }
 
-size_t CSettingsTable::RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit) {
-    offsetsFit = true;
-    size_t size =
-        PaddedText::Size(UrlText(exchange.groups[group].url)) + TransferGroupRecord::kCountSize;
-    if (group != kPostDocuments) {
-        return size + exchange.groups[group].entries.size();
-    }
-    // Each document block's offset is 16 bits, so every block must start within the record's
-    // first 65536 bytes.
-    size += TransferGroupRecord::kDocumentOffsetSize * exchange.documents.size();
-    for (size_t d = 0; d < exchange.documents.size(); ++d) {
-        offsetsFit = offsetsFit && size <= UINT16_MAX;
-        size += Document(exchange, d).BlockSize();
-    }
-    return size;
-}
-
-void CSettingsTable::AppendRecord(Bytes& record, const ExchangeSettings& exchange, int group) {
-    PaddedText::Append(record, UrlText(exchange.groups[group].url));
-    ByteOrder::Append16(record, static_cast<uint16_t>(EntryCount(exchange, group)));
-    if (group != kPostDocuments) {
-        AppendBytes(record, exchange.groups[group].entries);
-        return;
-    }
-    size_t start =
-        record.size() + TransferGroupRecord::kDocumentOffsetSize * exchange.documents.size();
-    for (size_t d = 0; d < exchange.documents.size(); ++d) {
-        ByteOrder::Append16(record, static_cast<uint16_t>(start));
-        start += Document(exchange, d).BlockSize();
-    }
-    for (size_t d = 0; d < exchange.documents.size(); ++d) {
-        const PostDocument& document = exchange.documents[d];
-        const DocumentParts parts = Document(exchange, d);
-        AppendBytes(record, parts.name);
-        ByteOrder::Append16(record, document.sendFlagCount);
-        AppendBytes(record, parts.sendFlags);
-        ByteOrder::Append16(record, document.headFieldCount);
-        AppendBytes(record, parts.headFields);
-        ByteOrder::Append16(record, document.tableFieldCount);
-        AppendBytes(record, parts.tableFields);
-    }
-}
-
 bool CSettingsTable::BuildDatabase(CPdb& pdb, std::ostream& console) const {
-    static constexpr const char* kGroupNames[kGroups] = {
-        "Post documents", "Post tables", "Post files", "Get tables", "Get dbs", "Get files"};
-
-    // First every record is sized and checked, in record order, so that a refused table adds
-    // nothing; then each record is built at its exact size and handed to the database.
-    size_t indexSize = TransferIndexRecord::kHeaderSize;
-    for (const ExchangeSettings& exchange : exchanges_) {
-        indexSize += PaddedText::Size(exchange.name) + PaddedText::Size(exchange.view) +
-                     TransferExchangeEntry::kSlotsSize;
-    }
-    if (indexSize > kMaxRecordSize) {
-        console << location_ << "The exchange list does not fit in one record: " << indexSize
-                << " bytes, at most " << kMaxRecordSize << "\n";
-        return false;
-    }
-    for (const ExchangeSettings& exchange : exchanges_) {
-        for (int group = 0; group < kGroups; ++group) {
-            if (EntryCount(exchange, group) == 0) {
-                continue;
-            }
-            bool offsetsFit = true;
-            const size_t size = RecordSize(exchange, group, offsetsFit);
-            if (!offsetsFit) {
-                console << exchange.location << "Post documents of exchange "
-                        << Shown(exchange.name)
-                        << " do not fit in one record: a document would start beyond byte "
-                           "65535\n";
-                return false;
-            }
-            if (size > kMaxRecordSize) {
-                console << exchange.location << kGroupNames[group] << " of exchange "
-                        << Shown(exchange.name) << " do not fit in one record: " << size
-                        << " bytes, at most " << kMaxRecordSize << "\n";
-                return false;
-            }
-        }
-    }
-
-    // The index record: the group records are numbered from 1 in the order they follow it.
-    Record index;
-    index.reserve(indexSize);
-    ByteOrder::Append16(index, kSlotsPerExchange);
-    ByteOrder::Append16(index, static_cast<uint16_t>(ExchangeCount()));
-    static constexpr TransferExchangeEntry::Slot kSlots[kGroups] = {
-        TransferExchangeEntry::kPostDocuments, TransferExchangeEntry::kPostTables,
-        TransferExchangeEntry::kPostFiles,     TransferExchangeEntry::kGetTables,
-        TransferExchangeEntry::kGetDbs,        TransferExchangeEntry::kGetFiles};
-    uint16_t next = 1;
-    for (const ExchangeSettings& exchange : exchanges_) {
-        PaddedText::Append(index, exchange.name);
-        PaddedText::Append(index, exchange.view);
-        uint16_t slots[kSlotsPerExchange];
-        std::fill(std::begin(slots), std::end(slots), kNoRecord);  // the reserved slot stays so
-        for (int group = 0; group < kGroups; ++group) {
-            if (EntryCount(exchange, group) != 0) {
-                slots[kSlots[group]] = next++;
-            }
-        }
-        for (const uint16_t slot : slots) {
-            ByteOrder::Append16(index, slot);
-        }
-    }
-    bool added = pdb.AddRecord(index.data(), index.size());
-
-    Record record;
-    for (const ExchangeSettings& exchange : exchanges_) {
-        for (int group = 0; added && group < kGroups; ++group) {
-            if (EntryCount(exchange, group) == 0) {
-                continue;
-            }
-            bool offsetsFit = true;
-            record.clear();
-            record.reserve(RecordSize(exchange, group, offsetsFit));
-            AppendRecord(record, exchange, group);
-            added = pdb.AddRecord(record.data(), record.size());
-        }
-    }
-    // With at most 61 records of at most kMaxRecordSize bytes the file stays far below the
-    // 32-bit record offsets; the writer's record limit is the only one left to check.
-    if (!added) {
-        console << "Too many records for the exchange settings database\n";
-    }
-    return added;
+    return CTransferWriter::BuildDatabase(*this, pdb, console);
 }
 
 bool CSettingsTable::WriteTransferDatabase(const std::string& outputPrefix,
                                            std::ostream& console) const {
-    CPdb pdb(kDatabaseType, kDatabaseCreator, kDatabaseDate);
-    pdb.SetName(kDatabaseName);
-    if (!BuildDatabase(pdb, console)) {
-        return false;
-    }
-    return pdb.Write(outputPrefix + kFileName, console);
+    return CTransferWriter::WriteTransferDatabase(*this, outputPrefix, console);
 }

@@ -1,6 +1,6 @@
 // Everything an exchange description says, held in lists that grow with what is read up to
-// their limits, and the exchange settings database built from it: an index record listing the
-// exchanges, then one record per non-empty group of each exchange.
+// their limits, each list held as its record holds it, and their listing on the console.
+// CTransferWriter builds the exchange settings database from them.
 #pragma once
 
 #include <cstddef>
@@ -73,15 +73,10 @@ public:
     // Lists the whole table on the console, texts shown in UTF-8.
     void Dump(std::ostream& console) const;
 
-    // Adds the index record and the group records to `pdb`. A post-documents record whose
-    // document blocks would not all start within its first 65536 bytes cannot be described
-    // by its 16-bit offsets, and no record may exceed kMaxRecordSize bytes: for the first
-    // record that breaks either rule one line naming its exchange (or the exchange list, for
-    // the index record) is printed, nothing is added and the result is false.
+    // The database built from the table, added to `pdb` or written as `outputPrefix` followed
+    // directly by kFileName (CTransferWriter).
     bool BuildDatabase(CPdb& pdb, std::ostream& console) const;
 
-    // Builds the database and writes it as `outputPrefix` followed directly by kFileName.
-    // False, with the reason printed, when it cannot be built or written.
     bool WriteTransferDatabase(const std::string& outputPrefix, std::ostream& console) const;
 
     // The number a send flag's value text stands for: hexadecimal digits after a "0x" or
@@ -90,6 +85,8 @@ public:
     static uint32_t SendFlagNumber(std::string_view value);
 
 private:
+    friend class CTransferWriter;
+
     using Bytes = std::vector<uint8_t>;
     // A group's URL: absent until the description gives one; a later one replaces it.
     using Url = std::optional<std::string>;
@@ -143,10 +140,10 @@ private:
 
     static size_t EntryCount(const ExchangeSettings& exchange, int group);
     static DocumentParts Document(const ExchangeSettings& exchange, size_t index);
-    // Bytes of the group's record. `offsetsFit` tells, for post documents, whether every
-    // document block starts within the 16-bit offsets.
-    static size_t RecordSize(const ExchangeSettings& exchange, int group, bool& offsetsFit);
-    static void AppendRecord(Bytes& record, const ExchangeSettings& exchange, int group);
+    // A group's URL in its record: the empty text when the group has none.
+    static std::string_view UrlText(const Url& url);
+    // A stored text shown on the (UTF-8) console, a line break in it as a blank.
+    static std::string Shown(std::string_view text);
 
     ExchangeSettings* Current();
     // Adds one entry to a group of the current exchange: `append` writes its bytes.
