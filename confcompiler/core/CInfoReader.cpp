@@ -8,7 +8,7 @@
 CInfoReader::CInfoReader(CReadContext& context)
     : ObjectReader(context, 0, "Запись сведений о конфигурации", InfoRecord::kSize) {
     buffer_.Put16(InfoRecord::kFormatCode, ConfigurationLayout::kFormatCode);
-    buffer_.FixedText(InfoRecord::kDeveloper, CConverter::ToNarrow(kDefaultDeveloper), {});
+    FixedText(InfoRecord::kDeveloper, CConverter::ToNarrow(kDefaultDeveloper), {});
     for (RecordField slot :
          {InfoRecord::kReferenceRecord, InfoRecord::kDocumentRecord, InfoRecord::kMenuRecord,
           InfoRecord::kRecordViewRecord, InfoRecord::kFrameRecord, InfoRecord::kJournalRecord}) {
@@ -28,13 +28,13 @@ int CInfoReader::Read() {
     }
 
     // Both texts live in zero-terminated 64-byte fields: at most 63 bytes each.
-    buffer_.SetNode(root);
+    SetNode(root);
     std::string name;
     document.GetAttributeText(root, "name", name);
     std::string developer = CConverter::ToNarrow(kDefaultDeveloper);
     document.GetAttribute(root, "developer", developer);
-    if (!buffer_.FixedText(InfoRecord::kName, name, "Имя конфигурации") ||
-        !buffer_.FixedText(InfoRecord::kDeveloper, developer, "Имя разработчика")) {
+    if (!FixedText(InfoRecord::kName, name, "Имя конфигурации") ||
+        !FixedText(InfoRecord::kDeveloper, developer, "Имя разработчика")) {
         return kTooLong;
     }
 

@@ -5,23 +5,18 @@
 #include <string>
 
 #include "ByteOrder.h"
-#include "CReadContext.h"
-#include "CStringsReader.h"
 #include "PalmHelper.h"
 
 CRecordBuffer::CRecordBuffer(size_t capacity) : capacity_(capacity) {}
 
-CRecordBuffer::CRecordBuffer(CReadContext& context, int code, std::string_view what,
-                             size_t capacity)
-    : capacity_(capacity), context_(&context), code_(code), what_(what) {}
-
 CRecordBuffer::~CRecordBuffer() = default;
 
 void CRecordBuffer::Refuse() {
-    if (!failed_ && context_ != nullptr) {
-        context_->TooLarge(code_, what_, capacity_, subject_, node_);
-    }
+    const bool first = !failed_;
     failed_ = true;
+    if (first && onOverflow_) {
+        onOverflow_();
+    }
 }
 
 bool CRecordBuffer::Claim(size_t offset, size_t size) {
@@ -95,46 +90,6 @@ bool CRecordBuffer::PutFixedText(size_t offset, size_t fieldSize, std::string_vi
     std::memset(bytes_.data() + offset, 0, fieldSize);
     std::memcpy(bytes_.data() + offset, text.data(), text.size());
     return true;
-}
-
-bool CRecordBuffer::FixedText(RecordField field, std::string_view text, std::string_view label,
-                              XmlNode node) {
-    if (text.size() >= field.size) {
-        // Every refused text is reported: each is a fault of its own in the document.
-        if (context_ != nullptr) {
-            context_->TooLong(code_, label, field.size - 1, text, node != nullptr ? node : node_);
-        }
-        failed_ = true;
-        return false;
-    }
-    return PutFixedText(field.offset, field.size, text);
-}
-
-bool CRecordBuffer::PoolText(RecordField field, std::string_view text) {
-    if (context_ == nullptr) {
-        failed_ = true;
-        return false;
-    }
-    const uint32_t reference = context_->Pool().AddString(text, code_, context_->Location(node_));
-    if (reference == 0) {
-        failed_ = true;
-        return false;
-    }
-    return Put32(field, reference);
-}
-
-bool CRecordBuffer::PoolBytes(RecordField field, std::span<const uint8_t> bytes) {
-    if (context_ == nullptr) {
-        failed_ = true;
-        return false;
-    }
-    const uint32_t reference =
-        context_->Pool().AddBytes(bytes.data(), bytes.size(), code_, context_->Location(node_));
-    if (reference == 0) {
-        failed_ = true;
-        return false;
-    }
-    return Put32(field, reference);
 }
 
 size_t CRecordBuffer::Reserve(size_t size) {

@@ -7,41 +7,31 @@
 // - Size() is the end of the furthest byte written or reserved; appends go there.
 // - Every write is checked against the capacity. A write that does not fit writes nothing,
 //   returns false and sets the failure mark, which stays set (a reader checks Failed() once,
-//   after building the record). With a read context, refusals are reported as error lines
-//   with the buffer's code: each refused fixed text, and the first write past the capacity.
+//   after building the record). The buffer reports nothing itself: an overflow handler, when
+//   set, is called at the first write past the capacity, before that write returns, so the
+//   owner's line about it comes where the fault is met (ObjectReader reports through it).
 // - Integers are stored little-endian through ByteOrder; texts are stored as given
 //   (Windows-1251).
-// - FixedText never truncates: a text that does not fit its field with its terminator is
-//   refused with a line naming the text. PoolText/PoolBytes add to the run's string pool and
-//   store the 4-byte reference; a refusal of the pool fails the buffer too.
-// - Every refusal that the buffer reports counts as a refused limit of the run
-//   (CReadContext::LimitExceeded).
+// - PutFixedText never truncates: a text that does not fit its field with its terminator is
+//   refused.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
-#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "CXMLDOM.h"
 #include "ConfigurationLayout.h"
 #include "RecordField.h"
-
-class CReadContext;
 
 class CRecordBuffer {
 public:
     static constexpr size_t kCapacity = ConfigurationLayout::kMaxRecordSize;
 
-    // A buffer whose refusals are not reported (its owner reports them).
     explicit CRecordBuffer(size_t capacity = kCapacity);
-    // A buffer whose first refusal is reported through `context` with `code`; `what` (UTF-8,
-    // a text that outlives the buffer, such as a literal) names the record in the line about a
-    // record that outgrows the capacity.
-    CRecordBuffer(CReadContext& context, int code, std::string_view what,
-                  size_t capacity = kCapacity);
     virtual ~CRecordBuffer();
     CRecordBuffer(const CRecordBuffer&) = delete;
     CRecordBuffer& operator=(const CRecordBuffer&) = delete;
@@ -49,13 +39,9 @@ public:
     size_t Capacity() const { return capacity_; }
     size_t Size() const { return size_; }
     bool Failed() const { return failed_; }
-    bool Overflowed() const { return failed_; }
-    // The object the record belongs to (Windows-1251), shown as the detail of a reported
-    // overflow.
-    void SetSubject(std::string_view subject) { subject_ = subject; }
-    // The element the record is built from: a refusal reported for the buffer (or for the pool
-    // when the buffer adds to it) concerns that element, for the location of its line.
-    void SetNode(XmlNode node) { node_ = node; }
+    // Called once at the first write past the capacity (again after Clear), not for a refused
+    // fixed text.
+    void SetOverflowHandler(std::function<void()> handler) { onOverflow_ = std::move(handler); }
 
     // The bytes written so far: Size() bytes. Never null, also before anything is written:
     // readers hand out an empty block as a valid pointer, null meaning failure.
@@ -72,22 +58,16 @@ public:
     bool PutString(size_t offset, std::string_view text);
     // Text in a fixed field of `fieldSize` bytes: the field is zeroed and the text copied in.
     // A text that does not fit with its terminator is refused (nothing written, failure mark
-    // set) without a line; FixedText reports it.
+    // set); the overflow handler is not called for it.
     bool PutFixedText(size_t offset, size_t fieldSize, std::string_view text);
 
     // The same, by field of a record layout.
     bool Put8(RecordField field, uint8_t value) { return Put8(field.offset, value); }
     bool Put16(RecordField field, uint16_t value) { return Put16(field.offset, value); }
     bool Put32(RecordField field, uint32_t value) { return Put32(field.offset, value); }
-    // Text in a fixed field; a text that does not fit is refused with the error line
-    // "<label> длиннее N байт: <text>" (N = field size - 1), about `node` or else the
-    // buffer's own.
-    bool FixedText(RecordField field, std::string_view text, std::string_view label,
-                   XmlNode node = nullptr);
-    // Adds the text (padded) to the string pool and stores its reference in the field.
-    bool PoolText(RecordField field, std::string_view text);
-    // Adds the bytes to the string pool as one entry and stores its reference in the field.
-    bool PoolBytes(RecordField field, std::span<const uint8_t> bytes);
+    bool PutFixedText(RecordField field, std::string_view text) {
+        return PutFixedText(field.offset, field.size, text);
+    }
 
     // Appends at Size().
     bool Append8(uint8_t value) { return Put8(size_, value); }
@@ -104,6 +84,10 @@ public:
     // True when `size` more bytes can be appended.
     bool CanAppend(size_t size) const { return Fits(size_, size); }
 
+    // Sets the failure mark for a part of the record refused elsewhere (by the pool); the
+    // overflow handler is not called.
+    void Fail() { failed_ = true; }
+
     // Empties the buffer (all bytes zero again) and clears the failure mark.
     void Clear();
 
@@ -113,7 +97,7 @@ public:
     }
 
 private:
-    // Makes [offset, offset + size) writable; false (and the failure reported) when it does
+    // Makes [offset, offset + size) writable; false (and the overflow handled) when it does
     // not fit.
     bool Claim(size_t offset, size_t size);
     void Refuse();
@@ -123,9 +107,5 @@ private:
     size_t size_ = 0;
     size_t capacity_;
     bool failed_ = false;
-    CReadContext* context_ = nullptr;
-    int code_ = 0;
-    std::string_view what_;
-    std::string subject_;
-    XmlNode node_ = nullptr;
+    std::function<void()> onOverflow_;
 };

@@ -279,7 +279,7 @@ const uint8_t* CControl::Read(XmlNode control, const CListEntry* entries,
     controls_ = controls;
     buffer_.Clear();
     buffer_.Reserve(ControlRecord::kSize);
-    buffer_.SetNode(control);
+    SetNode(control);
     const CXMLDOM& document = Document();
 
     std::string text;
@@ -367,7 +367,7 @@ void CControl::PutAttribute16(RecordField field, uint16_t value) {
 }
 
 bool CControl::PutAttributeText(RecordField field, std::string_view text) {
-    return buffer_.PoolText(InArea(field), text);
+    return PoolText(InArea(field), text);
 }
 
 uint16_t CControl::FontOf(XmlNode element) const {
@@ -540,8 +540,9 @@ CControl::ItemResult CControl::ReadItem(XmlNode item, CRecordBuffer& record) {
 
 bool CControl::ReadItems(XmlNode items) {
     const CXMLDOM& document = Document();
-    CRecordBuffer table(context_, kLimitCode, "Таблица пунктов formmenu");
-    table.SetNode(items);
+    const Subject tableSubject{"Таблица пунктов formmenu", {}, items};
+    CRecordBuffer table;
+    Report(table, tableSubject);
     size_t count = 0;
     for (XmlNode node = document.GetFirstChild(items); node != nullptr;
          node = document.GetNextSibling(node)) {
@@ -575,7 +576,7 @@ bool CControl::ReadItems(XmlNode items) {
         return false;
     }
     buffer_.Put16(ControlRecord::kItemCount, static_cast<uint16_t>(count));
-    return buffer_.PoolBytes(ControlRecord::kItemTable, table.Bytes());
+    return PoolBytes(ControlRecord::kItemTable, table.Bytes());
 }
 
 bool CControl::ReadEvents(XmlNode control, uint16_t type) {

@@ -16,7 +16,7 @@ const uint8_t* CControlReader::Read(XmlNode form, XmlNode object, size_t& size, 
     size = 0;
     count = 0;
     buffer_.Clear();
-    buffer_.SetNode(form);
+    SetNode(form);
     const CXMLDOM& document = Document();
     const XmlNode controls = document.FindChild(form, "controls");
     if (controls == nullptr) {

@@ -12,7 +12,9 @@
 
 CFormReader::CFormReader(CReadContext& context)
     : ObjectReader(context, CControlReader::kLimitCode, "Элементы управления форм объекта"),
-      headers_(context, CControlReader::kLimitCode, "Таблица форм объекта") {}
+      headersSubject_{"Таблица форм объекта", {}, nullptr} {
+    Report(headers_, headersSubject_);
+}
 
 CFormReader::~CFormReader() = default;
 
@@ -24,7 +26,7 @@ const uint8_t* CFormReader::Read(XmlNode object, size_t& size, uint16_t& formCou
     controlCount_ = 0;
     buffer_.Clear();
     headers_.Clear();
-    headers_.SetNode(object);
+    headersSubject_.node = object;
     const CXMLDOM& document = Document();
     menus_.Load(document);
 
@@ -59,17 +61,17 @@ const uint8_t* CFormReader::Read(XmlNode object, size_t& size, uint16_t& formCou
 bool CFormReader::ReadForm(XmlNode form, XmlNode object, uint16_t baseOffset,
                            bool useCommonEntries) {
     const CXMLDOM& document = Document();
-    buffer_.SetNode(form);
+    SetNode(form);
     CListControl controls;
     controls.Build(document, document.FindChild(form, "controls"));
 
-    CRecordBuffer header(context_, CControlReader::kLimitCode, "Заголовок формы",
-                         FormHeader::kSize);
+    const Subject headerSubject{"Заголовок формы", {}, form};
+    CRecordBuffer header(FormHeader::kSize);
+    Report(header, headerSubject);
     header.Reserve(FormHeader::kSize);
-    header.SetNode(form);
     std::string name;
     document.GetAttributeText(form, "name", name);
-    if (!header.FixedText(FormHeader::kName, name, "Имя формы", form)) {
+    if (!FixedText(header, FormHeader::kName, name, "Имя формы", form)) {
         return false;
     }
 

@@ -32,6 +32,7 @@ private:
     bool ReadForm(XmlNode form, XmlNode object, uint16_t baseOffset, bool useCommonEntries);
 
     CRecordBuffer headers_;
+    Subject headersSubject_;
     CListMenu menus_;
     uint32_t formTable_ = 0;
     // Control records read so far for this object.

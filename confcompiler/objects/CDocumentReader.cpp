@@ -31,7 +31,7 @@ const uint8_t* CDocumentReader::Read(size_t& size) {
             return nullptr;
         }
         record.Put16(DocumentRecord::kCommonEntriesOffset, static_cast<uint16_t>(record.Size()));
-        record.SetNode(common);
+        section_.SetNode(common);
         record.AppendBytes(records, entriesSize);
     }
     if (record.Failed()) {

@@ -96,14 +96,14 @@ const uint8_t* CEntry::Read(XmlNode entry, size_t& size) {
     size = 0;
     buffer_.Clear();
     buffer_.Reserve(EntryRecord::kSize);
-    buffer_.SetNode(entry);
+    SetNode(entry);
     const CXMLDOM& document = Document();
 
     std::string name;
     if (document.GetAttributeText(entry, "name", name) != 0) {
         return Fail(kEntryCode, "Отсутствует обязательный реквизит: entry name.", entry);
     }
-    if (!buffer_.PoolText(EntryRecord::kName, name)) {
+    if (!PoolText(EntryRecord::kName, name)) {
         return nullptr;  // the pool has printed why
     }
 

@@ -28,7 +28,7 @@ const uint8_t* CEntryReader::Read(XmlNode entries, size_t& size, uint16_t& count
     if (entries == nullptr) {
         return nullptr;
     }
-    buffer_.SetNode(entries);
+    SetNode(entries);
     const CXMLDOM& document = Document();
 
     // Counted first, so that a list that cannot be stored adds nothing to the pool.
@@ -39,7 +39,8 @@ const uint8_t* CEntryReader::Read(XmlNode entries, size_t& size, uint16_t& count
     }
     if (found > kMaxEntries) {
         context_.TooMany(CEntry::kLimitCode, "реквизитов entry", kMaxEntries,
-                         subject_.empty() ? document.GetNodeName(entries) : subject_, entries);
+                         objectName_.empty() ? document.GetNodeName(entries) : objectName_,
+                         entries);
         return Failure();
     }
 

@@ -25,7 +25,7 @@ public:
 
     // The object the entries belong to (its name, Windows-1251): the detail of the line about
     // too many entries. Without it the line shows the element's name.
-    void SetSubject(std::string_view objectName) { subject_ = objectName; }
+    void SetObjectName(std::string_view objectName) { objectName_ = objectName; }
 
     // Reads the `entry` children of `entries`. Null with `size` and `count` 0 when `entries`
     // is null (Failed() false) and when an entry fails or there are more than kMaxEntries
@@ -38,6 +38,6 @@ public:
 private:
     std::nullptr_t Failure();
 
-    std::string subject_;
+    std::string objectName_;
     bool failed_ = false;
 };

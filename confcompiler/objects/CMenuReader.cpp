@@ -63,8 +63,8 @@ const uint8_t* CMenuReader::Read(size_t& size) {
         if (block == nullptr) {
             return Fail(kMenuFailed, "Критическая ошибка в описании меню ", name, menu);
         }
-        buffer_.SetSubject(name);
-        buffer_.SetNode(menu);
+        SetSubject(name);
+        SetNode(menu);
         if (!buffer_.AppendBytes(block, blockSize)) {
             return nullptr;
         }

@@ -8,18 +8,17 @@
 #include <cstdint>
 #include <string_view>
 
-#include "CReadContext.h"
-#include "CRecordBuffer.h"
 #include "ObjectHeader.h"
+#include "ObjectReader.h"
 
-class CSectionRecord {
+class CSectionRecord : public ObjectReader {
 public:
     // The count that opens the usual section record.
     static constexpr size_t kCountSize = SectionRecord::kCount.size;
 
     // `limitCode` and `what` report a record past CRecordBuffer::kCapacity bytes.
     CSectionRecord(CReadContext& context, int limitCode, std::string_view what)
-        : context_(context), record_(context, limitCode, what) {}
+        : ObjectReader(context, limitCode, what) {}
 
     // Reads the objects named `element` with `Object` (constructed with the context; its
     // `Read(element, dataOffset)` gives the header, `GetData(size)` the data block). The
@@ -37,23 +36,23 @@ public:
         if (count == 0) {
             return 0;
         }
-        record_.SetNode(first);
-        const size_t headers = record_.Reserve(headersOffset + headerSize * count) + headersOffset;
+        SetNode(first);
+        const size_t headers = buffer_.Reserve(headersOffset + headerSize * count) + headersOffset;
         size_t index = 0;
-        for (XmlNode node = first; node != nullptr && !record_.Failed();
+        for (XmlNode node = first; node != nullptr && !buffer_.Failed();
              node = document.FindNextSibling(node, element), ++index) {
-            record_.SetNode(node);
+            SetNode(node);
             Object object(context_);
-            const uint8_t* header = object.Read(node, static_cast<uint16_t>(record_.Size()));
+            const uint8_t* header = object.Read(node, static_cast<uint16_t>(buffer_.Size()));
             if (header == nullptr) {
                 return -1;
             }
             size_t size = 0;
             const uint8_t* data = object.GetData(size);
-            record_.PutBytes(headers + headerSize * index, header, headerSize);
-            record_.AppendBytes(data, size);
+            buffer_.PutBytes(headers + headerSize * index, header, headerSize);
+            buffer_.AppendBytes(data, size);
         }
-        return record_.Failed() ? -1 : static_cast<int>(count);
+        return buffer_.Failed() ? -1 : static_cast<int>(count);
     }
 
     // The whole section of the usual shape (ObjectHeader.h): the count, the headers, the
@@ -71,14 +70,10 @@ public:
             static constexpr uint8_t kEmpty[1] = {0};
             return kEmpty;
         }
-        record_.Put16(0, static_cast<uint16_t>(count));
-        size = record_.Size();
-        return record_.Data();
+        buffer_.Put16(0, static_cast<uint16_t>(count));
+        size = buffer_.Size();
+        return buffer_.Data();
     }
 
-    CRecordBuffer& Record() { return record_; }
-
-private:
-    CReadContext& context_;
-    CRecordBuffer record_;
+    CRecordBuffer& Record() { return buffer_; }
 };

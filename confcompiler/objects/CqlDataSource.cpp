@@ -14,7 +14,7 @@ constexpr const char* kNoView = "Не найден обязательный ре
 
 }  // namespace
 
-CqlDataSource::CqlDataSource(CReadContext& context) : context_(context) {}
+CqlDataSource::CqlDataSource(CReadContext& context) : ObjectReader(context, kLimitCode, {}, 0) {}
 
 CqlDataSource::~CqlDataSource() = default;
 
@@ -48,7 +48,6 @@ std::vector<std::string_view> CqlDataSource::KindNames() {
 
 int CqlDataSource::Read(XmlNode datasource, CRecordBuffer& record, RecordField block,
                         std::string_view subject) {
-    datasource_ = datasource;
     std::string type;
     context_.Document().GetAttributeText(datasource, "type", type);
     const uint16_t kind = KindCode(type);
@@ -80,12 +79,14 @@ int CqlDataSource::ReadStatic(XmlNode datasource, CRecordBuffer& record, size_t 
         context_.Error(kNoItemCode, kReadFailure, datasource);
         return kNoItemCode;
     }
-    CRecordBuffer values(context_, kLimitCode, "Список значений источника данных");
-    CRecordBuffer views(context_, kLimitCode, "Список представлений источника данных");
-    values.SetSubject(subject);
-    views.SetSubject(subject);
-    values.SetNode(datasource);
-    views.SetNode(datasource);
+    const Subject valuesSubject{"Список значений источника данных", std::string(subject),
+                                datasource};
+    const Subject viewsSubject{"Список представлений источника данных", std::string(subject),
+                               datasource};
+    CRecordBuffer values;
+    CRecordBuffer views;
+    Report(values, valuesSubject);
+    Report(views, viewsSubject);
     // Each item adds at least two bytes to each list, so the count fits 16 bits long before
     // a list outgrows its buffer.
     uint16_t count = 0;
@@ -99,8 +100,8 @@ int CqlDataSource::ReadStatic(XmlNode datasource, CRecordBuffer& record, size_t 
         }
     }
     if (!record.Put16(DataSourceBlock::kItemCount.At(base), count) ||
-        !PoolList(record, DataSourceBlock::kValues.At(base), values) ||
-        !PoolList(record, DataSourceBlock::kViews.At(base), views)) {
+        !PoolBytes(record, DataSourceBlock::kValues.At(base), values.Bytes(), datasource) ||
+        !PoolBytes(record, DataSourceBlock::kViews.At(base), views.Bytes(), datasource)) {
         return kLimitCode;
     }
     return 0;
@@ -119,13 +120,13 @@ int CqlDataSource::ReadTable(XmlNode datasource, CRecordBuffer& record, size_t b
         context_.Error(noNameCode, kNoValue, table);
         return noNameCode;
     }
-    if (!PoolText(record, DataSourceBlock::kTableName.At(base), name)) {
+    if (!PoolText(record, DataSourceBlock::kTableName.At(base), name, datasource)) {
         return kLimitCode;
     }
     if (withFilter) {
         std::string filter;
         document.GetAttributeText(table, "filter", filter);
-        if (!PoolText(record, DataSourceBlock::kFilter.At(base), filter)) {
+        if (!PoolText(record, DataSourceBlock::kFilter.At(base), filter, datasource)) {
             return kLimitCode;
         }
     }
@@ -140,9 +141,9 @@ int CqlDataSource::ReadCreate(XmlNode datasource, CRecordBuffer& record, size_t 
         context_.Error(kNoFieldCode, kReadFailure, datasource);
         return kNoFieldCode;
     }
-    CRecordBuffer fields(context_, kLimitCode, "Список полей источника данных");
-    fields.SetSubject(subject);
-    fields.SetNode(datasource);
+    const Subject fieldsSubject{"Список полей источника данных", std::string(subject), datasource};
+    CRecordBuffer fields;
+    Report(fields, fieldsSubject);
     const size_t countOffset = fields.Reserve(2);
     // Each field takes at least eight bytes: the count fits 16 bits.
     uint16_t count = 0;
@@ -171,7 +172,7 @@ int CqlDataSource::ReadCreate(XmlNode datasource, CRecordBuffer& record, size_t 
         }
     }
     if (!fields.Put16(countOffset, count) ||
-        !PoolList(record, DataSourceBlock::kFields.At(base), fields)) {
+        !PoolBytes(record, DataSourceBlock::kFields.At(base), fields.Bytes(), datasource)) {
         return kLimitCode;
     }
     return 0;
@@ -185,16 +186,4 @@ int CqlDataSource::AppendAttribute(XmlNode node, std::string_view name, int code
         return code;
     }
     return list.AppendString(text) ? 0 : kLimitCode;
-}
-
-bool CqlDataSource::PoolText(CRecordBuffer& record, RecordField field, std::string_view text) {
-    const uint32_t reference =
-        context_.Pool().AddString(text, kLimitCode, context_.Location(datasource_));
-    return reference != 0 && record.Put32(field, reference);
-}
-
-bool CqlDataSource::PoolList(CRecordBuffer& record, RecordField field, const CRecordBuffer& list) {
-    const uint32_t reference = context_.Pool().AddBytes(list.Data(), list.Size(), kLimitCode,
-                                                        context_.Location(datasource_));
-    return reference != 0 && record.Put32(field, reference);
 }

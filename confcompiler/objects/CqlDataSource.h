@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "CReadContext.h"
-#include "CRecordBuffer.h"
+#include "ObjectReader.h"
 #include "RecordField.h"
 
-class CqlDataSource {
+// The lists are built in buffers of their own; the reader's buffer stays unused.
+class CqlDataSource : public ObjectReader {
 public:
     // Kind codes stored in the block.
     static constexpr uint16_t kNoKind = 0;
@@ -40,7 +40,7 @@ public:
     static constexpr int kFieldNoViewCode = 524;
 
     explicit CqlDataSource(CReadContext& context);
-    virtual ~CqlDataSource();
+    ~CqlDataSource() override;
     CqlDataSource(const CqlDataSource&) = delete;
     CqlDataSource& operator=(const CqlDataSource&) = delete;
 
@@ -69,12 +69,4 @@ private:
     // with `message` when the attribute is missing; returns 0 or the code reported.
     int AppendAttribute(XmlNode node, std::string_view name, int code, std::string_view message,
                         CRecordBuffer& list);
-    // Adds a text or a finished list to the pool and stores its reference in `field` of
-    // `record`. False when the pool refused it (the pool has printed why).
-    bool PoolText(CRecordBuffer& record, RecordField field, std::string_view text);
-    bool PoolList(CRecordBuffer& record, RecordField field, const CRecordBuffer& list);
-
-    CReadContext& context_;
-    // The element being read, for the location of the pool's refusal.
-    XmlNode datasource_ = nullptr;
 };

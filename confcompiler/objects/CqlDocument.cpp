@@ -49,7 +49,7 @@ const uint8_t* CqlDocument::Read(XmlNode element, uint16_t dataOffset) {
         return Fail(kPrefixMissing, "Отсутствует реквизит document->prefix документа: ", name_,
                     element);
     }
-    if (!header_.FixedText(DocumentHeader::kPrefix, prefix, "Префикс документа", element)) {
+    if (!FixedText(header_, DocumentHeader::kPrefix, prefix, "Префикс документа", element)) {
         return nullptr;
     }
     uint8_t pdaCreate = 0;
@@ -88,9 +88,9 @@ bool CqlDocument::ReadInheritances(XmlNode element) {
     if (inheritance == nullptr) {
         return true;  // count and list stay 0
     }
-    CRecordBuffer list(context_, kLimitCode, "Список наследований документа");
-    list.SetSubject(name_);
-    list.SetNode(inheritance);
+    const Subject listSubject{"Список наследований документа", name_, inheritance};
+    CRecordBuffer list;
+    Report(list, listSubject);
     uint16_t count = 0;
     for (; inheritance != nullptr;
          inheritance = document.FindNextSibling(inheritance, "inheritance")) {
@@ -105,20 +105,21 @@ bool CqlDocument::ReadInheritances(XmlNode element) {
         ++count;
     }
     header_.Put16(DocumentHeader::kInheritanceCount, count);
-    return !list.Failed() && header_.PoolBytes(DocumentHeader::kInheritances, list.Bytes());
+    return !list.Failed() &&
+           PoolBytes(header_, DocumentHeader::kInheritances, list.Bytes(), element);
 }
 
 bool CqlDocument::ReadFieldDescription(XmlNode element) {
-    CRecordBuffer description(context_, kLimitCode, "Описание полей документа");
-    description.SetSubject(name_);
-    description.SetNode(element);
+    const Subject descriptionSubject{"Описание полей документа", name_, element};
+    CRecordBuffer description;
+    Report(description, descriptionSubject);
     if (!GetDS(element, description)) {
         if (!description.Failed()) {
             Fail(kNoFieldDescription, "Ошибка чтения документа GetDS ", name_, element);
         }
         return false;
     }
-    return header_.PoolBytes(DocumentHeader::kFieldDescription, description.Bytes());
+    return PoolBytes(header_, DocumentHeader::kFieldDescription, description.Bytes(), element);
 }
 
 bool CqlDocument::GetDS(XmlNode element, CRecordBuffer& description) {

@@ -46,9 +46,9 @@ bool CqlJournal::ReadDocuments(XmlNode element) {
                        element);
         return true;  // kept, without documents: count and reference stay 0
     }
-    CRecordBuffer list(context_, kLimitCode, "Список документов журнала");
-    list.SetSubject(name_);
-    list.SetNode(jrndocument);
+    const Subject listSubject{"Список документов журнала", name_, jrndocument};
+    CRecordBuffer list;
+    Report(list, listSubject);
     uint16_t count = 0;
     for (; jrndocument != nullptr;
          jrndocument = document.FindNextSibling(jrndocument, "jrndocument")) {
@@ -62,5 +62,5 @@ bool CqlJournal::ReadDocuments(XmlNode element) {
         ++count;
     }
     header_.Put16(JournalHeader::kDocumentCount, count);
-    return !list.Failed() && header_.PoolBytes(JournalHeader::kDocuments, list.Bytes());
+    return !list.Failed() && PoolBytes(header_, JournalHeader::kDocuments, list.Bytes(), element);
 }

@@ -13,8 +13,8 @@ const uint8_t* CqlMenu::Read(XmlNode menu, size_t& size) {
     count_ = 0;
     buffer_.Clear();
     Document().GetAttributeText(menu, "name", name_);
-    buffer_.SetSubject(name_);
-    buffer_.SetNode(menu);
+    SetSubject(name_);
+    SetNode(menu);
     buffer_.Reserve(MenuBlock::kHeaderSize);
     if (!ReadItems(menu, MenuItemRecord::kNoParent) || buffer_.Failed()) {
         return nullptr;

@@ -29,13 +29,13 @@ bool CqlMenuItem::ReadTitle(XmlNode node) {
         context_.Warning(kMissingTitle, "Отсутствует реквизит menuitem->title", node);
         return true;
     }
-    return buffer_.FixedText(MenuItemRecord::kTitle, title, "Заголовок пункта меню", node);
+    return FixedText(MenuItemRecord::kTitle, title, "Заголовок пункта меню", node);
 }
 
 const uint8_t* CqlMenuItem::Read(XmlNode node, uint8_t kind, uint16_t id, uint16_t parent) {
     buffer_.Clear();
     buffer_.Reserve(MenuItemRecord::kSize);
-    buffer_.SetNode(node);
+    SetNode(node);
     buffer_.Put16(MenuItemRecord::kId, id);
     buffer_.Put16(MenuItemRecord::kParent, parent);
     buffer_.Put8(MenuItemRecord::kKind, kind);

@@ -8,7 +8,10 @@
 CqlObject::CqlObject(CReadContext& context, const Kind& kind, size_t headerSize)
     : ObjectReader(context, kind.limitCode, kind.dataWhat),
       kind_(kind),
-      header_(context, kind.limitCode, "Заголовок объекта", headerSize) {}
+      header_(headerSize),
+      headerSubject_{"Заголовок объекта", {}, nullptr} {
+    Report(header_, headerSubject_);
+}
 
 CqlObject::~CqlObject() = default;
 
@@ -22,28 +25,28 @@ void CqlObject::Start(uint16_t dataOffset) {
 
 bool CqlObject::ReadNameAndView(XmlNode element) {
     const CXMLDOM& document = Document();
-    buffer_.SetNode(element);
-    header_.SetNode(element);
+    SetNode(element);
+    headerSubject_.node = element;
     if (document.GetAttributeText(element, "name", name_) != 0) {
         Fail(kind_.nameCode, kind_.nameMissing, element);
         return false;
     }
-    buffer_.SetSubject(name_);
+    SetSubject(name_);
     std::string view;
-    if (!header_.FixedText(ObjectHeader::kName, name_, kind_.nameLabel, element)) {
+    if (!FixedText(header_, ObjectHeader::kName, name_, kind_.nameLabel, element)) {
         return false;
     }
     if (document.GetAttributeText(element, "view", view) != 0) {
         Fail(kind_.viewCode, kind_.viewMissing, name_, element);
         return false;
     }
-    return header_.FixedText(ObjectHeader::kView, view, kind_.viewLabel, element);
+    return FixedText(header_, ObjectHeader::kView, view, kind_.viewLabel, element);
 }
 
 bool CqlObject::ReadEntries(XmlNode element) {
     header_.Put16(ObjectHeader::kDataOffset, dataOffset_);
     CEntryReader entries(context_);
-    entries.SetSubject(name_);
+    entries.SetObjectName(name_);
     size_t size = 0;
     uint16_t count = 0;
     const uint8_t* records = entries.Read(Document().FindChild(element, "entries"), size, count);
@@ -83,7 +86,7 @@ bool CqlObject::ReadDatabaseName(XmlNode element, RecordField field,
         Fail(messages.tooLongCode, messages.tooLong, name_, database ? database : element);
         return false;
     }
-    return header_.FixedText(field, name, "Имя базы данных", element);
+    return FixedText(header_, field, name, "Имя базы данных", element);
 }
 
 bool CqlObject::ReadAction(XmlNode element, std::string_view event, RecordField field) {

@@ -80,6 +80,7 @@ protected:
 
     const Kind& kind_;
     CRecordBuffer header_;
+    Subject headerSubject_;
     std::string name_;
     uint16_t dataOffset_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "CLog.h"
 #include "CRecordBuffer.h"
 #include "CStringsReader.h"
+#include "ObjectReader.h"
 #include "PalmHelper.h"
 #include "TestRun.h"
 
@@ -37,23 +38,29 @@ TEST(PalmHelperTest, StringSizeIsEvenWithTerminatorAndPad) {
 
 TEST(CRecordBufferTest, WritesInsideTheCapacityAndRefusesBeyondIt) {
     CRecordBuffer buffer;
+    int overflows = 0;
+    buffer.SetOverflowHandler([&overflows] { ++overflows; });
     EXPECT_NE(buffer.Data(), nullptr);  // an empty block is not a failure
     EXPECT_TRUE(buffer.Put16(0, 0x1234));
     EXPECT_TRUE(buffer.Put32(2, 0x00080002));
     EXPECT_TRUE(buffer.PutString(6, "abc"));
     EXPECT_EQ(Bytes(buffer.Data(), buffer.Data() + 11),
               (Bytes{0x34, 0x12, 0x02, 0x00, 0x08, 0x00, 'a', 'b', 'c', 0, 0}));
-    EXPECT_FALSE(buffer.Overflowed());
+    EXPECT_FALSE(buffer.Failed());
 
     EXPECT_TRUE(buffer.Put16(CRecordBuffer::kCapacity - 2, 1));
     EXPECT_FALSE(buffer.Put16(CRecordBuffer::kCapacity - 1, 1));
-    EXPECT_TRUE(buffer.Overflowed());
+    EXPECT_TRUE(buffer.Failed());
     EXPECT_EQ(buffer.Data()[CRecordBuffer::kCapacity - 1], 0);  // nothing written
     EXPECT_FALSE(buffer.PutString(CRecordBuffer::kCapacity - 2, "ab"));
     EXPECT_FALSE(buffer.PutBytes(SIZE_MAX - 1, "x", 4));  // no wrap-around
+    EXPECT_EQ(overflows, 1);                              // the first refusal only
     buffer.Clear();
-    EXPECT_FALSE(buffer.Overflowed());
+    EXPECT_FALSE(buffer.Failed());
     EXPECT_EQ(buffer.Data()[0], 0);
+    EXPECT_FALSE(buffer.PutFixedText(0, 4, "abcd"));         // a refused text is no overflow,
+    EXPECT_FALSE(buffer.Put8(CRecordBuffer::kCapacity, 1));  // and one after it is not told
+    EXPECT_EQ(overflows, 1);
 }
 
 TEST(CRecordBufferTest, FixedTextFieldsAreZeroFilledAndBounded) {
@@ -135,13 +142,22 @@ TEST(CHashWriterTest, SixteenZeroBytes) {
 
 namespace {
 
-// The kit's record buffer with a read context: what each kind of write leaves in the record,
-// in the pool and on the console. Each row starts from a fresh run and an 8-byte record.
-TEST(CRecordBufferKitTest, WritesRefusalsAndTheirLines) {
+// A reader with an 8-byte record, its writes opened to the rows below.
+class RecordReader : public ObjectReader {
+public:
+    explicit RecordReader(CReadContext& context) : ObjectReader(context, 7, "Запись", 8) {}
+    using ObjectReader::FixedText;
+    using ObjectReader::PoolText;
+    CRecordBuffer& Buffer() { return buffer_; }
+};
+
+// What each kind of write of a reader leaves in its record, in the pool and on the console.
+// Each row starts from a fresh run and reader.
+TEST(ObjectReaderTest, WritesRefusalsAndTheirLines) {
     const std::string longText(70, 'L');
     struct Case {
         const char* name;
-        std::function<void(CRecordBuffer&)> write;
+        std::function<void(RecordReader&)> write;
         Bytes record;
         Bytes pool;
         bool failed;
@@ -149,39 +165,40 @@ TEST(CRecordBufferKitTest, WritesRefusalsAndTheirLines) {
     };
     const Case cases[] = {
         {"fixed text fits",
-         [](CRecordBuffer& b) {
-             b.FixedText({2, 4}, "abc", "Имя");
+         [](RecordReader& r) {
+             r.FixedText({2, 4}, "abc", "Имя");
          },
          {0, 0, 'a', 'b', 'c', 0},
          {0, 0},
          false,
          ""},
         {"fixed text refused whole",
-         [](CRecordBuffer& b) {
-             b.FixedText({0, 4}, "abcd", "Имя формы");
+         [](RecordReader& r) {
+             r.FixedText({0, 4}, "abcd", "Имя формы");
          },
          {},
          {0, 0},
          true,
          "[ERROR 7] Имя формы длиннее 3 байт: abcd\n"},
         {"long text shown in part",
-         [&](CRecordBuffer& b) {
-             b.FixedText({0, 4}, longText, "Имя");
+         [&](RecordReader& r) {
+             r.FixedText({0, 4}, longText, "Имя");
          },
          {},
          {0, 0},
          true,
          "[ERROR 7] Имя длиннее 3 байт: " + std::string(64, 'L') + "... (70 байт)\n"},
         {"pool text referenced",
-         [](CRecordBuffer& b) {
-             b.PoolText({4, 4}, "name");
+         [](RecordReader& r) {
+             r.PoolText({4, 4}, "name");
          },
          {0, 0, 0, 0, 2, 0, 8, 0},
          {0, 0, 6, 0, 'n', 'a', 'm', 'e', 0, 0},
          false,
          ""},
         {"reserved table patched",
-         [](CRecordBuffer& b) {
+         [](RecordReader& r) {
+             CRecordBuffer& b = r.Buffer();
              const size_t table = b.Reserve(4);
              b.Append16(0xABCD);
              b.Put16(table + 2, static_cast<uint16_t>(b.Size()));
@@ -191,8 +208,9 @@ TEST(CRecordBufferKitTest, WritesRefusalsAndTheirLines) {
          false,
          ""},
         {"sticky failure, one line",
-         [](CRecordBuffer& b) {
-             b.SetSubject("obj");
+         [](RecordReader& r) {
+             r.SetSubject("obj");
+             CRecordBuffer& b = r.Buffer();
              b.Append32(1);
              b.Append32(2);
              b.Append8(3);  // past the 8 bytes
@@ -207,8 +225,9 @@ TEST(CRecordBufferKitTest, WritesRefusalsAndTheirLines) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestRun run;
-        CRecordBuffer buffer(run.Context(), 7, "Запись", 8);
-        c.write(buffer);
+        RecordReader reader(run.Context());
+        c.write(reader);
+        const CRecordBuffer& buffer = reader.Buffer();
         EXPECT_EQ(Bytes(buffer.Bytes().begin(), buffer.Bytes().end()), c.record);
         EXPECT_EQ(run.PoolBytes(), c.pool);
         EXPECT_EQ(buffer.Failed(), c.failed);

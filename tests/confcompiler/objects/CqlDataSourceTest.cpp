@@ -119,7 +119,7 @@ TEST(CqlDataSourceTest, EachKindFillsItsBlockAndPool) {
         SCOPED_TRACE(row.xml.substr(0, 80));
         TestRun run;
         ASSERT_TRUE(run.Load(row.xml)) << run.Document().LastError();
-        CRecordBuffer record(run.Context(), 1808, "entry", EntryRecord::kSize);
+        CRecordBuffer record(EntryRecord::kSize);
         record.Reserve(EntryRecord::kSize);
         Expected expected;
         row.expect(expected);
