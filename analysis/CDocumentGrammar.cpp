@@ -6,6 +6,7 @@
 #include "CActsReader.h"
 #include "CControl.h"
 #include "CEntry.h"
+#include "ControlKeywords.h"
 #include "CqlDataSource.h"
 
 namespace {
@@ -25,8 +26,8 @@ Names Events(CActsReader::ObjectKind kind) {
 // The child elements that hold a control's type attributes, from the control reader's table.
 Names AttributeElements() {
     Names names;
-    for (const std::string_view type : CControl::TypeNames()) {
-        names.push_back(CControl::AttributesElement(CControl::TypeCode(type)));
+    for (const std::string_view type : ControlKeywords::TypeNames()) {
+        names.push_back(CControl::AttributesElement(ControlKeywords::TypeCode(type)));
     }
     return names;
 }
@@ -94,7 +95,7 @@ std::vector<CDocumentGrammar::Element> BuildElements() {
         {"fieldattrs",
          {"control"},
          {},
-         Join({"maxChars", "font", "justification"}, CControl::FieldFlagNames())},
+         Join({"maxChars", "font", "justification"}, ControlKeywords::FieldFlagNames())},
         {"valuelistattrs", {"control"}, {}, {"font", "maxVisibleCount"}},
         {"buttonattrs", {"control"}, {"text", "graph"}, {"type", "frameType"}},
         {"pushbuttonattrs", {"control"}, {"text", "graph"}, {"type", "group"}},
@@ -121,8 +122,8 @@ std::vector<CDocumentGrammar::Keywords> BuildKeywords() {
     using Match = CDocumentGrammar::Match;
     const Names booleans = {"true", "false"};
     std::vector<CDocumentGrammar::Keywords> keywords = {
-        {"control", "type", CControl::TypeNames(), Match::IgnoreCase, true},
-        {"event", "type", CControl::EventNames(), Match::IgnoreCase, true},
+        {"control", "type", ControlKeywords::TypeNames(), Match::IgnoreCase, true},
+        {"event", "type", ControlKeywords::EventNames(), Match::IgnoreCase, true},
         {"entry", "type", CEntry::TypeNames(), Match::IgnoreCase, true},
         {"entry", "dbtype", CEntry::DbTypeNames(), Match::Prefix, true},
         {"entry", "mandatory", booleans, Match::IgnoreCase},
@@ -130,17 +131,17 @@ std::vector<CDocumentGrammar::Keywords> BuildKeywords() {
         {"document", "pdaCreate", booleans, Match::IgnoreCase},
         {"document", "hasJournal", booleans, Match::IgnoreCase},
         {"layout", "enable", booleans, Match::IgnoreCase},
-        {"layout", "resize", CControl::ResizeWords(), Match::Words},
-        {"fieldattrs", "justification", CControl::AlignmentNames(), Match::IgnoreCase},
-        {"buttonattrs", "type", CControl::ContentKindNames(), Match::IgnoreCase, true},
-        {"pushbuttonattrs", "type", CControl::ContentKindNames(), Match::IgnoreCase, true},
-        {"buttonattrs", "frameType", CControl::FrameTypeNames(), Match::Exact},
+        {"layout", "resize", ControlKeywords::ResizeWords(), Match::Words},
+        {"fieldattrs", "justification", ControlKeywords::AlignmentNames(), Match::IgnoreCase},
+        {"buttonattrs", "type", ControlKeywords::ContentKindNames(), Match::IgnoreCase, true},
+        {"pushbuttonattrs", "type", ControlKeywords::ContentKindNames(), Match::IgnoreCase, true},
+        {"buttonattrs", "frameType", ControlKeywords::FrameTypeNames(), Match::Exact},
     };
     for (const std::string_view element :
          {"staticattrs", "fieldattrs", "valuelistattrs", "text", "checkboxattrs"}) {
-        keywords.push_back({element, "font", CControl::FontNames(), Match::IgnoreCase});
+        keywords.push_back({element, "font", ControlKeywords::FontNames(), Match::IgnoreCase});
     }
-    for (const std::string_view flag : CControl::FieldFlagNames()) {
+    for (const std::string_view flag : ControlKeywords::FieldFlagNames()) {
         keywords.push_back({"fieldattrs", flag, booleans, Match::IgnoreCase});
     }
     return keywords;

@@ -10,6 +10,7 @@
 #include "CConverter.h"
 #include "CEntry.h"
 #include "CInfoReader.h"
+#include "ControlKeywords.h"
 #include "StringReference.h"
 
 namespace {
@@ -19,7 +20,7 @@ constexpr size_t kTextMargin = 64;
 
 // What the compiler takes when an attribute is not there.
 std::string_view DefaultFont() {
-    return CControl::FontName(CControl::FontId(""));
+    return ControlKeywords::FontName(ControlKeywords::FontId(""));
 }
 
 // Where an action's code lies, to open a note.
@@ -487,39 +488,40 @@ void CConfigurationDecompiler::TypeAttributes(const Json& control) {
         }
     };
     CXmlText::Attributes list;
-    if (type == CControl::kStatic || type == CControl::kCheckBox) {
+    if (type == ControlType::kStatic || type == ControlType::kCheckBox) {
         list.emplace_back("text", Text(At(a, "text")));
         font(list, At(a, "font"));
-        if (type == CControl::kCheckBox && IntOf(At(a, "group")) != 0) {
+        if (type == ControlType::kCheckBox && IntOf(At(a, "group")) != 0) {
             list.emplace_back("group", Number(At(a, "group")));
         }
-    } else if (type == CControl::kField) {
+    } else if (type == ControlType::kField) {
         list.emplace_back("maxChars", Number(At(a, "maxChars")));
         font(list, At(a, "font"));
-        for (size_t i = 0; !CControl::FieldFlagName(i).empty(); ++i) {
-            const std::string flag(CControl::FieldFlagName(i));
+        for (size_t i = 0; !ControlKeywords::FieldFlagName(i).empty(); ++i) {
+            const std::string flag(ControlKeywords::FieldFlagName(i));
             if (At(a, flag.c_str()) == true) {
                 list.emplace_back(flag, "true");
             }
         }
-        if (Text(At(a, "justification")) != CControl::AlignmentName(CControl::Alignment(""))) {
+        if (Text(At(a, "justification")) !=
+            ControlKeywords::AlignmentName(ControlKeywords::Alignment(""))) {
             list.emplace_back("justification", Text(At(a, "justification")));
         }
-    } else if (type == CControl::kValueList) {
+    } else if (type == ControlType::kValueList) {
         font(list, At(a, "font"));
         list.emplace_back("maxVisibleCount", Number(At(a, "maxVisibleCount")));
-    } else if (type == CControl::kButton || type == CControl::kPushButton) {
+    } else if (type == ControlType::kButton || type == ControlType::kPushButton) {
         const std::string content = Text(At(a, "content"));
         list.emplace_back("type", content);
-        if (type == CControl::kPushButton) {
+        if (type == ControlType::kPushButton) {
             if (IntOf(At(a, "group")) != 0) {
                 list.emplace_back("group", Number(At(a, "group")));
             }
         } else {
             // A button without frameType has the frame of its content kind.
             const std::string frame = Text(At(a, "frame"));
-            if (frame !=
-                CControl::FrameTypeName(CControl::FrameType(CControl::ContentKind(content), ""))) {
+            if (frame != ControlKeywords::FrameTypeName(ControlKeywords::FrameType(
+                             ControlKeywords::ContentKind(content), ""))) {
                 list.emplace_back("frameType", frame);
             }
         }
@@ -536,13 +538,13 @@ void CConfigurationDecompiler::TypeAttributes(const Json& control) {
         }
         xml_.Close();
         return;
-    } else if (type == CControl::kTable) {
+    } else if (type == ControlType::kTable) {
         list.emplace_back("font", Number(At(a, "font")));
-    } else if (type == CControl::kBitmap) {
+    } else if (type == ControlType::kBitmap) {
         list.emplace_back("bitmapID", Number(At(a, "bitmap")));
-    } else if (type == CControl::kDateTime) {
+    } else if (type == ControlType::kDateTime) {
         list.emplace_back("title", Text(At(a, "title")));
-    } else if (type == CControl::kFormMenu) {
+    } else if (type == ControlType::kFormMenu) {
         const Json& items = At(control, "items");
         if (!items.is_array() || items.empty()) {
             xml_.Empty(element);

@@ -8,6 +8,7 @@
 #include "ConfigurationLayout.h"
 #include "ControlAttributes.h"
 #include "ControlItemRecord.h"
+#include "ControlKeywords.h"
 #include "ControlRecord.h"
 #include "StringReference.h"
 
@@ -20,7 +21,7 @@ std::string N(size_t value) {
 }
 
 Json Font(uint16_t id) {
-    const std::string_view name = CControl::FontName(id);
+    const std::string_view name = ControlKeywords::FontName(id);
     return name.empty() ? Json(id) : Json(std::string(name));
 }
 
@@ -75,12 +76,13 @@ Json CControlInspector::Read(size_t at, size_t index, size_t controlCount,
     here_ = &here;
     const auto value = [&](RecordField field) { return record_.Value(field, at); };
     const auto type = static_cast<uint16_t>(value(ControlRecord::kType));
-    if (CControl::TypeName(type).empty()) {
+    if (ControlKeywords::TypeName(type).empty()) {
         problems_.Add(index_, at + ControlRecord::kType.offset,
                       *here_ + ": unknown control type " + N(type));
     }
-    Json control = {
-        {"index", index}, {"type", std::string(CControl::TypeName(type))}, {"typeCode", type}};
+    Json control = {{"index", index},
+                    {"type", std::string(ControlKeywords::TypeName(type))},
+                    {"typeCode", type}};
     const auto entry = static_cast<uint16_t>(value(ControlRecord::kEntry));
     if (entry == ConfigurationLayout::kNoIndex) {
         control["entry"] = Json();
@@ -130,7 +132,7 @@ Json CControlInspector::Read(size_t at, size_t index, size_t controlCount,
 
     Json items;
     control["attributes"] = Attributes(at, type, items);
-    if (type == CControl::kFormMenu) {
+    if (type == ControlType::kFormMenu) {
         control["items"] = std::move(items);
     }
     Json events = Json::object();
@@ -138,18 +140,18 @@ Json CControlInspector::Read(size_t at, size_t index, size_t controlCount,
          {ControlRecord::kSelect, ControlRecord::kUpdate, ControlRecord::kInit,
           ControlRecord::kChangePosition, ControlRecord::kRecordAdded,
           ControlRecord::kRecordChanged, ControlRecord::kRecordDeleted}) {
-        if (type == CControl::kFormMenu && (slot.offset == ControlRecord::kSelect.offset ||
-                                            slot.offset == ControlRecord::kUpdate.offset)) {
+        if (type == ControlType::kFormMenu && (slot.offset == ControlRecord::kSelect.offset ||
+                                               slot.offset == ControlRecord::kUpdate.offset)) {
             continue;  // the item list lies there
         }
-        const std::string event(CControl::EventName(slot.offset));
+        const std::string event(ControlKeywords::EventName(slot.offset));
         Json action = pool_.Action(value(slot), {index_, at + slot.offset}, event,
                                    static_cast<int>(controlCount));
         if (!action.is_null()) {
             events[event] = std::move(action);
         }
     }
-    if (type == CControl::kTable) {
+    if (type == ControlType::kTable) {
         control["attributes"]["columns"] = Columns(events);
     }
     control["events"] = std::move(events);
@@ -163,10 +165,10 @@ Json CControlInspector::Attributes(size_t at, uint16_t type, Json& items) {
         return pool_.Text(value(field), {index_, base + field.offset}, what);
     };
     switch (type) {
-        case CControl::kStatic:
+        case ControlType::kStatic:
             return {{"text", text(StaticAttributes::kText, "text")},
                     {"font", Font(static_cast<uint16_t>(value(StaticAttributes::kFont)))}};
-        case CControl::kField: {
+        case ControlType::kField: {
             const auto flags = static_cast<uint8_t>(value(FieldAttributes::kFlags));
             const auto alignment =
                 static_cast<uint8_t>(flags >> FieldAttributes::kJustificationShift);
@@ -178,31 +180,33 @@ Json CControlInspector::Attributes(size_t at, uint16_t type, Json& items) {
                     {"autoShift", (flags & FieldAttributes::kAutoShift) != 0},
                     {"hasScrollBar", (flags & FieldAttributes::kHasScrollBar) != 0},
                     {"numeric", (flags & FieldAttributes::kNumeric) != 0},
-                    {"justification", CControl::AlignmentName(alignment).empty()
-                                          ? Json(alignment)
-                                          : Json(std::string(CControl::AlignmentName(alignment)))}};
+                    {"justification",
+                     ControlKeywords::AlignmentName(alignment).empty()
+                         ? Json(alignment)
+                         : Json(std::string(ControlKeywords::AlignmentName(alignment)))}};
         }
-        case CControl::kValueList:
+        case ControlType::kValueList:
             return {{"font", Font(static_cast<uint16_t>(value(ValueListAttributes::kFont)))},
                     {"maxVisibleCount",
                      static_cast<int16_t>(value(ValueListAttributes::kMaxVisibleCount))}};
-        case CControl::kButton:
-        case CControl::kPushButton: {
+        case ControlType::kButton:
+        case ControlType::kPushButton: {
             const auto kind = static_cast<uint8_t>(value(ButtonAttributes::kContentKind));
-            Json attributes = {{"content", std::string(CControl::ContentKindName(kind))}};
-            if (type == CControl::kButton) {
+            Json attributes = {{"content", std::string(ControlKeywords::ContentKindName(kind))}};
+            if (type == ControlType::kButton) {
                 const auto frame = static_cast<uint8_t>(value(ButtonAttributes::kFrameType));
-                attributes["frame"] = CControl::FrameTypeName(frame).empty()
-                                          ? Json(frame)
-                                          : Json(std::string(CControl::FrameTypeName(frame)));
+                attributes["frame"] =
+                    ControlKeywords::FrameTypeName(frame).empty()
+                        ? Json(frame)
+                        : Json(std::string(ControlKeywords::FrameTypeName(frame)));
             } else {
                 attributes["group"] = value(ButtonAttributes::kGroup);
             }
-            if (kind == CControl::kTextContent) {
+            if (kind == ButtonAttributes::kTextContent) {
                 attributes["text"] = text(ButtonAttributes::kText, "button text");
                 attributes["font"] =
                     Font(static_cast<uint16_t>(value(ButtonAttributes::kTextFont)));
-            } else if (kind == CControl::kGraphContent) {
+            } else if (kind == ButtonAttributes::kGraphContent) {
                 attributes["bitmap"] = value(ButtonAttributes::kBitmapId);
                 attributes["selectedBitmap"] = value(ButtonAttributes::kSelectedBitmapId);
             } else {
@@ -212,22 +216,22 @@ Json CControlInspector::Attributes(size_t at, uint16_t type, Json& items) {
             }
             return attributes;
         }
-        case CControl::kCheckBox:
+        case ControlType::kCheckBox:
             return {{"text", text(CheckBoxAttributes::kText, "check box text")},
                     {"font", Font(static_cast<uint16_t>(value(CheckBoxAttributes::kFont)))},
                     {"group", value(CheckBoxAttributes::kGroup)}};
-        case CControl::kTable:
+        case ControlType::kTable:
             return {{"font", static_cast<int16_t>(value(TableAttributes::kFont))}};
-        case CControl::kBitmap:
+        case ControlType::kBitmap:
             return {{"bitmap", value(BitmapAttributes::kBitmapId)}};
-        case CControl::kDateTime:
+        case ControlType::kDateTime:
             if (value(DateTimeAttributes::kKind) != DateTimeAttributes::kKindValue) {
                 problems_.Add(index_, base + DateTimeAttributes::kKind.offset,
                               *object_ + ": a date-time control whose first word is not " +
                                   N(DateTimeAttributes::kKindValue));
             }
             return {{"title", text(DateTimeAttributes::kTitle, "title")}};
-        case CControl::kFormMenu: {
+        case ControlType::kFormMenu: {
             items = Json::array();
             size_t count = record_.Value(ControlRecord::kItemCount, at);
             const auto reference =

@@ -7,6 +7,7 @@
 #include "CEntry.h"
 #include "CFunctionCatalogue.h"
 #include "CFunctionList.h"
+#include "ControlKeywords.h"
 #include "ControlRecord.h"
 #include "CqlDataSource.h"
 
@@ -56,10 +57,10 @@ long KeywordCode(std::string_view element, std::string_view attribute, std::stri
         return -1;
     }
     if (attribute == "font") {
-        return CControl::FontId(value);
+        return ControlKeywords::FontId(value);
     }
     if (AsciiCase::Equal(element, "control") && attribute == "type") {
-        return CControl::TypeCode(value);
+        return ControlKeywords::TypeCode(value);
     }
     if (AsciiCase::Equal(element, "entry")) {
         return attribute == "type"     ? long{CEntry::TypeCode(value)}
@@ -70,17 +71,17 @@ long KeywordCode(std::string_view element, std::string_view attribute, std::stri
         return CqlDataSource::KindCode(value);
     }
     if (attribute == "justification") {
-        return CControl::Alignment(value);
+        return ControlKeywords::Alignment(value);
     }
     if (attribute == "frameType") {
-        return CControl::FrameType(0, value);
+        return ControlKeywords::FrameType(0, value);
     }
     if (attribute == "type" && (AsciiCase::Equal(element, "buttonattrs") ||
                                 AsciiCase::Equal(element, "pushbuttonattrs"))) {
-        return CControl::ContentKind(value);
+        return ControlKeywords::ContentKind(value);
     }
     if (attribute == "resize") {
-        return CControl::ResizeFlags(value);
+        return ControlKeywords::ResizeFlags(value);
     }
     return -1;
 }
@@ -89,7 +90,7 @@ std::string KeywordText(std::string_view element, std::string_view attribute,
                         std::string_view value) {
     if (AsciiCase::Equal(element, "event") && attribute == "type") {
         for (size_t offset = 0; offset < ControlRecord::kSize; offset += 4) {
-            if (AsciiCase::Equal(CControl::EventName(offset), value)) {
+            if (AsciiCase::Equal(ControlKeywords::EventName(offset), value)) {
                 return "**" + std::string(value) + "** — the code reference at offset " +
                        std::to_string(offset) + " of the control record";
             }

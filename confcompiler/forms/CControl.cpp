@@ -1,134 +1,19 @@
 #include "CControl.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
 
 #include "AsciiCase.h"
 #include "CActsReader.h"
-#include "CConverter.h"
 #include "CListControl.h"
 #include "CListEntry.h"
 #include "CStringsReader.h"
 #include "ControlAttributes.h"
 #include "ControlItemRecord.h"
+#include "ControlKeywords.h"
 
 namespace {
-
-template <typename Code>
-struct Keyword {
-    std::string_view name;
-    Code code;
-};
-
-constexpr std::array<Keyword<uint16_t>, 10> kTypes{{
-    {"static", CControl::kStatic},
-    {"field", CControl::kField},
-    {"valueList", CControl::kValueList},
-    {"button", CControl::kButton},
-    {"pushbutton", CControl::kPushButton},
-    {"checkbox", CControl::kCheckBox},
-    {"table", CControl::kTable},
-    {"formmenu", CControl::kFormMenu},
-    {"bitmap", CControl::kBitmap},
-    {"datetime", CControl::kDateTime},
-}};
-
-constexpr std::array<Keyword<uint16_t>, 10> kFonts{{
-    {"stdFont", 0},
-    {"boldFont", 1},
-    {"largeFont", 2},
-    {"symbolFont", 3},
-    {"symbol11Font", 4},
-    {"symbol7Font", 5},
-    {"ledFont", 6},
-    {"largeBoldFont", 7},
-    {"mediumFont", 8},
-    {"fntAppFontCustomBase", 128},
-}};
-
-constexpr std::array<Keyword<uint8_t>, 3> kAlignments{{
-    {"leftAlign", 0},
-    {"centerAlign", 1},
-    {"rightAlign", 2},
-}};
-
-constexpr std::array<Keyword<uint8_t>, 2> kContentKinds{{
-    {"text", CControl::kTextContent},
-    {"graph", CControl::kGraphContent},
-}};
-
-constexpr std::array<Keyword<uint8_t>, 4> kFrames{{
-    {"noButtonFrame", 0},
-    {"standardButtonFrame", 1},
-    {"boldButtonFrame", 2},
-    {"rectangleButtonFrame", 3},
-}};
-
-// The element of each type's attributes.
-// The flags of a field's attributes, read in this order.
-constexpr std::array<Keyword<uint8_t>, 6> kFieldFlags{{
-    {"underlined", FieldAttributes::kUnderlined},
-    {"singleLine", FieldAttributes::kSingleLine},
-    {"dynamicSize", FieldAttributes::kDynamicSize},
-    {"autoShift", FieldAttributes::kAutoShift},
-    {"hasScrollBar", FieldAttributes::kHasScrollBar},
-    {"numeric", FieldAttributes::kNumeric},
-}};
-
-constexpr std::array<Keyword<RecordField>, 7> kEvents{{
-    {"select", ControlRecord::kSelect},
-    {"update", ControlRecord::kUpdate},
-    {"init", ControlRecord::kInit},
-    {"changeposition", ControlRecord::kChangePosition},
-    {"recordadded", ControlRecord::kRecordAdded},
-    {"recorddeleted", ControlRecord::kRecordDeleted},
-    {"recordchanged", ControlRecord::kRecordChanged},
-}};
-
-// Resize keywords, tested in this order; the Cyrillic ones are UTF-8 here and compared as
-// their Windows-1251 bytes.
-struct ResizeKeywords {
-    uint8_t value;
-    std::string_view latin;
-    std::string_view cyrillic;
-};
-constexpr std::array<ResizeKeywords, 4> kResize{{
-    {4, "stretchx", "вертрастягивание"},
-    {8, "stretchy", "горизрастягивание"},
-    {1, "movex", "вертперемещение"},
-    {2, "movey", "горизперемещение"},
-}};
-
-template <typename Code, size_t N>
-std::vector<std::string_view> Names(const std::array<Keyword<Code>, N>& table) {
-    std::vector<std::string_view> names;
-    for (const Keyword<Code>& keyword : table) {
-        names.push_back(keyword.name);
-    }
-    return names;
-}
-
-template <typename Code, size_t N>
-std::optional<Code> Find(const std::array<Keyword<Code>, N>& table, std::string_view name) {
-    for (const Keyword<Code>& keyword : table) {
-        if (AsciiCase::Equal(keyword.name, name)) {
-            return keyword.code;
-        }
-    }
-    return std::nullopt;
-}
-
-template <typename Code, size_t N>
-std::string_view NameOf(const std::array<Keyword<Code>, N>& table, Code code) {
-    for (const Keyword<Code>& keyword : table) {
-        if (keyword.code == code) {
-            return keyword.name;
-        }
-    }
-    return {};
-}
 
 RecordField InArea(RecordField field) {
     return field.At(ControlRecord::kTypeAttributes.offset);
@@ -146,50 +31,6 @@ CControl::CControl(CReadContext& context)
 
 CControl::~CControl() = default;
 
-uint16_t CControl::TypeCode(std::string_view name) {
-    return Find(kTypes, name).value_or(0);
-}
-
-uint8_t CControl::ResizeFlags(std::string_view text) {
-    static const std::array<std::string, kResize.size()> cyrillic = [] {
-        std::array<std::string, kResize.size()> narrow;
-        for (size_t i = 0; i < kResize.size(); ++i) {
-            narrow[i] = CConverter::ToNarrow(kResize[i].cyrillic);
-        }
-        return narrow;
-    }();
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), AsciiCase::Lower);
-    uint8_t flags = 0;
-    for (size_t i = 0; i < kResize.size(); ++i) {
-        if (lower.find(kResize[i].latin) != std::string::npos ||
-            lower.find(cyrillic[i]) != std::string::npos) {
-            flags = static_cast<uint8_t>(flags | kResize[i].value);
-        }
-    }
-    return flags;
-}
-
-std::string_view CControl::TypeName(uint16_t code) {
-    return NameOf(kTypes, code);
-}
-
-std::string_view CControl::FontName(uint16_t id) {
-    return NameOf(kFonts, id);
-}
-
-std::string_view CControl::AlignmentName(uint8_t code) {
-    return NameOf(kAlignments, code);
-}
-
-std::string_view CControl::ContentKindName(uint8_t kind) {
-    return NameOf(kContentKinds, kind);
-}
-
-std::string_view CControl::FrameTypeName(uint8_t frame) {
-    return NameOf(kFrames, frame);
-}
-
 std::string_view CControl::AttributesElement(uint16_t type) {
     for (const TypeAttributes& attributes : kTypeAttributes) {
         if (attributes.type == type) {
@@ -197,79 +38,6 @@ std::string_view CControl::AttributesElement(uint16_t type) {
         }
     }
     return {};
-}
-
-std::string_view CControl::FieldFlagName(size_t index) {
-    return index < kFieldFlags.size() ? kFieldFlags[index].name : std::string_view();
-}
-
-std::string_view CControl::EventName(size_t slotOffset) {
-    for (const Keyword<RecordField>& event : kEvents) {
-        if (event.code.offset == slotOffset) {
-            return event.name;
-        }
-    }
-    return {};
-}
-
-std::vector<std::string_view> CControl::TypeNames() {
-    return Names(kTypes);
-}
-
-std::vector<std::string_view> CControl::FontNames() {
-    return Names(kFonts);
-}
-
-std::vector<std::string_view> CControl::AlignmentNames() {
-    return Names(kAlignments);
-}
-
-std::vector<std::string_view> CControl::ContentKindNames() {
-    return Names(kContentKinds);
-}
-
-std::vector<std::string_view> CControl::FrameTypeNames() {
-    return Names(kFrames);
-}
-
-std::vector<std::string_view> CControl::EventNames() {
-    return Names(kEvents);
-}
-
-std::vector<std::string_view> CControl::FieldFlagNames() {
-    return Names(kFieldFlags);
-}
-
-std::vector<std::string_view> CControl::ResizeWords() {
-    std::vector<std::string_view> words;
-    for (const ResizeKeywords& keyword : kResize) {
-        words.push_back(keyword.latin);
-    }
-    for (const ResizeKeywords& keyword : kResize) {
-        words.push_back(keyword.cyrillic);
-    }
-    return words;
-}
-
-uint16_t CControl::FontId(std::string_view name) {
-    return Find(kFonts, name).value_or(0);
-}
-
-uint8_t CControl::Alignment(std::string_view name) {
-    return Find(kAlignments, name).value_or(0);
-}
-
-uint8_t CControl::ContentKind(std::string_view name) {
-    return Find(kContentKinds, name).value_or(0);
-}
-
-uint8_t CControl::FrameType(uint8_t contentKind, std::string_view name) {
-    for (const Keyword<uint8_t>& frame : kFrames) {
-        if (frame.name == name) {  // the one keyword table compared with its letter case
-            return frame.code;
-        }
-    }
-    return contentKind == kTextContent ? 1 : 0;
 }
 
 const uint8_t* CControl::Read(XmlNode control, const CListEntry* entries,
@@ -284,7 +52,7 @@ const uint8_t* CControl::Read(XmlNode control, const CListEntry* entries,
 
     std::string text;
     document.GetAttributeText(control, "type", text);
-    const uint16_t type = TypeCode(text);
+    const uint16_t type = ControlKeywords::TypeCode(text);
     if (type == 0) {
         return Fail(kTypeMissing, "Отсутствует реквизит control->type", control);
     }
@@ -318,7 +86,7 @@ uint16_t CControl::Target(uint16_t id) const {
 
 void CControl::ReadLayout(XmlNode layout) {
     const CXMLDOM& document = Document();
-    const std::array<Keyword<RecordField>, 4> place{{
+    const std::array<ControlKeywords::Keyword<RecordField>, 4> place{{
         {"x", ControlRecord::kX},
         {"y", ControlRecord::kY},
         {"w", ControlRecord::kW},
@@ -341,7 +109,7 @@ void CControl::ReadLayout(XmlNode layout) {
     }
     buffer_.Put8(ControlRecord::kEnable, enable);
 
-    const std::array<Keyword<RecordField>, 4> targets{{
+    const std::array<ControlKeywords::Keyword<RecordField>, 4> targets{{
         {"left", ControlRecord::kLeft},
         {"right", ControlRecord::kRight},
         {"down", ControlRecord::kDown},
@@ -355,7 +123,7 @@ void CControl::ReadLayout(XmlNode layout) {
 
     std::string resize;
     document.GetAttributeText(layout, "resize", resize);
-    buffer_.Put8(ControlRecord::kResize, ResizeFlags(resize));
+    buffer_.Put8(ControlRecord::kResize, ControlKeywords::ResizeFlags(resize));
 }
 
 void CControl::PutAttribute8(RecordField field, uint8_t value) {
@@ -373,7 +141,7 @@ bool CControl::PutAttributeText(RecordField field, std::string_view text) {
 uint16_t CControl::FontOf(XmlNode element) const {
     std::string name;
     Document().GetAttributeText(element, "font", name);
-    return FontId(name);
+    return ControlKeywords::FontId(name);
 }
 
 uint8_t CControl::FlagOf(XmlNode element, std::string_view name) const {
@@ -389,16 +157,16 @@ uint16_t CControl::NumberOf(XmlNode element, std::string_view name) const {
 }
 
 const std::array<CControl::TypeAttributes, 10> CControl::kTypeAttributes{{
-    {kStatic, "staticattrs", &CControl::ReadStatic},
-    {kField, "fieldattrs", &CControl::ReadField},
-    {kValueList, "valuelistattrs", &CControl::ReadValueList},
-    {kButton, "buttonattrs", &CControl::ReadPlainButton},
-    {kPushButton, "pushbuttonattrs", &CControl::ReadPushButton},
-    {kCheckBox, "checkboxattrs", &CControl::ReadCheckBox},
-    {kTable, "tableattrs", &CControl::ReadTable},
-    {kFormMenu, "items", &CControl::ReadItems},
-    {kBitmap, "bitmapattrs", &CControl::ReadBitmap},
-    {kDateTime, "datetimeattrs", &CControl::ReadDateTime},
+    {ControlType::kStatic, "staticattrs", &CControl::ReadStatic},
+    {ControlType::kField, "fieldattrs", &CControl::ReadField},
+    {ControlType::kValueList, "valuelistattrs", &CControl::ReadValueList},
+    {ControlType::kButton, "buttonattrs", &CControl::ReadPlainButton},
+    {ControlType::kPushButton, "pushbuttonattrs", &CControl::ReadPushButton},
+    {ControlType::kCheckBox, "checkboxattrs", &CControl::ReadCheckBox},
+    {ControlType::kTable, "tableattrs", &CControl::ReadTable},
+    {ControlType::kFormMenu, "items", &CControl::ReadItems},
+    {ControlType::kBitmap, "bitmapattrs", &CControl::ReadBitmap},
+    {ControlType::kDateTime, "datetimeattrs", &CControl::ReadDateTime},
 }};
 
 bool CControl::ReadTypeAttributes(XmlNode control, uint16_t type) {
@@ -423,14 +191,15 @@ bool CControl::ReadField(XmlNode element) {
     PutAttribute16(FieldAttributes::kMaxChars, NumberOf(element, "maxChars"));
     PutAttribute16(FieldAttributes::kFont, FontOf(element));
     unsigned bits = 0;
-    for (const auto& [name, bit] : kFieldFlags) {
+    for (const auto& [name, bit] : ControlKeywords::FieldFlags()) {
         if (FlagOf(element, name) != 0) {
             bits |= bit;
         }
     }
     std::string justification;
     Document().GetAttributeText(element, "justification", justification);
-    bits |= static_cast<unsigned>(Alignment(justification)) << FieldAttributes::kJustificationShift;
+    bits |= static_cast<unsigned>(ControlKeywords::Alignment(justification))
+            << FieldAttributes::kJustificationShift;
     PutAttribute8(FieldAttributes::kFlags, static_cast<uint8_t>(bits & 0xFF));
     return true;
 }
@@ -445,7 +214,7 @@ bool CControl::ReadButton(XmlNode element, bool pushButton) {
     const CXMLDOM& document = Document();
     std::string text;
     document.GetAttributeText(element, "type", text);
-    const uint8_t kind = ContentKind(text);
+    const uint8_t kind = ControlKeywords::ContentKind(text);
     if (kind == 0) {
         return false;
     }
@@ -456,9 +225,9 @@ bool CControl::ReadButton(XmlNode element, bool pushButton) {
         PutAttribute8(ButtonAttributes::kGroup, group);
     } else {
         document.GetAttributeText(element, "frameType", text);
-        PutAttribute8(ButtonAttributes::kFrameType, FrameType(kind, text));
+        PutAttribute8(ButtonAttributes::kFrameType, ControlKeywords::FrameType(kind, text));
     }
-    if (kind == kTextContent) {
+    if (kind == ButtonAttributes::kTextContent) {
         const XmlNode content = document.FindChild(element, "text");
         if (content == nullptr) {
             return false;
@@ -586,12 +355,12 @@ bool CControl::ReadEvents(XmlNode control, uint16_t type) {
          event = document.FindNextSibling(event, "event")) {
         std::string text;
         document.GetAttributeText(event, "type", text);
-        const std::optional<RecordField> slot = Find(kEvents, text);
+        const std::optional<RecordField> slot = ControlKeywords::EventSlot(text);
         if (!slot) {
             context_.Error(kEventType, "Неверное значение control->event->type: ", text, event);
             continue;
         }
-        if (type == kFormMenu && IsItemSlot(*slot)) {
+        if (type == ControlType::kFormMenu && IsItemSlot(*slot)) {
             // Those bytes hold the item list of a formmenu.
             context_.Warning(kEventNotAllowed, "Событие недопустимо для formmenu: ", text, event);
             continue;

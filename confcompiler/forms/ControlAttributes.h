@@ -95,6 +95,9 @@ static_assert(kMaxVisibleCount.End() == kSize);
 // Button and pushbutton.
 namespace ButtonAttributes {
 inline constexpr RecordField kContentKind{0, 1};
+// The content kinds stored in kContentKind.
+inline constexpr uint8_t kTextContent = 1;
+inline constexpr uint8_t kGraphContent = 2;
 inline constexpr RecordField kFrameType{1, 1};  // button
 inline constexpr RecordField kGroup{1, 1};      // pushbutton
 inline constexpr RecordField kReserved{2, 2};

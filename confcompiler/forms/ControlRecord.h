@@ -78,3 +78,19 @@ static_assert(kItemTable.End() == kUpdate.End());
 inline constexpr uint8_t kNoLayer = 255;
 
 }  // namespace ControlRecord
+
+// The control type codes stored in kType.
+namespace ControlType {
+
+inline constexpr uint16_t kStatic = 1;
+inline constexpr uint16_t kField = 2;
+inline constexpr uint16_t kValueList = 3;
+inline constexpr uint16_t kButton = 4;
+inline constexpr uint16_t kPushButton = 5;
+inline constexpr uint16_t kCheckBox = 6;
+inline constexpr uint16_t kTable = 7;
+inline constexpr uint16_t kFormMenu = 8;
+inline constexpr uint16_t kBitmap = 9;
+inline constexpr uint16_t kDateTime = 16;
+
+}  // namespace ControlType

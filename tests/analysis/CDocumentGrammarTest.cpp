@@ -11,6 +11,7 @@
 
 #include "CControl.h"
 #include "CDocumentGrammar.h"
+#include "ControlKeywords.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ TEST(CDocumentGrammarTest, PlacesKeywordsAndSuggestions) {
     }
     const CDocumentGrammar::Keywords* fonts = CDocumentGrammar::KeywordsOf("staticattrs", "font");
     ASSERT_NE(fonts, nullptr);
-    EXPECT_EQ(fonts->values, CControl::FontNames());
+    EXPECT_EQ(fonts->values, ControlKeywords::FontNames());
     const CDocumentGrammar::Keywords* resize = CDocumentGrammar::KeywordsOf("layout", "resize");
     ASSERT_NE(resize, nullptr);
     EXPECT_TRUE(CDocumentGrammar::Accepts(*resize, "stretchX movey"));

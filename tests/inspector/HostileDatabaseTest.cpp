@@ -110,7 +110,8 @@ struct Shared {
         for (size_t k = 0; k < kControls; ++k) {
             const size_t at = kControlsAt + ControlRecord::kSize * k;
             const bool menu = k % 2 == 1;
-            Put(record, at, ControlRecord::kType, menu ? CControl::kFormMenu : CControl::kStatic);
+            Put(record, at, ControlRecord::kType,
+                menu ? ControlType::kFormMenu : ControlType::kStatic);
             Put(record, at, ControlRecord::kEntry, 0xFFFF);
             for (const RecordField target : {ControlRecord::kLeft, ControlRecord::kRight,
                                              ControlRecord::kUp, ControlRecord::kDown}) {

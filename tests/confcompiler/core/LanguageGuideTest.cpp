@@ -15,6 +15,7 @@
 #include "CFormReader.h"
 #include "CListEntry.h"
 #include "CMenuReader.h"
+#include "ControlKeywords.h"
 #include "CqlDataSource.h"
 #include "CqlMenu.h"
 
@@ -64,26 +65,30 @@ TEST(LanguageGuideTest, KeywordTablesGiveTheCompilersCodes) {
     ASSERT_FALSE(guide.empty());
     size_t fonts = 0;
     for (int id = 0; id < 256; ++id) {
-        fonts += CControl::FontName(static_cast<uint16_t>(id)).empty() ? 0 : 1;
+        fonts += ControlKeywords::FontName(static_cast<uint16_t>(id)).empty() ? 0 : 1;
     }
     const std::vector<KeywordTable> tables = {
-        {"keywords: control type", [](const std::string& w) { return CControl::TypeCode(w); }, 10},
-        {"keywords: font", [](const std::string& w) { return CControl::FontId(w); }, fonts},
-        {"keywords: alignment", [](const std::string& w) { return CControl::Alignment(w); }, 3},
-        {"keywords: button content", [](const std::string& w) { return CControl::ContentKind(w); },
-         2},
-        {"keywords: frame", [](const std::string& w) { return CControl::FrameType(0, w); }, 4},
+        {"keywords: control type",
+         [](const std::string& w) { return ControlKeywords::TypeCode(w); }, 10},
+        {"keywords: font", [](const std::string& w) { return ControlKeywords::FontId(w); }, fonts},
+        {"keywords: alignment", [](const std::string& w) { return ControlKeywords::Alignment(w); },
+         3},
+        {"keywords: button content",
+         [](const std::string& w) { return ControlKeywords::ContentKind(w); }, 2},
+        {"keywords: frame", [](const std::string& w) { return ControlKeywords::FrameType(0, w); },
+         4},
         {"keywords: event",
          [](const std::string& w) {
              for (size_t offset = 0; offset < 68; ++offset) {
-                 if (CControl::EventName(offset) == w) {
+                 if (ControlKeywords::EventName(offset) == w) {
                      return static_cast<int>(offset);
                  }
              }
              return -1;
          },
          7},
-        {"keywords: resize", [](const std::string& w) { return CControl::ResizeFlags(w); }, 4},
+        {"keywords: resize", [](const std::string& w) { return ControlKeywords::ResizeFlags(w); },
+         4},
         {"keywords: entry type", [](const std::string& w) { return CEntry::TypeCode(w); }, 6},
         {"keywords: dbtype", [](const std::string& w) { return CEntry::DbTypeCode(w); }, 6},
         {"keywords: datasource", [](const std::string& w) { return CqlDataSource::KindCode(w); },
@@ -97,7 +102,7 @@ TEST(LanguageGuideTest, KeywordTablesGiveTheCompilersCodes) {
         }
     }
     for (uint16_t code = 0; code < 32; ++code) {
-        const std::string_view name = CControl::TypeName(code);
+        const std::string_view name = ControlKeywords::TypeName(code);
         EXPECT_TRUE(name.empty() || guide.find("| `" + std::string(name) + "` | " +
                                                std::to_string(code) + " |") != std::string::npos)
             << name;

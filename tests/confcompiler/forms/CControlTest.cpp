@@ -12,6 +12,7 @@
 #include "CListEntry.h"
 #include "ControlAttributes.h"
 #include "ControlItemRecord.h"
+#include "ControlKeywords.h"
 #include "ExpectedBytes.h"
 #include "ExpectedRecords.h"
 #include "StringReference.h"
@@ -295,18 +296,19 @@ TEST(CControlTest, ReadsEachRowIntoTheWholeRecord) {
 }
 
 TEST(CControlTest, KeywordTables) {
-    EXPECT_EQ(CControl::TypeCode("DATETIME"), 16);
-    EXPECT_EQ(CControl::TypeCode(""), 0);
-    EXPECT_EQ(CControl::FontId("Symbol11font"), 4);
-    EXPECT_EQ(CControl::Alignment("CENTERALIGN"), 1);
-    EXPECT_EQ(CControl::ContentKind("Graph"), 2);
-    EXPECT_EQ(CControl::FrameType(2, "noButtonFrame"), 0);
-    EXPECT_EQ(CControl::FrameType(1, "noButtonFrame"), 0);
-    EXPECT_EQ(CControl::FrameType(1, "nobuttonframe"), 1);
-    EXPECT_EQ(CControl::ResizeFlags("stretchymovex"), 9);
-    EXPECT_EQ(CControl::ResizeFlags(CConverter::ToNarrow("вертрастягивание горизрастягивание")),
-              12);
-    EXPECT_EQ(CControl::ResizeFlags(CConverter::ToNarrow("Вертперемещение")), 0);
+    EXPECT_EQ(ControlKeywords::TypeCode("DATETIME"), 16);
+    EXPECT_EQ(ControlKeywords::TypeCode(""), 0);
+    EXPECT_EQ(ControlKeywords::FontId("Symbol11font"), 4);
+    EXPECT_EQ(ControlKeywords::Alignment("CENTERALIGN"), 1);
+    EXPECT_EQ(ControlKeywords::ContentKind("Graph"), 2);
+    EXPECT_EQ(ControlKeywords::FrameType(2, "noButtonFrame"), 0);
+    EXPECT_EQ(ControlKeywords::FrameType(1, "noButtonFrame"), 0);
+    EXPECT_EQ(ControlKeywords::FrameType(1, "nobuttonframe"), 1);
+    EXPECT_EQ(ControlKeywords::ResizeFlags("stretchymovex"), 9);
+    EXPECT_EQ(
+        ControlKeywords::ResizeFlags(CConverter::ToNarrow("вертрастягивание горизрастягивание")),
+        12);
+    EXPECT_EQ(ControlKeywords::ResizeFlags(CConverter::ToNarrow("Вертперемещение")), 0);
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ std::string BitmapXml(int id, std::string_view entry = "") {
 Bytes Bitmap(uint16_t id, uint16_t entry = 0xFFFF) {
     namespace C = ControlRecord;
     ExpectedRecord record(C::kSize);
-    record.Set(C::kEntry, entry).Set(C::kType, CControl::kBitmap).Set(C::kEnable, 1);
+    record.Set(C::kEntry, entry).Set(C::kType, ControlType::kBitmap).Set(C::kEnable, 1);
     record.Set(C::kLayer, 255).Set(C::kLeft, 0xFFFF).Set(C::kRight, 0xFFFF);
     record.Set(C::kUp, 0xFFFF).Set(C::kDown, 0xFFFF);
     return record.Set(BitmapAttributes::kBitmapId.At(C::kTypeAttributes.offset), id).Bytes();
