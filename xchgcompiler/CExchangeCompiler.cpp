@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "CExchangeLog.h"
 #include "CPlatform.h"
 #include "CSaxReader.h"
 #include "CSettingsTable.h"
@@ -77,7 +78,7 @@ int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream&
     // Replacing the description with the database would lose the description.
     const std::string target = outputPrefix + CSettingsTable::kFileName;
     if (CPlatform::SameFile(path, target)) {
-        console << "The database file is the input document: " << target << "\n" << std::flush;
+        CExchangeLog(console).Line({}, "The database file is the input document: " + target);
         return 1;
     }
 
@@ -95,11 +96,9 @@ int CExchangeCompiler::Run(std::span<const char* const> arguments, std::ostream&
         return 1;
     }
     if (result.code != 0) {
-        if (locations) {
-            console << ConsoleLine::FormatLocation(shownPath, result.line);
-        }
-        console << "Parse error at line " << result.line << ", column " << result.column << ": "
-                << result.reason << "\n";
+        handler.Log().Line(handler.Log().Location(result.line),
+                           "Parse error at line " + std::to_string(result.line) + ", column " +
+                               std::to_string(result.column) + ": " + result.reason);
     }
     char codeLine[64];
     std::snprintf(codeLine, sizeof codeLine, "\nParse result code: %08x\n\n",

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "ByteOrder.h"
+#include "CExchangeLog.h"
 #include "CPdb.h"
 #include "PaddedText.h"
 
@@ -60,6 +61,7 @@ void CTransferWriter::AppendRecord(Record& record, const Exchange& exchange, int
 }
 
 bool CTransferWriter::BuildDatabase(const CSettingsTable& table, CPdb& pdb, std::ostream& console) {
+    CExchangeLog log(console);
     static constexpr const char* kGroupNames[kGroups] = {
         "Post documents", "Post tables", "Post files", "Get tables", "Get dbs", "Get files"};
 
@@ -71,8 +73,9 @@ bool CTransferWriter::BuildDatabase(const CSettingsTable& table, CPdb& pdb, std:
                      TransferExchangeEntry::kSlotsSize;
     }
     if (indexSize > kMaxRecordSize) {
-        console << table.location_ << "The exchange list does not fit in one record: " << indexSize
-                << " bytes, at most " << kMaxRecordSize << "\n";
+        log.Line(table.location_,
+                 "The exchange list does not fit in one record: " + std::to_string(indexSize) +
+                     " bytes, at most " + std::to_string(kMaxRecordSize));
         return false;
     }
     for (const Exchange& exchange : table.exchanges_) {
@@ -83,17 +86,18 @@ bool CTransferWriter::BuildDatabase(const CSettingsTable& table, CPdb& pdb, std:
             bool offsetsFit = true;
             const size_t size = RecordSize(exchange, group, offsetsFit);
             if (!offsetsFit) {
-                console << exchange.location << "Post documents of exchange "
-                        << CSettingsTable::Shown(exchange.name)
-                        << " do not fit in one record: a document would start beyond byte "
-                           "65535\n";
+                log.Line(exchange.location,
+                         "Post documents of exchange " + CSettingsTable::Shown(exchange.name) +
+                             " do not fit in one record: a document would start beyond byte "
+                             "65535");
                 return false;
             }
             if (size > kMaxRecordSize) {
-                console << exchange.location << kGroupNames[group] << " of exchange "
-                        << CSettingsTable::Shown(exchange.name)
-                        << " do not fit in one record: " << size << " bytes, at most "
-                        << kMaxRecordSize << "\n";
+                log.Line(exchange.location,
+                         std::string(kGroupNames[group]) + " of exchange " +
+                             CSettingsTable::Shown(exchange.name) +
+                             " do not fit in one record: " + std::to_string(size) +
+                             " bytes, at most " + std::to_string(kMaxRecordSize));
                 return false;
             }
         }
@@ -141,7 +145,7 @@ bool CTransferWriter::BuildDatabase(const CSettingsTable& table, CPdb& pdb, std:
     // With at most 61 records of at most kMaxRecordSize bytes the file stays far below the
     // 32-bit record offsets; the writer's record limit is the only one left to check.
     if (!added) {
-        console << "Too many records for the exchange settings database\n";
+        log.Line({}, "Too many records for the exchange settings database");
     }
     return added;
 }

@@ -4,17 +4,15 @@
 #include <ostream>
 
 #include "CConverter.h"
-#include "ConsoleLine.h"
 
-ExchangeContentHandler::ExchangeContentHandler(std::ostream& console) : console_(console) {}
+ExchangeContentHandler::ExchangeContentHandler(std::ostream& console) : log_(console) {}
 
 void ExchangeContentHandler::ShowLocations(std::string fileName) {
-    locations_ = true;
-    fileName_ = std::move(fileName);
+    log_.ShowLocations(std::move(fileName));
 }
 
 std::string ExchangeContentHandler::Location() const {
-    return locations_ ? ConsoleLine::FormatLocation(fileName_, Line()) : std::string{};
+    return log_.Location(Line());
 }
 
 std::optional<std::string> ExchangeContentHandler::GetAttribute(CSaxReader::Attributes attributes,
@@ -46,20 +44,16 @@ std::string ExchangeContentHandler::CutName(std::string_view name) {
 }
 
 bool ExchangeContentHandler::ReportError(int errorClass, std::string_view text) {
-    console_ << Location();
-    if (errorClass == kInternalError) {
-        console_ << "Internal error: " << text << "\n";
-    } else {
-        console_ << "XML validation error: " << text << "\n";
-    }
-    console_.flush();
+    log_.Line(Location(), std::string(errorClass == kInternalError ? "Internal error: "
+                                                                   : "XML validation error: ") +
+                              std::string(text));
     failed_ = true;
     return false;
 }
 
 bool ExchangeContentHandler::ReportTooMany(std::string_view element, int maximum) {
-    console_ << Location() << "Too much " << element << " tags. Maximum: " << maximum;
-    console_.flush();
+    log_.OpenLine(Location(), "Too much " + std::string(element) +
+                                  " tags. Maximum: " + std::to_string(maximum));
     failed_ = true;
     return false;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "CExchangeLog.h"
 #include "CSaxReader.h"
 #include "CSettingsTable.h"
 
@@ -52,6 +53,8 @@ public:
     // "FILE:LINE: " of the current event with locations shown and the line known, otherwise
     // nothing.
     std::string Location() const;
+    // The console the handler reports to, with its location setting.
+    CExchangeLog& Log() { return log_; }
 
     const CSettingsTable& Table() const { return table_; }
     ReaderState State() const { return state_; }
@@ -106,8 +109,6 @@ private:
     CSettingsTable table_;
     std::deque<OpenElement> elements_;
     ReaderState state_ = Start;
-    std::ostream& console_;
+    CExchangeLog log_;
     bool failed_ = false;
-    bool locations_ = false;
-    std::string fileName_;
 };
