@@ -47,6 +47,8 @@ protected:
     // Makes `buffer` report its first write past the capacity as described by `subject`; both
     // must live as long as the buffer is written.
     void Report(CRecordBuffer& buffer, const Subject& subject);
+    // A temporary subject would be gone before the buffer overflows.
+    void Report(CRecordBuffer& buffer, Subject&& subject) = delete;
 
     // Text in a fixed field of `buffer`; a text that does not fit is refused with the error
     // line "<label> длиннее N байт: <text>" (N = field size - 1) about `node`.
